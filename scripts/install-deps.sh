@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that are missing, and nothing when all are present.
+#   scripts/install-deps.sh run    what building and running the sandbox needs
+#   scripts/install-deps.sh test   that, plus what the tests and benchmarks need
+set -euo pipefail
+
+run_packages=(build-essential cmake pkg-config libbox2d-dev libsdl1.2-dev freeglut3-dev
+              libgl-dev libglu1-mesa-dev)
+test_packages=(googletest libgtest-dev libbenchmark-dev libx11-dev xvfb xdotool x11-apps
+               imagemagick xauth desktop-file-utils dpkg-dev file)
+
+wanted=("${run_packages[@]}")
+case "${1:-run}" in
+  run) ;;
+  test) wanted+=("${test_packages[@]}") ;;
+  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${wanted[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "installing: ${missing[*]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,204 @@
+#include "app/controls.h"
+
+#include <iostream>
+
+#include "app/keys.h"
+#include "app/state.h"
+#include "bodies/cars.h"
+#include "bodies/crane.h"
+#include "bodies/ship.h"
+#include "terrain/terrain.h"
+
+namespace {
+
+constexpr float kRamp = 0.1f;          // ship speed gained per frame of a held arrow
+constexpr float kDecay = 0.05f;        // ship speed lost per frame without it
+constexpr float kWheelStep = 0.15f;    // wheel motor speed step
+constexpr float kCraneSpeed = 0.3f;    // crane joint motor speed
+constexpr float kHangingGravity = -0.09f;
+
+void boundShip(State& s) { limitBodyBounds(s, s.ship); }
+
+bool hasWheels(const State& s) { return s.wheel || s.wheel12; }
+
+void setWheelSpeeds(State& s, float value) {
+  if (s.wheel) s.wheel->SetMotorSpeed(value);
+  if (s.wheel12) s.wheel12->SetMotorSpeed(value);
+}
+
+void setMotor(b2RevoluteJoint* joint, float value) {
+  if (joint) joint->SetMotorSpeed(value);
+}
+
+b2Joint* makeCableJoint(State& s, const b2Vec2& shipAnchor, const b2Vec2& carAnchor) {
+  b2DistanceJointDef def;
+  def.bodyA = s.ship;
+  def.bodyB = s.car;
+  def.localAnchorA = shipAnchor;
+  def.localAnchorB = carAnchor;
+  def.length = 1;
+  // Box2D 2.4 leaves a distance joint slack unless both limits equal its length.
+  def.minLength = def.length;
+  def.maxLength = def.length;
+  return s.world->CreateJoint(&def);
+}
+
+void pressB(State& s) {
+  if (!s.ship) return;
+  s.ship->SetGravityScale(kHangingGravity);
+  const b2Vec2 p = s.ship->GetPosition();
+  if (s.car) return;
+  s.car = makeCar2(s, static_cast<int>(p.x * M2P), static_cast<int>((p.y + 5) * M2P));
+  attachCable(s);
+}
+
+void pressJ(State& s) {
+  if (s.distanceJoint && s.distanceJoint2) {
+    std::cout << "TOTO " << std::endl;
+    destroyJoint(s, s.distanceJoint);
+    destroyJoint(s, s.distanceJoint2);
+    boundShip(s);
+  } else if (!s.distanceJoint && !s.distanceJoint2 && s.car) {
+    if (!s.ship) return;
+    s.ship->SetTransform(b2Vec2(s.car->GetPosition().x, 1), 0);
+    std::cout << "TOTO1" << std::endl;
+    attachCable(s);
+  } else if (!s.distanceJoint && !s.distanceJoint2) {
+    std::cout << "TOTO2" << std::endl;
+  }
+}
+
+void pressD(State& s) {
+  if (s.distanceJoint) {
+    destroyJoint(s, s.distanceJoint);
+    return;
+  }
+  if (s.distanceJoint2) {
+    destroyJoint(s, s.distanceJoint2);
+    return;
+  }
+  if (s.wheel1) {
+    destroyBody(s, s.wheel1);
+    std::cout << "DESTROY wheel1 = OK" << std::endl;
+  }
+  if (s.wheel2) destroyBody(s, s.wheel2);
+  if (s.car) {
+    std::cout << "DESTROY CAR = EN COURS" << std::endl;
+    destroyBody(s, s.car);
+    std::cout << "TOTO" << std::endl;
+    if (s.ship) s.ship->SetGravityScale(0);
+  }
+}
+
+bool allCraneKeysHeld(const unsigned char* keys) {
+  for (int k : {key::KP1, key::KP3, key::KP7, key::KP9, key::KP5, key::KP_ENTER, key::KP0,
+                key::KP_PERIOD})
+    if (!keys[k]) return false;
+  return true;
+}
+
+}  // namespace
+
+void attachCable(State& s) {
+  if (!s.ship || !s.car) return;
+  s.distanceJoint = makeCableJoint(s, b2Vec2(-1, 15), b2Vec2(-1, 0));
+  s.distanceJoint2 = makeCableJoint(s, b2Vec2(1, 15), b2Vec2(1, 0));
+}
+
+void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
+  switch (symbol) {
+    case key::ESCAPE: s.running = false; break;
+    case key::C: makeCar(s, mouseX, mouseY); break;
+    case key::B: pressB(s); break;
+    case key::J: pressJ(s); break;
+    case key::D: pressD(s); break;
+    case key::R:
+      for (b2Body* body : s.BODY) body->SetType(b2_dynamicBody);
+      break;
+    default: break;
+  }
+}
+
+void applyHeldKeys(State& s, const unsigned char* keys) {
+  // Ship, horizontal: ramp while held; each side's decay only from its own side.
+  boundShip(s);
+  if (keys[key::RIGHT]) s.vitesseShipHorizontale += kRamp;
+  else if (s.vitesseShipHorizontale >= 0) s.vitesseShipHorizontale -= kDecay;
+
+  // Wheels and crane lock: a held key locks only when there are wheels to drive.
+  if (!keys[key::KP6]) {
+    bloque_bras_robot(s);
+  } else if (hasWheels(s)) {
+    s.speed += kWheelStep;
+    setWheelSpeeds(s, s.speed);
+    bloque_bras_robot(s);
+  }
+
+  if (!keys[key::KP4]) {
+    bloque_bras_robot(s);
+  } else if (hasWheels(s)) {
+    s.speed -= kWheelStep;
+    setWheelSpeeds(s, s.speed);
+    bloque_bras_robot(s);
+  }
+
+  if (keys[key::KP8]) {
+    if (hasWheels(s)) {
+      s.speed = 0;
+      setWheelSpeeds(s, 0);
+      bloque_bras_robot(s);
+    }
+    setMotor(s.wheelSecondBras, 0);
+  } else {
+    bloque_bras_robot(s);
+  }
+
+  boundShip(s);
+  if (keys[key::LEFT]) s.vitesseShipHorizontale -= kRamp;
+  else if (s.vitesseShipHorizontale <= 0) s.vitesseShipHorizontale += kDecay;
+
+  boundShip(s);
+  if (keys[key::UP]) s.vitesseShipVerticale -= kRamp;
+  else if (s.vitesseShipVerticale <= 0) s.vitesseShipVerticale += kDecay;
+
+  boundShip(s);
+  if (keys[key::DOWN]) {
+    s.vitesseShipVerticale += kRamp;
+    if (hasWheels(s)) {
+      s.speed = 0;
+      setWheelSpeeds(s, 0);
+    }
+  } else if (s.vitesseShipVerticale >= 0) {
+    s.vitesseShipVerticale -= kDecay;
+  }
+
+  if (s.ship) s.ship->SetLinearVelocity(b2Vec2(s.vitesseShipHorizontale, s.vitesseShipVerticale));
+
+  if (keys[key::SPACE]) {
+    boundShip(s);
+    ShiftOrigin(s, b2Vec2(s.vitesseScrolling, 0));
+    update(s);
+  }
+
+  // Crane motors run only while their keys are held.
+  if (!allCraneKeysHeld(keys) && s.wheelBras && s.wheelSecondBras && s.wheelPoignet) {
+    for (b2RevoluteJoint* joint :
+         {s.wheelBras, s.wheelSecondBras, s.wheelPoignet, s.wheelPouce, s.wheelIndex})
+      setMotor(joint, 0);
+  }
+  if (keys[key::KP0] && s.wheelPouce && s.wheelIndex) {
+    s.wheelPouce->SetMotorSpeed(-kCraneSpeed);
+    s.wheelIndex->SetMotorSpeed(kCraneSpeed);
+  }
+  if (keys[key::KP_PERIOD] && s.wheelPouce && s.wheelIndex) {
+    s.wheelPouce->SetMotorSpeed(kCraneSpeed);
+    s.wheelIndex->SetMotorSpeed(-kCraneSpeed);
+  }
+  if (keys[key::KP3]) setMotor(s.wheelBras, kCraneSpeed);
+  if (keys[key::KP1]) setMotor(s.wheelBras, -kCraneSpeed);
+  if (keys[key::KP2]) setMotor(s.wheelBras, 0);
+  if (keys[key::KP9]) setMotor(s.wheelSecondBras, kCraneSpeed);
+  if (keys[key::KP7]) setMotor(s.wheelSecondBras, -kCraneSpeed);
+  if (keys[key::KP5]) setMotor(s.wheelPoignet, kCraneSpeed);
+  if (keys[key::KP_ENTER]) setMotor(s.wheelPoignet, -kCraneSpeed);
+}

@@ -1,0 +1,90 @@
+// Skyhook: a ship, a crane car and endless mountains on Box2D.
+
+#include <GL/freeglut.h>
+#include <SDL/SDL.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "app/controls.h"
+#include "app/init.h"
+#include "app/keys.h"
+#include "app/state.h"
+#include "render/renderer.h"
+#include "render/text.h"
+
+static_assert(key::ESCAPE == SDLK_ESCAPE && key::SPACE == SDLK_SPACE && key::B == SDLK_b &&
+              key::C == SDLK_c && key::D == SDLK_d && key::J == SDLK_j && key::R == SDLK_r);
+static_assert(key::KP0 == SDLK_KP0 && key::KP1 == SDLK_KP1 && key::KP2 == SDLK_KP2 &&
+              key::KP3 == SDLK_KP3 && key::KP4 == SDLK_KP4 && key::KP5 == SDLK_KP5 &&
+              key::KP6 == SDLK_KP6 && key::KP7 == SDLK_KP7 && key::KP8 == SDLK_KP8 &&
+              key::KP9 == SDLK_KP9 && key::KP_PERIOD == SDLK_KP_PERIOD &&
+              key::KP_ENTER == SDLK_KP_ENTER);
+static_assert(key::UP == SDLK_UP && key::DOWN == SDLK_DOWN && key::RIGHT == SDLK_RIGHT &&
+              key::LEFT == SDLK_LEFT && key::COUNT == SDLK_LAST);
+
+namespace {
+
+bool openWindow() {
+  // Only SDL's X11 driver gives an OpenGL context; without X, say so rather than
+  // let SDL fall back to a text-terminal driver.
+  setenv("SDL_VIDEODRIVER", "x11", 0);
+  // Without a sound card the whole set may fail; the sandbox needs only video.
+  if (SDL_Init(SDL_INIT_EVERYTHING) < 0 && SDL_Init(SDL_INIT_VIDEO) < 0) {
+    std::cerr << "skyhook: cannot initialise SDL: " << SDL_GetError() << std::endl;
+    return false;
+  }
+  // Lets a display with vsync pace the frame loop, which has no timer of its own.
+  SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
+  if (!SDL_SetVideoMode(WIDTH, HEIGHT, 32, SDL_OPENGL)) {
+    std::cerr << "skyhook: cannot open the " << WIDTH << " x " << HEIGHT
+              << " OpenGL window: " << SDL_GetError() << std::endl;
+    SDL_Quit();
+    return false;
+  }
+  return true;
+}
+
+void initText(int& argc, char** argv) {
+  glutInit(&argc, argv);
+  glutInitDisplayMode(0);
+  glutInitWindowSize(WIDTH, HEIGHT);
+  glutDisplayFunc(vDisplay);
+  glutReshapeFunc(vReshape);
+}
+
+void handleEvents(State& state) {
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    if (event.type == SDL_QUIT) {
+      state.running = false;
+    } else if (event.type == SDL_KEYDOWN) {
+      int x = 0, y = 0;
+      SDL_GetMouseState(&x, &y);
+      onKeyPress(state, event.key.keysym.sym, x, y);
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  State state;  // draws the landscape seed
+
+  if (!openWindow()) return 1;
+  initText(argc, argv);
+  state.running = true;
+  init(state);
+  std::cout << "SEED = " << state.coefMontagne << std::endl;
+
+  while (state.running) {
+    handleEvents(state);
+    applyHeldKeys(state, SDL_GetKeyState(nullptr));
+    display(state);
+    state.world->Step(0.05f, 8, 3);
+    SDL_GL_SwapBuffers();
+  }
+
+  SDL_Quit();
+  return 0;
+}

@@ -1,0 +1,112 @@
+#include "render/renderer.h"
+
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+
+#include <iostream>
+
+#include "app/state.h"
+#include "render/body_walk.h"
+#include "render/primitives.h"
+
+namespace {
+
+struct Colour {
+  float red, green, blue;
+};
+
+struct PolygonColour {
+  float density;
+  Colour colour;
+};
+
+// Tested in this order; the first exact match is drawn.
+constexpr PolygonColour kPolygonColours[] = {
+    {kWalkerDensity, {1.0f, 0.0f, 0.3f}}, {0.97f, {0.5f, 0.4f, 0.0f}},
+    {21.45f, {0.4f, 0.5f, 0.5f}},         {19.3f, {0.8f, 0.8f, 0.0f}},
+    {11.35f, {0.3f, 0.3f, 0.3f}},         {10.5f, {0.6f, 0.6f, 0.6f}},
+    {9.82f, {0.1f, 0.6f, 0.8f}},          {8.96f, {0.2f, 0.3f, 0.0f}},
+    {8.27f, {0.9f, 0.9f, 0.9f}},          {7.87f, {0.8f, 0.8f, 0.8f}},
+    {7.29f, {0.9f, 0.9f, 0.8f}},          {7.1f, {0.8f, 0.5f, 0.5f}},
+    {2.7f, {0.5f, 0.6f, 0.7f}},           {1.43f, {0.8f, 0.6f, 0.7f}}};
+
+// Red shade of a disc by density class; negative when no dot is drawn.
+float circleShade(float d) {
+  if (d <= 1) return 1.0f;
+  if (d <= 2) return 0.5f;
+  if (d <= 3) return 0.7f;
+  if (d <= 4) return 0.25f;
+  if (d <= 5) return 0.1f;
+  return -1.0f;
+}
+
+class FramePainter : public BodyPainter {
+ public:
+  explicit FramePainter(const State& state) : state_(state) {}
+
+  void paint(b2Body* body) override {
+    const b2Fixture* fixture = body->GetFixtureList();
+    if (!fixture) return;
+    if (fixture->GetType() == b2Shape::e_circle)
+      paintCircle(body, fixture);
+    else if (fixture->GetType() == b2Shape::e_polygon)
+      paintPolygon(body, fixture);
+  }
+
+ private:
+  void paintCircle(b2Body* body, const b2Fixture* fixture) {
+    const b2Vec2 center = body->GetWorldCenter();
+    const float angle = body->GetAngle();
+    const float shade = circleShade(fixture->GetDensity());
+    if (shade >= 0) drawCircle(center, 0.3f, angle, shade, state_.green, state_.blue);
+    if (body->GetJointList()) {
+      const float radius = fixture->GetShape()->m_radius;
+      drawCircle(center, radius, angle, 0.5f, state_.green, state_.blue);
+    }
+  }
+
+  void paintPolygon(b2Body* body, const b2Fixture* fixture) {
+    const auto* polygon = static_cast<const b2PolygonShape*>(fixture->GetShape());
+    const float density = fixture->GetDensity();
+    const b2Vec2 center = body->GetWorldCenter();
+    const float angle = body->GetAngle();
+    b2Vec2 points[4];
+    for (int i = 0; i < 4; ++i) points[i] = polygon->m_vertices[i];
+
+    if (density == kTestDensity) paintTestPolygon(body, polygon);
+
+    for (const PolygonColour& row : kPolygonColours) {
+      if (row.density != density) continue;
+      drawSquare(points, center, angle, row.colour.red, row.colour.green, row.colour.blue);
+      break;
+    }
+
+    if (body->GetType() == b2_staticBody) drawSquare(points, center, angle, 0, 0, 0);
+    if (body->IsFixedRotation()) drawSquare(points, center, angle, 0, 0, 0);
+    if (density == kHullDensity || density == kCraneDensity)
+      drawSquare(points, center, angle, 0, 0, 0);
+  }
+
+  // The polygon keeps only its convex hull, so its own vertex count is the one
+  // to draw; its vertices go from the body frame to window pixels.
+  static void paintTestPolygon(b2Body* body, const b2PolygonShape* polygon) {
+    b2Vec2 polygonPoints[b2_maxPolygonVertices];
+    for (int i = 0; i < polygon->m_count; ++i) {
+      std::cout << i << std::endl;
+      polygonPoints[i] = M2P * body->GetWorldPoint(polygon->m_vertices[i]);
+    }
+    DrawSolidPolygon(polygonPoints, polygon->m_count, b2Color(1, 1, 0));
+  }
+
+  const State& state_;
+};
+
+}  // namespace
+
+void display(State& state) {
+  glClear(GL_COLOR_BUFFER_BIT);
+  glLoadIdentity();
+  FramePainter painter(state);
+  walkBodies(state, &painter);
+  glutBitmapCharacter(GLUT_BITMAP_8_BY_13, '0');
+}
