@@ -1,0 +1,75 @@
+#pragma once
+// Runs the real skyhook binary on the current X display (Xvfb in the test run),
+// reads its standard output, presses keys with xdotool and reads its window back.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct Pixel {
+  int r, g, b;
+};
+
+class Screenshot {
+ public:
+  Screenshot() = default;
+  Screenshot(int width, int height, std::vector<Pixel> pixels)
+      : width_(width), height_(height), pixels_(std::move(pixels)) {}
+  int width() const { return width_; }
+  int height() const { return height_; }
+  const Pixel& at(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
+  bool savePpm(const std::string& path) const;
+
+ private:
+  int width_ = 0, height_ = 0;
+  std::vector<Pixel> pixels_;
+};
+
+class Sandbox {
+ public:
+  using Seconds = std::chrono::duration<double>;
+
+  // Starts the binary with extra environment entries (a value of "" unsets one).
+  explicit Sandbox(const std::map<std::string, std::string>& env = {});
+  ~Sandbox();  // kills the process if it still runs
+  Sandbox(const Sandbox&) = delete;
+  Sandbox& operator=(const Sandbox&) = delete;
+
+  // Waits for a standard-output line that equals text; false after the timeout.
+  bool waitForLine(const std::string& text, Seconds timeout = Seconds(20));
+  // Waits for a line starting with prefix; returns it.
+  std::optional<std::string> waitForLineStartingWith(const std::string& prefix,
+                                                     Seconds timeout = Seconds(20));
+  // Waits until the window is mapped; false after the timeout.
+  bool waitForWindow(Seconds timeout = Seconds(20));
+
+  std::vector<std::string> lines();  // standard output so far
+  std::string errors();              // standard error so far
+
+  // xdotool key names: "b", "Escape", "space", "KP_6", ...
+  void key(const std::string& name);
+  void keyDown(const std::string& name);
+  void keyUp(const std::string& name);
+  void holdKey(const std::string& name, Seconds duration);
+  void moveMouse(int x, int y);  // window pixels
+  void closeWindow();            // sends WM_DELETE_WINDOW
+
+  Screenshot screenshot();       // the window's 1280 x 940 picture
+
+  // Waits for the process to end; its exit status, or nullopt after the timeout.
+  std::optional<int> waitForExit(Seconds timeout = Seconds(20));
+
+ private:
+  void pump();
+  void xdotool(const std::string& args);
+
+  pid_t pid_ = -1;
+  int outFd_ = -1, errFd_ = -1;
+  std::string out_, err_;
+  unsigned long window_ = 0;
+  std::optional<int> status_;
+};
