@@ -1,11 +1,233 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
 #include "e2e/sandbox.h"
 
-TEST(Startup, SeedLineThenEscapeEndsWithStatusZero) {
+namespace {
+
+const std::string kRed = "ATMOSPHERE A COULEUR DOMINANTE ROUGE";
+const std::string kGreen = "ATMOSPHERE A COULEUR DOMINANTE VERTE";
+const std::string kBlue = "ATMOSPHERE A COULEUR DOMINANTE BLEUE";
+
+// What a start-up second determines: the seed is the first value of the sequence
+// seeded with it, divided by a million; the sky takes the low 15 bits of the next three.
+struct SecondDraws {
+  std::string seedText;
+  float r, g, b;
+  std::string colourLine;  // empty on a tie
+};
+
+SecondDraws drawsOfSecond(std::time_t t) {
+  std::srand(static_cast<unsigned>(t));
+  SecondDraws d;
+  std::ostringstream seed;
+  seed << static_cast<float>(std::rand()) / 1000000.0f;
+  d.seedText = seed.str();
+  d.r = static_cast<float>(std::rand() & 0x7FFF) / 32767.0f;
+  d.g = static_cast<float>(std::rand() & 0x7FFF) / 32767.0f;
+  d.b = static_cast<float>(std::rand() & 0x7FFF) / 32767.0f;
+  if (d.r > d.g && d.r > d.b) d.colourLine = kRed;
+  else if (d.g > d.r && d.g > d.b) d.colourLine = kGreen;
+  else if (d.b > d.r && d.b > d.g) d.colourLine = kBlue;
+  return d;
+}
+
+// The start-up second among those around the launch whose seed matches the printed one.
+std::optional<SecondDraws> startupDraws(const std::string& seedText, std::time_t from,
+                                        std::time_t to) {
+  for (std::time_t t = from - 1; t <= to + 1; ++t) {
+    const SecondDraws d = drawsOfSecond(t);
+    if (d.seedText == seedText) return d;
+  }
+  return std::nullopt;
+}
+
+int toByte(float c) { return static_cast<int>(c * 255.0f + 0.5f); }
+
+bool near(const Pixel& p, int r, int g, int b, int tolerance = 1) {
+  return std::abs(p.r - r) <= tolerance && std::abs(p.g - g) <= tolerance &&
+         std::abs(p.b - b) <= tolerance;
+}
+bool isBlack(const Pixel& p) { return p.r == 0 && p.g == 0 && p.b == 0; }
+bool same(const Pixel& a, const Pixel& b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
+
+std::string describe(const Pixel& p) {
+  return "(" + std::to_string(p.r) + ", " + std::to_string(p.g) + ", " + std::to_string(p.b) + ")";
+}
+
+// The start-up lines, up to and including the seed line.
+std::vector<std::string> startupLines(Sandbox& sandbox) {
+  std::vector<std::string> lines = sandbox.lines();
+  const auto seed = std::find_if(lines.begin(), lines.end(),
+                                 [](const std::string& l) { return l.rfind("SEED = ", 0) == 0; });
+  if (seed != lines.end()) lines.erase(seed + 1, lines.end());
+  return lines;
+}
+
+// A screenshot taken once the window shows a drawn frame: the sky where nothing is drawn.
+Screenshot shotOfFirstScene(Sandbox& sandbox, int r, int g, int b) {
+  Screenshot shot;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  do {
+    shot = sandbox.screenshot();
+    if (near(shot.at(1200, 50), r, g, b)) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  } while (std::chrono::steady_clock::now() < end);
+  return shot;
+}
+
+struct Started {
+  std::vector<std::string> lines;
+  SecondDraws draws;
+};
+
+// Starts the sandbox, waits for its seed line and works out its start-up second.
+::testing::AssertionResult start(Sandbox& sandbox, std::time_t before, Started& out) {
+  const auto seedLine = sandbox.waitForLineStartingWith("SEED = ");
+  if (!seedLine) return ::testing::AssertionFailure() << "no seed line; stderr: " << sandbox.errors();
+  const std::time_t after = std::time(nullptr);
+  out.lines = startupLines(sandbox);
+  const auto draws = startupDraws(seedLine->substr(7), before, after);
+  if (!draws) return ::testing::AssertionFailure() << "no start-up second gives " << *seedLine;
+  out.draws = *draws;
+  return ::testing::AssertionSuccess();
+}
+
+}  // namespace
+
+TEST(Startup, LinesInOrderWithTheSeedLast) {
+  const std::time_t before = std::time(nullptr);
+  Sandbox sandbox;
+  Started started;
+  ASSERT_TRUE(start(sandbox, before, started));
+  std::vector<std::string> lines = started.lines;
+
+  // The dominant-colour line, when there is one, is the one the start-up second gives.
+  if (!started.draws.colourLine.empty()) {
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), started.draws.colourLine);
+    lines.erase(lines.begin());
+  }
+  ASSERT_EQ(lines.size(), 3u) << "expected the box's draw, 0.95 and the seed line";
+  const int draw = std::stoi(lines[0]);
+  EXPECT_EQ(lines[0], std::to_string(draw));
+  EXPECT_GE(draw, 0);
+  EXPECT_LE(draw, 100);
+  EXPECT_EQ(lines[1], "0.95");
+  EXPECT_EQ(lines[2], "SEED = " + started.draws.seedText);
+
+  ASSERT_TRUE(sandbox.waitForWindow());
+  sandbox.key("Escape");
+  EXPECT_EQ(sandbox.waitForExit(), 0);
+  EXPECT_EQ(sandbox.errors(), "");
+}
+
+TEST(Startup, ClearColourAgreesWithTheDominantColourLine) {
+  const std::time_t before = std::time(nullptr);
+  Sandbox sandbox;
+  Started started;
+  ASSERT_TRUE(start(sandbox, before, started));
+  const SecondDraws& sky = started.draws;
+  ASSERT_TRUE(sandbox.waitForWindow());
+
+  const Screenshot shot = shotOfFirstScene(sandbox, toByte(sky.r), toByte(sky.g), toByte(sky.b));
+  const Pixel p = shot.at(1200, 50);
+  EXPECT_TRUE(near(p, toByte(sky.r), toByte(sky.g), toByte(sky.b)))
+      << "sky " << describe(p) << ", expected about " << toByte(sky.r) << ", " << toByte(sky.g)
+      << ", " << toByte(sky.b);
+
+  // Read from the picture alone: the announced component is the largest one on
+  // screen, and with no line the two largest are equal.
+  const bool colourLine = started.lines.size() == 4;
+  const std::string line = colourLine ? started.lines.front() : "";
+  if (line == kRed) {
+    EXPECT_GE(p.r, std::max(p.g, p.b)) << describe(p);
+  } else if (line == kGreen) {
+    EXPECT_GE(p.g, std::max(p.r, p.b)) << describe(p);
+  } else if (line == kBlue) {
+    EXPECT_GE(p.b, std::max(p.r, p.g)) << describe(p);
+  } else {
+    std::vector<int> c = {p.r, p.g, p.b};
+    std::sort(c.begin(), c.end());
+    EXPECT_LE(c[2] - c[1], 1) << "no colour line, yet one component leads: " << describe(p);
+  }
+  EXPECT_EQ(line, sky.colourLine);
+
+  sandbox.key("Escape");
+  EXPECT_EQ(sandbox.waitForExit(), 0);
+}
+
+TEST(Startup, EscapeEndsWithStatusZero) {
   Sandbox sandbox;
   ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
   ASSERT_TRUE(sandbox.waitForWindow());
+  sandbox.key("Escape");
+  EXPECT_EQ(sandbox.waitForExit(), 0);
+}
+
+TEST(Startup, ClosingTheWindowEndsWithStatusZero) {
+  Sandbox sandbox;
+  ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
+  ASSERT_TRUE(sandbox.waitForWindow());
+  sandbox.closeWindow();
+  EXPECT_EQ(sandbox.waitForExit(), 0);
+}
+
+TEST(Startup, WithoutADisplayOneErrorLineAndStatusOne) {
+  Sandbox sandbox(std::map<std::string, std::string>{{"DISPLAY", ""}});
+  EXPECT_EQ(sandbox.waitForExit(), 1);
+  const std::string errors = sandbox.errors();
+  ASSERT_FALSE(errors.empty());
+  EXPECT_EQ(errors.back(), '\n');
+  EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+  EXPECT_NE(errors.find("SDL"), std::string::npos) << errors;
+  for (const std::string& line : sandbox.lines())
+    EXPECT_EQ(line.rfind("SEED", 0), std::string::npos) << line;
+}
+
+TEST(FirstScene, BlackFloorRowAndBlackShipWhereTheyBelong) {
+  const std::time_t before = std::time(nullptr);
+  Sandbox sandbox;
+  Started started;
+  ASSERT_TRUE(start(sandbox, before, started));
+  ASSERT_TRUE(sandbox.waitForWindow());
+  const SecondDraws& sky = started.draws;
+  const Screenshot shot = shotOfFirstScene(sandbox, toByte(sky.r), toByte(sky.g), toByte(sky.b));
+  const Pixel skyPixel = shot.at(1200, 50);
+  ASSERT_TRUE(near(skyPixel, toByte(sky.r), toByte(sky.g), toByte(sky.b)))
+      << "no frame drawn yet: " << describe(skyPixel);
+
+  // The floor: 1 px high pieces at y = 910 from x = 5 on, covering the window's width.
+  int columnsWithoutFloor = 0;
+  for (int x = 6; x < 1280; ++x) {
+    bool black = false;
+    for (int y = 907; y <= 913 && !black; ++y) black = isBlack(shot.at(x, y));
+    if (!black) ++columnsWithoutFloor;
+  }
+  EXPECT_EQ(columnsWithoutFloor, 0);
+  // Below the floor only sky (the bottom-left corner holds a glyph).
+  for (int x = 20; x < 1280; x += 10) EXPECT_TRUE(same(shot.at(x, 925), skyPixel)) << x;
+
+  // The ship: a black 150 x 30 box centred at (150, 840), sky around it.
+  int notBlack = 0;
+  for (int y = 827; y <= 853; ++y)
+    for (int x = 77; x <= 223; ++x)
+      if (!isBlack(shot.at(x, y))) ++notBlack;
+  EXPECT_EQ(notBlack, 0);
+  for (auto [x, y] : {std::pair{150, 821}, {150, 859}, {71, 840}, {229, 840}, {72, 822}})
+    EXPECT_TRUE(same(shot.at(x, y), skyPixel))
+        << "(" << x << ", " << y << ") " << describe(shot.at(x, y));
+
   sandbox.key("Escape");
   EXPECT_EQ(sandbox.waitForExit(), 0);
 }
