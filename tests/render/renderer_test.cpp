@@ -1,0 +1,304 @@
+#include "render/renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "app/state.h"
+#include "app/world_setup.h"
+#include "bodies/factories.h"
+#include "bodies/ship.h"
+#include "support/console_capture.h"
+#include "support/gl_window.h"
+#include "support/pinned_clock.h"
+
+namespace {
+
+constexpr float kPi = 3.14159265f;
+const Rgb kSky = rgb(0.2f, 0.7f, 0.9f);
+const Rgb kBlack = rgb(0, 0, 0);
+
+class Renderer : public GlWindowTest {
+ protected:
+  Renderer() {
+    createWorld(state);
+    init_TABLEAU_DES_DENSITES(state.TABLEAU_DES_DENSITES);
+  }
+  void SetUp() override {
+    GlWindowTest::SetUp();
+    glClearColor(0.2f, 0.7f, 0.9f, 1);  // display clears with the sky colour
+  }
+
+  void frame() {
+    ConsoleCapture quiet;
+    display(state);
+  }
+
+  // A box body centred on pixel (x, y), w x h px, of the given density.
+  b2Body* box(float density, int x, int y, int w = 20, int h = 20,
+              b2BodyType type = b2_dynamicBody) {
+    b2BodyDef def;
+    def.type = type;
+    def.position.Set(x * P2M, y * P2M);
+    b2Body* body = state.world->CreateBody(&def);
+    b2PolygonShape shape;
+    shape.SetAsBox(w * P2M / 2, h * P2M / 2);
+    body->CreateFixture(&shape, density);
+    return body;
+  }
+
+  // A circle body of the given radius (px) and exact density.
+  b2Body* circle(float density, int x, int y, int r = 15) {
+    b2Body* body = addCircle(state, x, y, r, true);
+    body->GetFixtureList()->SetDensity(density);
+    return body;
+  }
+
+  // The red shade of a disc rim, recovered from a pixel inside the disc: the
+  // pixel is a mix of the white centre and the rim (shade, 0, 0), and its green
+  // channel tells how much white went in.
+  float shadeAt(int x, int y) const {
+    const Rgb c = pixel(x, y);
+    if (c.g >= 255) return -1;
+    return static_cast<float>(c.r - c.g) / static_cast<float>(255 - c.g);
+  }
+
+  static bool within1(const Rgb& a, const Rgb& b) { return near(a, b); }
+
+  State state;
+};
+
+#define EXPECT_PIXEL(x, y, want) \
+  EXPECT_PRED2(within1, pixel(x, y), want) << "at (" << (x) << ", " << (y) << ")"
+
+}  // namespace
+
+TEST_F(Renderer, MetalBoxShowsHalfColourFillAndFullColourRim) {
+  PinnedClock clock(secondWhereRandABGives(0, 101, 5));  // bismuth (0.1, 0.6, 0.8)
+  {
+    ConsoleCapture quiet;
+    addRect(state, 500, 200, 20, 20, true);
+  }
+  frame();
+  const Rgb fill = rgb(0.05f, 0.3f, 0.4f), rim = rgb(0.1f, 0.6f, 0.8f);
+  EXPECT_PIXEL(500, 200, fill);
+  EXPECT_PIXEL(506, 194, fill);
+  for (int x : {489, 490, 509, 510}) EXPECT_PIXEL(x, 200, rim);
+  for (int y : {189, 190, 209, 210}) EXPECT_PIXEL(500, y, rim);
+  EXPECT_PIXEL(486, 200, kSky);
+  EXPECT_PIXEL(500, 214, kSky);
+  EXPECT_PIXEL(900, 600, kSky);
+}
+
+TEST_F(Renderer, TurnedBoxIsDrawnTurned) {
+  PinnedClock clock(secondWhereRandABGives(0, 101, 0));  // platinum (0.4, 0.5, 0.5)
+  b2Body* body;
+  {
+    ConsoleCapture quiet;
+    body = addRect(state, 300, 300, 40, 10, true);
+  }
+  body->SetTransform(body->GetPosition(), kPi / 2);
+  frame();
+  const Rgb fill = rgb(0.2f, 0.25f, 0.25f), rim = rgb(0.4f, 0.5f, 0.5f);
+  // Now 10 px wide and 40 px tall.
+  EXPECT_PIXEL(300, 300, fill);
+  EXPECT_PIXEL(300, 314, fill);
+  EXPECT_PIXEL(300, 319, rim);
+  EXPECT_PIXEL(295, 300, rim);
+  EXPECT_PIXEL(300, 324, kSky);
+  EXPECT_PIXEL(315, 300, kSky);
+}
+
+TEST_F(Renderer, EachMaterialHasItsColour) {
+  const struct {
+    float density;
+    float r, g, b;
+  } rows[] = {{50.63f, 1.0f, 0.0f, 0.3f}, {0.97f, 0.5f, 0.4f, 0.0f}, {21.45f, 0.4f, 0.5f, 0.5f},
+              {19.3f, 0.8f, 0.8f, 0.0f},  {11.35f, 0.3f, 0.3f, 0.3f}, {10.5f, 0.6f, 0.6f, 0.6f},
+              {9.82f, 0.1f, 0.6f, 0.8f},  {8.96f, 0.2f, 0.3f, 0.0f},  {8.27f, 0.9f, 0.9f, 0.9f},
+              {7.87f, 0.8f, 0.8f, 0.8f},  {7.29f, 0.9f, 0.9f, 0.8f},  {7.1f, 0.8f, 0.5f, 0.5f},
+              {2.7f, 0.5f, 0.6f, 0.7f},   {1.43f, 0.8f, 0.6f, 0.7f}};
+  int x = 60;
+  for (const auto& row : rows) {
+    box(row.density, x, 100);
+    x += 60;
+  }
+  frame();
+  x = 60;
+  for (const auto& row : rows) {
+    SCOPED_TRACE("density " + std::to_string(row.density));
+    EXPECT_PIXEL(x, 100, rgb(row.r / 2, row.g / 2, row.b / 2));
+    EXPECT_PIXEL(x - 10, 100, rgb(row.r, row.g, row.b));
+    x += 60;
+  }
+}
+
+TEST_F(Renderer, BoxesOfUnknownDensityAreInvisible) {
+  box(1.0f, 200, 400);
+  box(0.971f, 300, 400);  // next to sodium's 0.97, but not it
+  frame();
+  for (int x : {200, 190, 300, 290}) EXPECT_PIXEL(x, 400, kSky);
+  EXPECT_EQ(state.world->GetBodyCount(), 2) << "invisible, yet in the world";
+}
+
+TEST_F(Renderer, StaticShipHullAndCraneBoxesShowBlack) {
+  PinnedClock clock(secondWhereRandABGives(0, 101, 5));
+  {
+    ConsoleCapture quiet;
+    addRect(state, 500, 300, 20, 20, false);     // static metal: colour, then black
+    addRect1(state, 600, 300, 20, 20, true);     // hull
+    state.ship = makeShip(state, 150, 840);      // fixed rotation, density 0.95
+    CreateGround(state, 690, 290, 20, 20);       // ground piece, centred at (700, 300)
+  }
+  box(5.99f, 800, 300);                          // crane segment
+  frame();
+  for (int x : {500, 600, 700, 800}) {
+    EXPECT_PIXEL(x, 300, kBlack);
+    EXPECT_PIXEL(x - 10, 300, kBlack);
+    EXPECT_PIXEL(x - 14, 300, kSky);
+  }
+  for (int x : {76, 150, 224}) EXPECT_PIXEL(x, 840, kBlack);
+  EXPECT_PIXEL(150, 826, kBlack);
+  EXPECT_PIXEL(70, 840, kSky);
+  EXPECT_PIXEL(150, 820, kSky);
+}
+
+TEST_F(Renderer, OlderBodiesArePaintedOverNewerOnes) {
+  box(0.97f, 300, 600);                                // sodium, oldest
+  box(19.3f, 310, 600);                                // gold, overlaps its right half
+  box(7.87f, 510, 600, 20, 20, b2_staticBody);         // static iron: black over...
+  box(19.3f, 500, 600);                                // ...a newer gold box
+  box(19.3f, 700, 600);                                // gold over...
+  box(5.99f, 710, 600);                                // ...a newer black crane box
+  frame();
+  EXPECT_PIXEL(305, 600, rgb(0.25f, 0.2f, 0.0f));   // sodium fill wins the overlap
+  EXPECT_PIXEL(315, 600, rgb(0.4f, 0.4f, 0.0f));    // gold fill beyond it
+  EXPECT_PIXEL(505, 600, kBlack);
+  EXPECT_PIXEL(495, 600, rgb(0.4f, 0.4f, 0.0f));
+  EXPECT_PIXEL(705, 600, rgb(0.4f, 0.4f, 0.0f));
+  EXPECT_PIXEL(715, 600, kBlack);
+}
+
+TEST_F(Renderer, CircleDotTakesTheShadeOfItsDensityClass) {
+  const struct {
+    float density, shade;
+  } classes[] = {{0.5f, 1.0f}, {1.0f, 1.0f},  {1.5f, 0.5f},  {2.0f, 0.5f},
+                 {2.5f, 0.7f}, {3.0f, 0.7f},  {3.5f, 0.25f}, {4.0f, 0.25f},
+                 {4.5f, 0.1f}, {5.0f, 0.1f}};
+  int x = 60;
+  for (const auto& c : classes) {
+    circle(c.density, x, 500);
+    x += 60;
+  }
+  circle(5.01f, x, 500);
+  frame();
+  x = 60;
+  for (const auto& c : classes) {
+    SCOPED_TRACE("density " + std::to_string(c.density));
+    EXPECT_NEAR(shadeAt(x + 2, 500), c.shade, 0.03f);
+    EXPECT_NEAR(shadeAt(x, 502), c.shade, 0.03f);
+    // A dot of 3 px, though the circle's radius is 15 px.
+    EXPECT_PIXEL(x + 5, 500, kSky);
+    EXPECT_PIXEL(x, 495, kSky);
+    x += 60;
+  }
+  EXPECT_PIXEL(x, 500, kSky) << "above density 5 there is no dot";
+}
+
+TEST_F(Renderer, WheelOnAJointGetsAnOverlayOfItsOwnSize) {
+  b2Body* chassis = box(0.99f, 400, 400, 10, 10);
+  b2Body* wheel = addWheel(state, 400, 500, 8, true);  // density 1: a full-red dot
+  b2Body* loose = addWheel(state, 600, 500, 8, true);
+  b2WheelJointDef def;
+  def.Initialize(chassis, wheel, wheel->GetPosition(), b2Vec2(0, 1));
+  state.world->CreateJoint(&def);
+  frame();
+
+  EXPECT_NEAR(shadeAt(406, 500), 0.5f, 0.04f);
+  EXPECT_NEAR(shadeAt(402, 500), 0.5f, 0.04f) << "the overlay covers the dot";
+  EXPECT_NEAR(shadeAt(400, 494), 0.5f, 0.04f);
+  EXPECT_PIXEL(410, 500, kSky);
+
+  EXPECT_NEAR(shadeAt(602, 500), 1.0f, 0.03f) << "a loose wheel is only its dot";
+  EXPECT_PIXEL(606, 500, kSky);
+  (void)loose;
+}
+
+TEST_F(Renderer, BodyAtTheLeftEdgeIsPaintedThenRemoved) {
+  b2Body* edge = box(0.97f, 0, 300);
+  box(0.97f, 100, 300)->SetTransform(b2Vec2(0.001f, 20), 0);  // just inside
+  frame();
+  EXPECT_PIXEL(4, 300, rgb(0.25f, 0.2f, 0.0f)) << "drawn in the frame that removes it";
+  ASSERT_EQ(state.world->GetBodyCount(), 1);
+  EXPECT_NE(state.world->GetBodyList(), edge);
+  EXPECT_FLOAT_EQ(state.world->GetBodyList()->GetPosition().x, 0.001f);
+
+  frame();
+  EXPECT_PIXEL(4, 300, kSky);
+  EXPECT_PIXEL(4, 200, rgb(0.25f, 0.2f, 0.0f)) << "the one at 1 mm stays";
+  EXPECT_EQ(state.world->GetBodyCount(), 1);
+}
+
+namespace {
+
+// A pinned second whose addPolygon draws give six points (a five-vertex hull)
+// large enough to see, and those draws.
+struct SixPoints {
+  std::time_t second;
+  int w, h, d, d2;
+};
+
+SixPoints sixPointPolygon() {
+  for (std::time_t t = 1000; t < 200000; ++t) {
+    std::srand(static_cast<unsigned>(t));
+    const int r = std::rand();
+    const SixPoints p{t, 1 + r % 17, 1 + r % 26, 3 + r % 7, 5 + r % 12};
+    if (4 + r % 3 == 6 && p.w >= 12 && p.h >= 12) return p;
+  }
+  ADD_FAILURE() << "no second gives a large six-point polygon";
+  return {};
+}
+
+}  // namespace
+
+TEST_F(Renderer, TestPolygonIsDrawnWhereItsBodyIsWithItsOwnVertexCount) {
+  const SixPoints p = sixPointPolygon();
+  PinnedClock clock(p.second);
+  b2Body* body;
+  {
+    ConsoleCapture quiet;
+    body = addPolygon(state, 300, 300);  // local points hold (30, 30) m too: drawn at (600, 600)
+  }
+  ASSERT_EQ(state.NB_VERTICES, 6);
+  const auto* shape = static_cast<const b2PolygonShape*>(body->GetFixtureList()->GetShape());
+  ASSERT_EQ(shape->m_count, 5);
+
+  ConsoleCapture console;
+  display(state);
+  EXPECT_EQ(console.lines(), (std::vector<std::string>{"0", "1", "2", "3", "4"}));
+
+  // The body is static, so vertices 0 to 3 are boxed in black over the yellow;
+  // the corner of the hull beyond them stays yellow.
+  b2Vec2 px[5];
+  for (int i = 0; i < 5; ++i) px[i] = M2P * body->GetWorldPoint(shape->m_vertices[i]);
+  const b2Vec2 corner = (1.0f / 3) * (px[3] + px[4] + px[0]);
+  EXPECT_PIXEL(static_cast<int>(corner.x), static_cast<int>(corner.y), rgb(1, 1, 0));
+  // The hull's points in pixels: (600 + W, 600), (600 + W, 600 + H), (600, 600 + H),
+  // (600 - W, 600 + H - D), (600 - W, 600 - H - D2).
+  const float left = 600.0f - p.w, top = 600.0f - p.h - p.d2;
+  float minX = 1e9f, minY = 1e9f;
+  for (const b2Vec2& v : px) {
+    minX = std::min(minX, v.x);
+    minY = std::min(minY, v.y);
+  }
+  EXPECT_NEAR(minX, left, 1e-3f);
+  EXPECT_NEAR(minY, top, 1e-3f);
+  EXPECT_PIXEL(static_cast<int>(left) - 3, 600, kSky);
+  EXPECT_PIXEL(600, static_cast<int>(top) - 3, kSky);
+  // Nothing where the body-frame vertices would land taken as pixels unmoved.
+  EXPECT_PIXEL(static_cast<int>(corner.x) - 300, static_cast<int>(corner.y) - 300, kSky);
+}
