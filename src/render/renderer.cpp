@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "app/state.h"
+#include "render/black_batch.h"
 #include "render/body_walk.h"
 #include "render/primitives.h"
 
@@ -46,15 +47,36 @@ class FramePainter : public BodyPainter {
 
   void paint(b2Body* body) override {
     const b2Fixture* fixture = body->GetFixtureList();
-    if (!fixture) return;
+    if (!fixture || outsideWindow(body, fixture)) return;
     if (fixture->GetType() == b2Shape::e_circle)
       paintCircle(body, fixture);
     else if (fixture->GetType() == b2Shape::e_polygon)
       paintPolygon(body, fixture);
   }
 
+  void finish() { black_.flush(); }
+
  private:
+  // Whether nothing of the body, rim included, can land in the window.
+  static bool outsideWindow(const b2Body* body, const b2Fixture* fixture) {
+    const b2Shape* shape = fixture->GetShape();
+    float reach = shape->m_radius;  // circles; polygons add their farthest vertex
+    if (shape->GetType() == b2Shape::e_polygon) {
+      const auto* polygon = static_cast<const b2PolygonShape*>(shape);
+      reach = 0;
+      for (int i = 0; i < polygon->m_count; ++i)
+        reach = b2Max(reach, polygon->m_vertices[i].Length());
+    }
+    // The vertices are drawn around the centre of mass, the test polygon around its origin.
+    const b2Vec2 c = body->GetWorldCenter();
+    const b2Vec2 o = body->GetPosition();
+    const float margin = reach + (c - o).Length() + 0.5f;
+    return b2Min(c.x, o.x) + margin < 0 || b2Max(c.x, o.x) - margin > WIDTH * P2M ||
+           b2Min(c.y, o.y) + margin < 0 || b2Max(c.y, o.y) - margin > HEIGHT * P2M;
+  }
+
   void paintCircle(b2Body* body, const b2Fixture* fixture) {
+    black_.flush();
     const b2Vec2 center = body->GetWorldCenter();
     const float angle = body->GetAngle();
     const float shade = circleShade(fixture->GetDensity());
@@ -73,18 +95,25 @@ class FramePainter : public BodyPainter {
     b2Vec2 points[4];
     for (int i = 0; i < 4; ++i) points[i] = polygon->m_vertices[i];
 
-    if (density == kTestDensity) paintTestPolygon(body, polygon);
+    if (density == kTestDensity) {
+      black_.flush();
+      paintTestPolygon(body, polygon);
+    }
 
+    // Static bodies, the ship and the hulls and crane end up black: the black box
+    // covers their metal colour exactly, so only it is drawn.
+    const bool black = body->GetType() == b2_staticBody || body->IsFixedRotation() ||
+                       density == kHullDensity || density == kCraneDensity;
+    if (black) {
+      black_.add(points, center, angle);
+      return;
+    }
     for (const PolygonColour& row : kPolygonColours) {
       if (row.density != density) continue;
+      black_.flush();
       drawSquare(points, center, angle, row.colour.red, row.colour.green, row.colour.blue);
       break;
     }
-
-    if (body->GetType() == b2_staticBody) drawSquare(points, center, angle, 0, 0, 0);
-    if (body->IsFixedRotation()) drawSquare(points, center, angle, 0, 0, 0);
-    if (density == kHullDensity || density == kCraneDensity)
-      drawSquare(points, center, angle, 0, 0, 0);
   }
 
   // The polygon keeps only its convex hull, so its own vertex count is the one
@@ -99,6 +128,7 @@ class FramePainter : public BodyPainter {
   }
 
   const State& state_;
+  BlackBatch black_;
 };
 
 }  // namespace
@@ -108,5 +138,6 @@ void display(State& state) {
   glLoadIdentity();
   FramePainter painter(state);
   walkBodies(state, &painter);
+  painter.finish();
   glutBitmapCharacter(GLUT_BITMAP_8_BY_13, '0');
 }
