@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "app/state.h"
+
 namespace {
 const GLubyte kBlankGlyph[12] = {};
 }
@@ -46,13 +48,12 @@ void vDisplay() {
 }
 
 VisibleArea reshapeArea(int w, int h) {
-  VisibleArea area{1280, 940};
+  // The products are taken in 64 bits: a tall or wide window must not overflow.
+  VisibleArea area{WIDTH, HEIGHT};
   if (w <= h) {
-    area.L = 1280;
-    area.H = w == 0 ? 940 : (h * 1280) / w;
+    if (w != 0) area.H = static_cast<int>(static_cast<long long>(h) * WIDTH / w);
   } else {
-    area.H = 940;
-    area.L = h == 0 ? 1280 : (w * 940) / h;
+    if (h != 0) area.L = static_cast<int>(static_cast<long long>(w) * HEIGHT / h);
   }
   return area;
 }
