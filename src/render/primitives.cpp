@@ -12,7 +12,7 @@ constexpr double kPi = 3.141592653589793;
 constexpr int kMaxVertices = 8;
 }  // namespace
 
-float toDegrees(float angle) { return static_cast<float>(angle * 180 / kPi); }
+float toDegrees(float angle) { return static_cast<float>(static_cast<double>(angle) * 180 / kPi); }
 
 void drawCircle(const b2Vec2& center, float r, float angle, float red, float green, float blue) {
   const int PRECISION = 30;

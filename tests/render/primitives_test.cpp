@@ -149,3 +149,13 @@ TEST_F(Primitives, LeaveTheMatrixStackAsFound) {
   drawSquare(box.points, b2Vec2(50, 20), 0, 1, 1, 1);
   EXPECT_PIXEL(500, 200, rgb(0.5f, 0.5f, 0.5f));
 }
+
+TEST_F(Primitives, DegreesAreComputedInDoublePrecision) {
+  // In single precision angle * 180 loses a bit on about a quarter of all angles.
+  int checked = 0;
+  for (float a = -10; a < 10; a += 0.01f, ++checked)
+    ASSERT_EQ(toDegrees(a), static_cast<float>(static_cast<double>(a) * 180 / 3.141592653589793))
+        << a;
+  EXPECT_EQ(toDegrees(3.14159265f / 2), 90.0f);
+  EXPECT_GT(checked, 1000);
+}
