@@ -195,7 +195,7 @@ TEST(Startup, WithoutADisplayOneErrorLineAndStatusOne) {
     EXPECT_EQ(line.rfind("SEED", 0), std::string::npos) << line;
 }
 
-TEST(FirstScene, BlackFloorRowAndBlackShipWhereTheyBelong) {
+TEST(FirstSceneOnScreen, BlackFloorRowAndBlackShipWhereTheyBelong) {
   const std::time_t before = std::time(nullptr);
   Sandbox sandbox;
   Started started;
