@@ -1,0 +1,168 @@
+#include "bodies/cars.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/controls.h"
+#include "app/keys.h"
+#include "bodies/ship.h"
+#include "support/body_bounds.h"
+#include "support/console_capture.h"
+#include "support/pinned_clock.h"
+#include "support/world_fixture.h"
+
+namespace {
+
+class Cars : public WorldTest {
+ protected:
+  struct WheelSpec {
+    b2WheelJoint* joint;
+    b2Vec2 wheelAt, anchor;
+    float torque, dampingRatio;
+  };
+
+  // A wheel as built, before any step: where the wheel body was made, and its joint.
+  static void expectWheel(const WheelSpec& w, b2Body* chassis) {
+    ASSERT_NE(w.joint, nullptr);
+    EXPECT_EQ(w.joint->GetBodyA(), chassis);
+    b2Body* wheel = w.joint->GetBodyB();
+    EXPECT_EQ(wheel->GetType(), b2_dynamicBody);
+    EXPECT_NEAR(wheel->GetPosition().x, w.wheelAt.x, 1e-5f);
+    EXPECT_NEAR(wheel->GetPosition().y, w.wheelAt.y, 1e-5f);
+    const b2Fixture* f = wheel->GetFixtureList();
+    ASSERT_EQ(f->GetType(), b2Shape::e_circle);
+    EXPECT_FLOAT_EQ(f->GetShape()->m_radius, 0.8f);
+
+    EXPECT_EQ(w.joint->GetLocalAnchorA(), w.anchor);
+    EXPECT_EQ(w.joint->GetLocalAnchorB(), b2Vec2(0, 0));
+    EXPECT_EQ(w.joint->GetLocalAxisA(), b2Vec2(1, 0));
+    EXPECT_TRUE(w.joint->IsMotorEnabled());
+    EXPECT_EQ(w.joint->GetMotorSpeed(), 0.0f) << "a new car does not drive off";
+    EXPECT_EQ(w.joint->GetMaxMotorTorque(), w.torque);
+    EXPECT_FALSE(w.joint->GetCollideConnected());
+
+    // A 1.6 Hz suspension with the given damping ratio, on the pair's reduced mass.
+    const float mA = chassis->GetMass(), mB = wheel->GetMass();
+    const float mass = mA * mB / (mA + mB);
+    const float omega = 2 * b2_pi * 1.6f;
+    EXPECT_NEAR(w.joint->GetStiffness(), mass * omega * omega, 1e-3f * mass * omega * omega);
+    EXPECT_NEAR(w.joint->GetDamping(), 2 * mass * w.dampingRatio * omega, 1e-3f * mass * omega);
+  }
+};
+
+}  // namespace
+
+TEST_F(Cars, PlainCarIsAMetalBoxOnTwoSprungWheels) {
+  PinnedClock clock(secondWhereRandABGives(0, 101, 45));  // 40 ... 49: sodium
+  ConsoleCapture console;
+  b2Body* chassis = makeCar(state, 640, 470);
+
+  EXPECT_EQ(console.lines(), std::vector<std::string>{"45"});
+  EXPECT_EQ(chassis->GetType(), b2_dynamicBody);
+  EXPECT_EQ(chassis->GetPosition(), b2Vec2(64, 47));
+  EXPECT_EQ(chassis->GetFixtureList()->GetDensity(), 0.97f);
+  expectBounds(polygonBounds(chassis), 62, 45, 66, 49);
+
+  EXPECT_EQ(state.wheel->GetBodyB(), state.wheel1);
+  EXPECT_EQ(state.wheel12->GetBodyB(), state.wheel2);
+  expectWheel({state.wheel, {64.2f, 47}, {2, 1}, 300, 2}, chassis);
+  expectWheel({state.wheel12, {63.8f, 47}, {-2, 1}, 100, 0}, chassis);
+  EXPECT_EQ(state.car, nullptr) << "a plain car is not the crane car";
+  EXPECT_EQ(bodyCount(), 3);
+}
+
+TEST_F(Cars, SecondPlainCarTakesTheHandlesAndTheFirstStays) {
+  ConsoleCapture console;
+  b2Body* first = makeCar(state, 300, 300);
+  b2Body* second = makeCar(state, 800, 300);
+  EXPECT_EQ(bodyCount(), 6);
+  EXPECT_EQ(state.world->GetJointCount(), 4);
+  EXPECT_EQ(state.wheel->GetBodyA(), second);
+  EXPECT_EQ(state.wheel12->GetBodyA(), second);
+  EXPECT_EQ(state.wheel1->GetPosition(), b2Vec2(802 * 0.1f, 300 * 0.1f));
+  EXPECT_EQ(state.wheel2->GetPosition(), b2Vec2(798 * 0.1f, 300 * 0.1f));
+  EXPECT_NE(first->GetJointList(), nullptr) << "the first car keeps its wheels";
+}
+
+TEST_F(Cars, CraneCarIsAWideHullWithTheCraneOnIt) {
+  ConsoleCapture console;
+  b2Body* chassis = makeCar2(state, 150, 890);
+  EXPECT_TRUE(console.lines().empty()) << console.text();
+
+  EXPECT_EQ(chassis->GetType(), b2_dynamicBody);
+  EXPECT_EQ(chassis->GetPosition(), b2Vec2(15, 89));
+  // The wide box is the head of the list, the one the renderer draws.
+  const b2Fixture* wide = chassis->GetFixtureList();
+  EXPECT_EQ(wide->GetDensity(), 0.99f);
+  EXPECT_EQ(wide->GetFriction(), 0.2f);
+  EXPECT_EQ(wide->GetRestitution(), 0.0f);
+  expectBounds(polygonBounds(chassis), 11, 88.25f, 19, 89.75f);
+  const b2Fixture* hull = wide->GetNext();
+  ASSERT_NE(hull, nullptr);
+  EXPECT_EQ(hull->GetNext(), nullptr);
+  EXPECT_EQ(hull->GetDensity(), 0.99f);
+  EXPECT_EQ(hull->GetRestitution(), 0.5f);
+  const auto* hullBox = static_cast<const b2PolygonShape*>(hull->GetShape());
+  for (int i = 0; i < hullBox->m_count; ++i) {
+    EXPECT_FLOAT_EQ(std::abs(hullBox->m_vertices[i].x), 2);
+    EXPECT_FLOAT_EQ(std::abs(hullBox->m_vertices[i].y), 0.75f);
+  }
+
+  expectWheel({state.wheel, {15.5f, 89}, {5, 5}, 100, 0}, chassis);
+  expectWheel({state.wheel12, {14.5f, 89}, {-5, 5}, 100, 0}, chassis);
+  EXPECT_EQ(state.wheel1, nullptr) << "the crane car's wheels have no handles";
+  EXPECT_EQ(state.wheel2, nullptr);
+
+  EXPECT_EQ(state.brasGrue, state.baseBras);
+  ASSERT_NE(state.wheelBras, nullptr);
+  EXPECT_EQ(state.wheelBras->GetBodyA(), chassis);
+  EXPECT_EQ(bodyCount(), 8);
+  EXPECT_EQ(state.world->GetJointCount(), 7);
+}
+
+TEST_F(Cars, PlainCarsSpringsPullTheWheelsOutToTheirAnchors) {
+  b2BodyDef floorDef;
+  b2Body* floor = state.world->CreateBody(&floorDef);
+  b2PolygonShape floorBox;
+  floorBox.SetAsBox(100, 1, b2Vec2(64, 60), 0);
+  floor->CreateFixture(&floorBox, 0);
+  PinnedClock clock(secondWhereRandABGives(0, 101, 90));  // an iron chassis
+  ConsoleCapture console;
+  b2Body* chassis = makeCar(state, 640, 470);
+
+  // Both wheels are made 0.2 m from the centre; the springs pull them 2 m aside.
+  step(200);
+  const b2Vec2 right = chassis->GetLocalPoint(state.wheel1->GetPosition());
+  const b2Vec2 left = chassis->GetLocalPoint(state.wheel2->GetPosition());
+  EXPECT_NEAR(right.x, 2, 0.05f);
+  EXPECT_NEAR(left.x, -2, 0.3f);
+  EXPECT_NEAR(right.y, 1, 0.01f);
+  EXPECT_NEAR(left.y, 1, 0.01f);
+}
+
+TEST_F(Cars, HangingCraneCarStaysOnItsCable) {
+  ConsoleCapture console;
+  state.ship = makeShip(state, 640, 200);  // high up, so the car hangs free
+  onKeyPress(state, key::B, 0, 0);
+  ASSERT_NE(state.car, nullptr);
+  ASSERT_NE(state.distanceJoint, nullptr);
+  ASSERT_NE(state.distanceJoint2, nullptr);
+
+  const std::array<unsigned char, key::COUNT> none{};
+  for (int frame = 0; frame < 400; ++frame) {
+    applyHeldKeys(state, none.data());
+    step();
+  }
+  // Each cable is a 1 m rod from 15 m below the ship's centre to the car.
+  for (b2Joint* cable : {state.distanceJoint, state.distanceJoint2})
+    EXPECT_NEAR((cable->GetAnchorA() - cable->GetAnchorB()).Length(), 1, 0.05f);
+  const b2Vec2 offset = state.car->GetPosition() - state.ship->GetPosition();
+  EXPECT_GT(offset.y, 14);
+  EXPECT_LT(offset.y, 16.1f);
+  EXPECT_LT(std::abs(offset.x), 1.5f);
+  EXPECT_LT((state.car->GetLinearVelocity() - state.ship->GetLinearVelocity()).Length(), 0.5f);
+}
