@@ -195,6 +195,17 @@ TEST(Startup, WithoutADisplayOneErrorLineAndStatusOne) {
     EXPECT_EQ(line.rfind("SEED", 0), std::string::npos) << line;
 }
 
+TEST(Startup, WindowThatCannotOpenIsReportedWithStatusOne) {
+  // SDL's dummy video driver initialises but has no OpenGL.
+  Sandbox sandbox(std::map<std::string, std::string>{{"SDL_VIDEODRIVER", "dummy"}});
+  EXPECT_EQ(sandbox.waitForExit(), 1);
+  const std::string errors = sandbox.errors();
+  EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+  EXPECT_NE(errors.find("window"), std::string::npos) << errors;
+  EXPECT_NE(errors.find("OpenGL not available"), std::string::npos) << errors;
+  EXPECT_TRUE(sandbox.lines().empty());
+}
+
 TEST(FirstSceneOnScreen, BlackFloorRowAndBlackShipWhereTheyBelong) {
   const std::time_t before = std::time(nullptr);
   Sandbox sandbox;

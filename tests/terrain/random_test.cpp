@@ -84,6 +84,18 @@ TEST(RandAB, ReversedBoundsUseTheSignedRemainder) {
   EXPECT_EQ(wide.size(), 5u);
 }
 
+TEST(RandAB, EqualBoundsGiveTheBoundInsteadOfDividingByZero) {
+  PinnedClock clock(31);
+  EXPECT_EQ(rand_a_b(7, 7), 7);
+  EXPECT_EQ(rand_a_b(7u, 7u), 7u);
+  // The draw still happens, so the sequence after it is the reseeded one.
+  std::srand(31);
+  std::rand();
+  const int next = std::rand();
+  rand_a_b(7, 7);
+  EXPECT_EQ(std::lround(RandomFloat(0, 1) * 32767.0), next & 0x7FFF);
+}
+
 TEST(RandAB, UnsignedOverloadComputesInUnsignedArithmetic) {
   PinnedClock clock(0);
   bool wrapped = false;
