@@ -1,0 +1,137 @@
+// The car keys against the real program: real key presses, its console and its window.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "e2e/sandbox.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Lines = std::vector<std::string>;
+
+// The lines printed after the seed line.
+Lines linesAfterSeed(Sandbox& sandbox) {
+  Lines all = sandbox.lines();
+  auto seed = std::find_if(all.begin(), all.end(),
+                           [](const std::string& l) { return l.rfind("SEED = ", 0) == 0; });
+  return seed == all.end() ? Lines{} : Lines(seed + 1, all.end());
+}
+
+bool isNumber(const std::string& line) {
+  return !line.empty() && std::all_of(line.begin(), line.end(), ::isdigit);
+}
+
+// Rim colours of the metal boxes; the fill is half of each.
+struct Colour {
+  float r, g, b;
+};
+constexpr Colour kMetalColours[] = {{0.5f, 0.4f, 0.0f}, {0.4f, 0.5f, 0.5f}, {0.8f, 0.8f, 0.0f},
+                                    {0.3f, 0.3f, 0.3f}, {0.6f, 0.6f, 0.6f}, {0.1f, 0.6f, 0.8f},
+                                    {0.2f, 0.3f, 0.0f}, {0.9f, 0.9f, 0.9f}, {0.8f, 0.8f, 0.8f},
+                                    {0.9f, 0.9f, 0.8f}, {0.8f, 0.5f, 0.5f}, {0.5f, 0.6f, 0.7f},
+                                    {0.8f, 0.6f, 0.7f}};
+
+bool near(const Pixel& p, float r, float g, float b) {
+  auto close = [](int v, float c) { return std::abs(v - static_cast<int>(c * 255 + 0.5f)) <= 3; };
+  return close(p.r, r) && close(p.g, g) && close(p.b, b);
+}
+
+struct Found {
+  int left, top, right, bottom, rim;
+};
+
+// A box in one metal colour inside the area: the extent of its fill, and its rim pixels.
+std::optional<Found> metalBoxIn(const Screenshot& shot, int x0, int y0, int x1, int y1) {
+  for (const Colour& c : kMetalColours) {
+    Found f{x1, y1, x0, y0, 0};
+    int fill = 0;
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x) {
+        const Pixel& p = shot.at(x, y);
+        if (near(p, c.r, c.g, c.b)) ++f.rim;
+        if (!near(p, c.r / 2, c.g / 2, c.b / 2)) continue;
+        ++fill;
+        f.left = std::min(f.left, x), f.right = std::max(f.right, x);
+        f.top = std::min(f.top, y), f.bottom = std::max(f.bottom, y);
+      }
+    if (fill > 600 && f.rim > 60) return f;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+TEST(ControlsE2E, CraneCarIsHungDroppedRehungCutAndDestroyed) {
+  Sandbox sandbox;
+  ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
+  ASSERT_TRUE(sandbox.waitForWindow());
+
+  sandbox.key("b");
+  sandbox.key("j");
+  ASSERT_TRUE(sandbox.waitForLine("TOTO ")) << sandbox.errors();
+  EXPECT_EQ(linesAfterSeed(sandbox), Lines{"TOTO "}) << "B prints nothing of its own";
+  sandbox.key("j");
+  ASSERT_TRUE(sandbox.waitForLine("TOTO1"));
+  sandbox.key("d");
+  sandbox.key("d");
+  sandbox.key("d");
+  ASSERT_TRUE(sandbox.waitForLine("TOTO")) << sandbox.errors();
+
+  Lines carLines;
+  for (const std::string& line : linesAfterSeed(sandbox))
+    if (line.rfind("TOTO", 0) == 0 || line.rfind("DESTROY", 0) == 0) carLines.push_back(line);
+  EXPECT_EQ(carLines, (Lines{"TOTO ", "TOTO1", "DESTROY CAR = EN COURS", "TOTO"}));
+
+  // Nothing is left to destroy; J says so.
+  sandbox.key("d");
+  sandbox.key("j");
+  ASSERT_TRUE(sandbox.waitForLine("TOTO2"));
+  sandbox.key("Escape");
+  EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
+}
+
+TEST(ControlsE2E, CDropsAPlainCarAtThePointerAndTheKeypadDrivesIt) {
+  Sandbox sandbox;
+  ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
+  ASSERT_TRUE(sandbox.waitForWindow());
+
+  // Just above the floor, clear of the first scene's box, circle, ship and walker.
+  const int x = 1000, y = 885;
+  sandbox.moveMouse(x, y);
+  ASSERT_EQ(std::system("xdotool key c >/dev/null 2>&1"), 0);
+  // The chassis prints its metal draw.
+  const auto until = std::chrono::steady_clock::now() + 20s;
+  Lines after;
+  while ((after = linesAfterSeed(sandbox), std::none_of(after.begin(), after.end(), isNumber)) &&
+         std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(20ms);
+  ASSERT_TRUE(std::any_of(after.begin(), after.end(), isNumber)) << sandbox.errors();
+
+  // The 40 px box settles on the floor 2 m below the chassis centre: around (1000, 889).
+  std::optional<Found> box;
+  Screenshot shot;
+  for (auto end = std::chrono::steady_clock::now() + 10s;
+       !box && std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(100ms)) {
+    shot = sandbox.screenshot();
+    box = metalBoxIn(shot, x - 40, y - 40, x + 40, y + 45);
+  }
+  ASSERT_TRUE(box) << "no metal box near the pointer; see controls_e2e_car.ppm"
+                   << (shot.savePpm("controls_e2e_car.ppm") ? "" : " (not saved)");
+  EXPECT_NEAR((box->left + box->right) / 2.0, x, 4);
+  EXPECT_NEAR((box->top + box->bottom) / 2.0, 889, 6);
+  EXPECT_NEAR(box->right - box->left, 38, 5);
+  EXPECT_NEAR(box->bottom - box->top, 38, 5);
+
+  sandbox.holdKey("KP_6", 600ms);
+  EXPECT_FALSE(sandbox.waitForExit(300ms)) << "the program keeps running: " << sandbox.errors();
+  sandbox.key("Escape");
+  EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
+}
