@@ -15,9 +15,11 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export SDL_AUDIODRIVER=dummy
 status=0
-xvfb-run -a -s "-screen 0 1600x1200x24" \
+# -noreset: the server otherwise resets whenever its last client leaves and
+# refuses the OpenGL test that connects during the reset.
+xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" \
   ctest --test-dir build/asan -L unit --output-on-failure -j"$jobs" || status=1
-xvfb-run -a -s "-screen 0 1600x1200x24" \
+xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" \
   ctest --test-dir build/release -L 'e2e|package' --output-on-failure || status=1
 if [ "$status" -ne 0 ]; then
   echo "TESTS FAILED" >&2
