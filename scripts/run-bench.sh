@@ -8,5 +8,5 @@ cmake --build build/release -j"$(nproc)" --target scroll_bench
 if [ -n "${DISPLAY:-}" ]; then
   build/release/bench/scroll_bench "$@"
 else
-  xvfb-run -a -s "-screen 0 1600x1200x24" build/release/bench/scroll_bench "$@"
+  xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" build/release/bench/scroll_bench "$@"
 fi
