@@ -7,7 +7,7 @@ set -euo pipefail
 run_packages=(build-essential cmake pkg-config libbox2d-dev libsdl1.2-dev freeglut3-dev
               libgl-dev libglu1-mesa-dev)
 test_packages=(googletest libgtest-dev libbenchmark-dev libx11-dev xvfb xdotool x11-apps
-               imagemagick xauth desktop-file-utils dpkg-dev file)
+               imagemagick xauth desktop-file-utils dpkg-dev file libxml2-utils)
 
 wanted=("${run_packages[@]}")
 case "${1:-run}" in
