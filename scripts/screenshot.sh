@@ -37,7 +37,7 @@ export MAGICK_THREAD_LIMIT=1
 readonly W=1280 H=940  # the program's window
 # Where the ship is flown to, left of the mountains and high in the sky, and
 # how far from there will do.
-readonly SHIP_X=300 SHIP_Y=300 NEAR_X=150 NEAR_Y=180
+readonly SHIP_X=300 SHIP_Y=380 NEAR_X=150 NEAR_Y=180
 work=$(mktemp -d)
 pid= window= origin=
 cleanup() {
