@@ -35,10 +35,9 @@ check_installed_tree() {  # PREFIX_DIR
 }
 
 # Starts PROGRAM on the current display, waits for its seed line and its
-# window, presses Escape and expects status 0.
-check_starts_and_quits() {  # PROGRAM
-  local program=$1 out err pid i window= status=0
-  out=$(mktemp) err=$(mktemp)
+# window, presses Escape and expects status 0. Its output goes to SCRATCH_DIR.
+check_starts_and_quits() {  # PROGRAM SCRATCH_DIR
+  local program=$1 out=$2/start.out err=$2/start.err pid i window= status=0
   SDL_AUDIODRIVER=dummy "$program" >"$out" 2>"$err" &
   pid=$!
   for i in $(seq 300); do  # 30 s
@@ -63,7 +62,6 @@ check_starts_and_quits() {  # PROGRAM
   fi
   wait "$pid" || status=$?
   [ "$status" -eq 0 ] || fail "$program ended with status $status: $(cat "$err")"
-  rm -f "$out" "$err"
 }
 
 # The id of the visible 1280 x 940 top-level window, if there is one.

@@ -56,5 +56,5 @@ for lib in $(readelf -d "$program" | sed -nE 's/.*NEEDED.*\[(.*)\]/\1/p'); do
   grep -qx "$owner" <<<"$names" || fail "the program links $lib from $owner, which Depends does not name: $depends"
 done
 
-check_starts_and_quits "$program"
+check_starts_and_quits "$program" "$scratch"
 echo "package test: $(basename "$deb"), Depends: $depends"
