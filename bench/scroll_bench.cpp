@@ -20,9 +20,11 @@
 #include <vector>
 
 #include "app/controls.h"
+#include "app/frame.h"
 #include "app/keys.h"
 #include "app/state.h"
 #include "app/world_setup.h"
+#include "app/world_step.h"
 #include "render/body_walk.h"
 #include "render/renderer.h"
 #include "terrain/terrain.h"
@@ -61,7 +63,7 @@ struct Ride {
   void simulate() {
     applyHeldKeys(state, keys);
     walkBodies(state, nullptr);
-    state.world->Step(0.05f, 8, 3);
+    stepWorld(state);
   }
 };
 
@@ -153,9 +155,7 @@ bool drawnFrames(int argc, char** argv) {
   const auto start = Clock::now();
   for (int i = 0; i < n; ++i) {
     SDL_PumpEvents();
-    applyHeldKeys(ride.state, ride.keys);
-    display(ride.state);
-    ride.state.world->Step(0.05f, 8, 3);
+    runFrame(ride.state, ride.keys);
     SDL_GL_SwapBuffers();
   }
   const double elapsed = seconds(start, Clock::now());
@@ -175,7 +175,7 @@ bool drawnFrames(int argc, char** argv) {
     drawReference(ride.state, fills, lines);
     glFinish();
     auto t2 = Clock::now();
-    ride.state.world->Step(0.05f, 8, 3);
+    stepWorld(ride.state);
     SDL_GL_SwapBuffers();
     rendererTimes.push_back(seconds(t0, t1));
     referenceTimes.push_back(seconds(t1, t2));

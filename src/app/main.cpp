@@ -7,10 +7,10 @@
 #include <iostream>
 
 #include "app/controls.h"
+#include "app/frame.h"
 #include "app/init.h"
 #include "app/keys.h"
 #include "app/state.h"
-#include "render/renderer.h"
 #include "render/text.h"
 
 static_assert(key::ESCAPE == SDLK_ESCAPE && key::SPACE == SDLK_SPACE && key::B == SDLK_b &&
@@ -79,9 +79,7 @@ int main(int argc, char** argv) {
 
   while (state.running) {
     handleEvents(state);
-    applyHeldKeys(state, SDL_GetKeyState(nullptr));
-    display(state);
-    state.world->Step(0.05f, 8, 3);
+    runFrame(state, SDL_GetKeyState(nullptr));
     SDL_GL_SwapBuffers();
   }
 
