@@ -4,6 +4,7 @@
 
 #include "app/keys.h"
 #include "app/state.h"
+#include "bodies/cable.h"
 #include "bodies/cars.h"
 #include "bodies/crane.h"
 #include "bodies/ship.h"
@@ -28,19 +29,6 @@ void setWheelSpeeds(State& s, float value) {
 
 void setMotor(b2RevoluteJoint* joint, float value) {
   if (joint) joint->SetMotorSpeed(value);
-}
-
-b2Joint* makeCableJoint(State& s, const b2Vec2& shipAnchor, const b2Vec2& carAnchor) {
-  b2DistanceJointDef def;
-  def.bodyA = s.ship;
-  def.bodyB = s.car;
-  def.localAnchorA = shipAnchor;
-  def.localAnchorB = carAnchor;
-  def.length = 1;
-  // Box2D 2.4 leaves a distance joint slack unless both limits equal its length.
-  def.minLength = def.length;
-  def.maxLength = def.length;
-  return s.world->CreateJoint(&def);
 }
 
 void pressB(State& s) {
@@ -98,12 +86,6 @@ bool allCraneKeysHeld(const unsigned char* keys) {
 }
 
 }  // namespace
-
-void attachCable(State& s) {
-  if (!s.ship || !s.car) return;
-  s.distanceJoint = makeCableJoint(s, b2Vec2(-1, 15), b2Vec2(-1, 0));
-  s.distanceJoint2 = makeCableJoint(s, b2Vec2(1, 15), b2Vec2(1, 0));
-}
 
 void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
   switch (symbol) {
