@@ -8,6 +8,7 @@
 #include "bodies/cars.h"
 #include "bodies/crane.h"
 #include "bodies/ship.h"
+#include "bodies/wake.h"
 #include "terrain/terrain.h"
 
 namespace {
@@ -22,13 +23,21 @@ void boundShip(State& s) { limitBodyBounds(s, s.ship); }
 
 bool hasWheels(const State& s) { return s.wheel || s.wheel12; }
 
+void setWheelSpeed(b2WheelJoint* joint, float value) {
+  if (!joint) return;
+  joint->SetMotorSpeed(value);
+  wakeJointBodies(joint);
+}
+
 void setWheelSpeeds(State& s, float value) {
-  if (s.wheel) s.wheel->SetMotorSpeed(value);
-  if (s.wheel12) s.wheel12->SetMotorSpeed(value);
+  setWheelSpeed(s.wheel, value);
+  setWheelSpeed(s.wheel12, value);
 }
 
 void setMotor(b2RevoluteJoint* joint, float value) {
-  if (joint) joint->SetMotorSpeed(value);
+  if (!joint) return;
+  joint->SetMotorSpeed(value);
+  wakeJointBodies(joint);
 }
 
 void pressB(State& s) {
@@ -162,19 +171,20 @@ void applyHeldKeys(State& s, const unsigned char* keys) {
     update(s);
   }
 
-  // Crane motors run only while their keys are held.
-  if (!allCraneKeysHeld(keys) && s.wheelBras && s.wheelSecondBras && s.wheelPoignet) {
+  // Crane motors run only while their keys are held, also once the car and its
+  // arm joint are gone: the surviving joints would otherwise turn for ever.
+  if (!allCraneKeysHeld(keys)) {
     for (b2RevoluteJoint* joint :
          {s.wheelBras, s.wheelSecondBras, s.wheelPoignet, s.wheelPouce, s.wheelIndex})
       setMotor(joint, 0);
   }
   if (keys[key::KP0] && s.wheelPouce && s.wheelIndex) {
-    s.wheelPouce->SetMotorSpeed(-kCraneSpeed);
-    s.wheelIndex->SetMotorSpeed(kCraneSpeed);
+    setMotor(s.wheelPouce, -kCraneSpeed);
+    setMotor(s.wheelIndex, kCraneSpeed);
   }
   if (keys[key::KP_PERIOD] && s.wheelPouce && s.wheelIndex) {
-    s.wheelPouce->SetMotorSpeed(kCraneSpeed);
-    s.wheelIndex->SetMotorSpeed(-kCraneSpeed);
+    setMotor(s.wheelPouce, kCraneSpeed);
+    setMotor(s.wheelIndex, -kCraneSpeed);
   }
   if (keys[key::KP3]) setMotor(s.wheelBras, kCraneSpeed);
   if (keys[key::KP1]) setMotor(s.wheelBras, -kCraneSpeed);
