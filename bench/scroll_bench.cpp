@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -25,6 +26,7 @@
 #include "app/controls.h"
 #include "app/frame.h"
 #include "app/keys.h"
+#include "app/pacer.h"
 #include "app/state.h"
 #include "app/world_setup.h"
 #include "app/world_step.h"
@@ -277,29 +279,87 @@ bool drawnFrames(int argc, char** argv) {
   return true;
 }
 
+// A clock for the random draws that ticks one second per 60 frames, as a paced
+// run's does; a free-running ride would stay within a few seconds and repeat them.
+std::time_t rideSecond = 1700000000;
+std::time_t rideClock() { return rideSecond; }
+
 // Body counts swing with the landscape, so each mark reports the mean over the
-// 5,000 frames before it.
+// 5,000 frames before it; 216,000 frames are one hour at 60 frames per second.
 void longRide() {
   QuietConsole quiet;
+  const std::time_t start = rideSecond;
+  setRandomClock(rideClock);
   Ride ride;
   int frame = 0;
-  std::printf("3. long ride (bodies: mean of the last 5000 frames):\n");
-  for (int mark : {5000, 20000, 50000}) {
-    double sum = 0;
+  std::printf("3. long ride, clock +1 s per 60 frames (bodies and frame time: mean of the last 5000 frames;\n"
+              "   terrain columns live from x = 200 px + cursor to the left edge, so their number\n"
+              "   grows with the cursor's 0.001 px per frame; the rest is debris, cars and the ship):\n");
+  for (int mark : {30000, 60000, 216000}) {
+    double columns = 0, others = 0, time = 0;
     int counted = 0;
     for (; frame < mark; ++frame) {
-      ride.simulate();
-      if (frame >= mark - 5000) {
-        sum += ride.state.world->GetBodyCount();
+      rideSecond = start + frame / 60;
+      if (frame < mark - 5000) {
+        ride.simulate();
+      } else {
+        const auto t0 = Clock::now();
+        ride.simulate();
+        time += seconds(t0, Clock::now());
+        for (b2Body* b = ride.state.world->GetBodyList(); b; b = b->GetNext())
+          (b->GetFixtureList()->GetDensity() == kGroundDensity ? columns : others) += 1;
         ++counted;
       }
       if (frame % 1000 == 0) quiet.drain();
     }
     quiet.drain();
-    std::printf("   after %5d frames: %7.1f bodies, %6.1f MiB resident\n", mark, sum / counted,
-                residentMiB());
+    std::printf("   after %6d frames: %7.1f bodies (%6.1f columns, cursor %.0f px; %6.1f others), "
+                "%5.1f MiB resident, %4.0f us per simulated frame\n",
+                mark, (columns + others) / counted, columns / counted, ride.state.bordGaucheEcran,
+                others / counted, residentMiB(), 1e6 * time / counted);
     std::fflush(stdout);
   }
+  setRandomClock(nullptr);
+}
+
+// The frame loop as main runs it, in a real window: first unpaced, the frames per
+// second the machine could give (the headroom over 60), then paced.
+bool pacedFrames(int argc, char** argv) {
+  setenv("SDL_VIDEODRIVER", "x11", 0);
+  if (SDL_Init(SDL_INIT_VIDEO) < 0 || !SDL_SetVideoMode(WIDTH, HEIGHT, 32, SDL_OPENGL)) {
+    std::fprintf(stderr, "4. skipped: no OpenGL window (%s)\n", SDL_GetError());
+    return false;
+  }
+  if (!glutGet(GLUT_INIT_STATE)) glutInit(&argc, argv);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, WIDTH, HEIGHT, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glClearColor(0.3f, 0.5f, 0.8f, 1);
+
+  QuietConsole quiet;
+  Ride ride;
+  for (int i = 0; i < 3000; ++i) ride.simulate();
+  quiet.drain();
+
+  auto loop = [&](int frames, bool paced) {
+    FramePacer pacer;
+    const auto start = Clock::now();
+    for (int i = 0; i < frames; ++i) {
+      SDL_PumpEvents();
+      runFrame(ride.state, ride.keys);
+      SDL_GL_SwapBuffers();
+      if (paced) pacer.wait();
+    }
+    quiet.drain();
+    return frames / seconds(start, Clock::now());
+  };
+  const double unpaced = loop(600, false);
+  const double paced = loop(600, true);
+  std::printf("4. frame loop while scrolling: paced %.1f frames/s (cap 60); unpaced %.0f frames/s, headroom %.1f x 60; bodies %d\n",
+              paced, unpaced, unpaced / 60, ride.state.world->GetBodyCount());
+  SDL_Quit();
+  return true;
 }
 
 }  // namespace
@@ -310,5 +370,6 @@ int main(int argc, char** argv) {
   if (!framesOnly) longRide();
   simulationRatio();
   drawnFrames(argc, argv);
+  pacedFrames(argc, argv);
   return 0;
 }

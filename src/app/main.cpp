@@ -3,13 +3,19 @@
 #include <GL/freeglut.h>
 #include <SDL/SDL.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <iostream>
+#include <string>
 
 #include "app/controls.h"
 #include "app/frame.h"
 #include "app/init.h"
 #include "app/keys.h"
+#include "app/pacer.h"
 #include "app/state.h"
 #include "render/text.h"
 
@@ -25,16 +31,39 @@ static_assert(key::UP == SDLK_UP && key::DOWN == SDLK_DOWN && key::RIGHT == SDLK
 
 namespace {
 
+// A launcher may start us with a standard descriptor closed: the X connection
+// would then take it, console lines would go into the X protocol stream and the
+// program would block for good. /dev/null takes the place instead.
+void openClosedStandardDescriptors() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    const int opened = open("/dev/null", O_RDWR);
+    if (opened >= 0 && opened != fd) {
+      dup2(opened, fd);
+      close(opened);
+    }
+  }
+}
+
+std::string displayName() {
+  const char* display = std::getenv("DISPLAY");
+  return display ? std::string("display \"") + display + "\"" : "display (DISPLAY is not set)";
+}
+
 bool openWindow() {
   // Only SDL's X11 driver gives an OpenGL context; without X, say so rather than
   // let SDL fall back to a text-terminal driver.
   setenv("SDL_VIDEODRIVER", "x11", 0);
+  // No parachute: SDL's handler calls SDL_Quit inside a fatal signal and can
+  // freeze on an X, Mesa or malloc lock; without it the signal ends the process.
   // Without a sound card the whole set may fail; the sandbox needs only video.
-  if (SDL_Init(SDL_INIT_EVERYTHING) < 0 && SDL_Init(SDL_INIT_VIDEO) < 0) {
-    std::cerr << "skyhook: cannot initialise SDL: " << SDL_GetError() << std::endl;
+  if (SDL_Init(SDL_INIT_EVERYTHING | SDL_INIT_NOPARACHUTE) < 0 &&
+      SDL_Init(SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
+    std::cerr << "skyhook: cannot initialise SDL on " << displayName() << ": " << SDL_GetError()
+              << std::endl;
     return false;
   }
-  // Lets a display with vsync pace the frame loop, which has no timer of its own.
+  // With vsync the display paces the loop; the pacer only caps it where there is none.
   SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
   if (!SDL_SetVideoMode(WIDTH, HEIGHT, 32, SDL_OPENGL)) {
     std::cerr << "skyhook: cannot open the " << WIDTH << " x " << HEIGHT
@@ -69,6 +98,7 @@ void handleEvents(State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  openClosedStandardDescriptors();
   State state;  // draws the landscape seed
 
   if (!openWindow()) return 1;
@@ -77,10 +107,12 @@ int main(int argc, char** argv) {
   init(state);
   std::cout << "SEED = " << state.coefMontagne << std::endl;
 
+  FramePacer pacer;
   while (state.running) {
     handleEvents(state);
     runFrame(state, SDL_GetKeyState(nullptr));
     SDL_GL_SwapBuffers();
+    pacer.wait();
   }
 
   SDL_Quit();

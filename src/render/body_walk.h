@@ -12,7 +12,16 @@ class BodyPainter {
   virtual void paint(b2Body* body) = 0;
 };
 
+// Beyond these, in metres, a body can never come back into view in a way anyone
+// would notice: a window's width past the column where new terrain is made, and
+// three window heights above the top or below the bottom of the window.
+struct FarLimits {
+  float right, top, bottom;
+};
+FarLimits farLimits(const State& state);
+
 // Paints every body, newest first, gives walkers their random upward push, and
-// destroys every body whose origin has reached the window's left edge (after
-// painting it). painter may be null.
+// destroys (after painting it) every body whose origin has reached the window's
+// left edge, and every body whose origin is beyond the far limits unless it is
+// the ship or joined to the ship through any chain of joints. painter may be null.
 void walkBodies(State& state, BodyPainter* painter);

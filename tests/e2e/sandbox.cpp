@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -54,7 +55,8 @@ bool Screenshot::savePpm(const std::string& path) const {
   return static_cast<bool>(f);
 }
 
-Sandbox::Sandbox(const std::map<std::string, std::string>& env) {
+Sandbox::Sandbox(const std::map<std::string, std::string>& env,
+                 const std::vector<int>& closedDescriptors) {
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe failed");
   pid_ = fork();
@@ -64,6 +66,10 @@ Sandbox::Sandbox(const std::map<std::string, std::string>& env) {
     dup2(err[1], STDERR_FILENO);
     close(out[0]);
     close(err[0]);
+    for (int fd : closedDescriptors) close(fd);
+    // A crash that a test provokes leaves no core file behind.
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     for (const auto& [name, value] : env) {
       if (value.empty()) unsetenv(name.c_str());
@@ -195,6 +201,10 @@ void Sandbox::closeWindow() {
   event.xclient.data.l[1] = CurrentTime;
   XSendEvent(x.display, window_, False, NoEventMask, &event);
   XFlush(x.display);
+}
+
+void Sandbox::signal(int number) {
+  if (!status_ && pid_ > 0) kill(pid_, number);
 }
 
 Screenshot Sandbox::screenshot() {

@@ -33,8 +33,10 @@ class Sandbox {
  public:
   using Seconds = std::chrono::duration<double>;
 
-  // Starts the binary with extra environment entries (a value of "" unsets one).
-  explicit Sandbox(const std::map<std::string, std::string>& env = {});
+  // Starts the binary with extra environment entries (a value of "" unsets one),
+  // and with the given standard descriptors closed, as some launchers start programs.
+  explicit Sandbox(const std::map<std::string, std::string>& env = {},
+                   const std::vector<int>& closedDescriptors = {});
   ~Sandbox();  // kills the process if it still runs
   Sandbox(const Sandbox&) = delete;
   Sandbox& operator=(const Sandbox&) = delete;
@@ -57,6 +59,7 @@ class Sandbox {
   void holdKey(const std::string& name, Seconds duration);
   void moveMouse(int x, int y);  // window pixels
   void closeWindow();            // sends WM_DELETE_WINDOW
+  void signal(int number);       // sends a signal to the process
 
   Screenshot screenshot();       // the window's 1280 x 940 picture
 

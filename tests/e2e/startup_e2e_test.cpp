@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <map>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -183,16 +186,96 @@ TEST(Startup, ClosingTheWindowEndsWithStatusZero) {
   EXPECT_EQ(sandbox.waitForExit(), 0);
 }
 
-TEST(Startup, WithoutADisplayOneErrorLineAndStatusOne) {
-  Sandbox sandbox(std::map<std::string, std::string>{{"DISPLAY", ""}});
-  EXPECT_EQ(sandbox.waitForExit(), 1);
-  const std::string errors = sandbox.errors();
-  ASSERT_FALSE(errors.empty());
-  EXPECT_EQ(errors.back(), '\n');
-  EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
-  EXPECT_NE(errors.find("SDL"), std::string::npos) << errors;
-  for (const std::string& line : sandbox.lines())
-    EXPECT_EQ(line.rfind("SEED", 0), std::string::npos) << line;
+TEST(Startup, WithoutADisplayOneErrorLineNamingItAndStatusOne) {
+  // Unset, and set to a display that no server holds.
+  for (const auto& [value, named] : {std::pair<std::string, std::string>{"", "DISPLAY is not set"},
+                                     {":9876", "display \":9876\""}}) {
+    SCOPED_TRACE("DISPLAY=" + value);
+    Sandbox sandbox(std::map<std::string, std::string>{{"DISPLAY", value}});
+    EXPECT_EQ(sandbox.waitForExit(), 1);
+    const std::string errors = sandbox.errors();
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors.back(), '\n');
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    EXPECT_NE(errors.find("SDL"), std::string::npos) << errors;
+    EXPECT_NE(errors.find(named), std::string::npos) << errors;
+    for (const std::string& line : sandbox.lines())
+      EXPECT_EQ(line.rfind("SEED", 0), std::string::npos) << line;
+  }
+}
+
+// Without a standard descriptor, the X connection would take its number and the
+// console lines (or, with LIBGL_DEBUG, Mesa's) would be written into it.
+TEST(Startup, ClosedStandardOutputOrErrorStillPlaysAndEndsOnEscape) {
+  for (int fd : {STDOUT_FILENO, STDERR_FILENO}) {
+    SCOPED_TRACE("descriptor " + std::to_string(fd) + " closed");
+    Sandbox sandbox({{"LIBGL_DEBUG", "verbose"}}, {fd});
+    ASSERT_TRUE(sandbox.waitForWindow(std::chrono::seconds(10))) << sandbox.errors();
+    sandbox.holdKey("space", std::chrono::milliseconds(300));
+    sandbox.key("Escape");
+    EXPECT_EQ(sandbox.waitForExit(std::chrono::seconds(10)), 0);
+    if (fd == STDERR_FILENO) {
+      const std::vector<std::string> lines = sandbox.lines();
+      EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
+                              [](const std::string& l) { return l.rfind("SEED = ", 0) == 0; }));
+    }
+  }
+}
+
+// A fatal signal ends the process by that signal, even in the middle of scrolling;
+// SIGTERM and SIGINT end it as the window's close does.
+TEST(Ending, FatalSignalEndsTheProcessAndTerminationSignalsEndItWithStatusZero) {
+  for (int trial = 0; trial < 5; ++trial) {
+    SCOPED_TRACE("trial " + std::to_string(trial));
+    Sandbox sandbox;
+    ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
+    ASSERT_TRUE(sandbox.waitForWindow());
+    sandbox.keyDown("space");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    sandbox.signal(SIGSEGV);
+    const std::optional<int> status = sandbox.waitForExit(std::chrono::seconds(5));
+    sandbox.keyUp("space");
+    ASSERT_TRUE(status) << "still running 5 s after SIGSEGV";
+    EXPECT_EQ(*status, 128 + SIGSEGV);
+  }
+  for (int number : {SIGTERM, SIGINT}) {
+    SCOPED_TRACE(number == SIGTERM ? "SIGTERM" : "SIGINT");
+    Sandbox sandbox;
+    ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
+    ASSERT_TRUE(sandbox.waitForWindow());
+    sandbox.signal(number);
+    EXPECT_EQ(sandbox.waitForExit(std::chrono::seconds(5)), 0);
+  }
+}
+
+// The swap times that a preloaded counter wrote, in seconds.
+std::vector<double> swapTimes(const std::string& path) {
+  std::vector<double> times;
+  std::ifstream in(path);
+  for (long long ns; in >> ns;) times.push_back(ns * 1e-9);
+  return times;
+}
+
+TEST(Pacing, IdleWindowDrawsAtMost60FramesPerSecond) {
+  const std::string log = ::testing::TempDir() + "skyhook_swaps_" + std::to_string(getpid());
+  std::remove(log.c_str());
+  Sandbox sandbox({{"LD_PRELOAD", SWAP_COUNTER}, {"SKYHOOK_SWAP_LOG", log}});
+  ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
+  ASSERT_TRUE(sandbox.waitForWindow());
+  std::this_thread::sleep_for(std::chrono::seconds(4));
+  sandbox.key("Escape");
+  EXPECT_EQ(sandbox.waitForExit(), 0);
+
+  // Three seconds after the first second of frames.
+  const std::vector<double> times = swapTimes(log);
+  std::remove(log.c_str());
+  ASSERT_FALSE(times.empty()) << "the counter saw no swap";
+  const double from = times.front() + 1, to = from + 3;
+  ASSERT_GT(times.back(), to) << "the program ran " << times.back() - times.front() << " s";
+  const auto frames = std::count_if(times.begin(), times.end(),
+                                    [&](double t) { return t >= from && t < to; });
+  EXPECT_GT(frames, 0);
+  EXPECT_LE(frames / 3.0, 62.0) << frames << " frames in 3 s";
 }
 
 TEST(Startup, WindowThatCannotOpenIsReportedWithStatusOne) {

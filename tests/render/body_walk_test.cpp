@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "app/controls.h"
+#include "app/keys.h"
 #include "bodies/walker.h"
+#include "support/console_capture.h"
 #include "support/pinned_clock.h"
 #include "support/world_fixture.h"
+#include "terrain/terrain.h"
 
 namespace {
 
@@ -22,6 +27,13 @@ class BodyWalk : public WorldTest {
     shape.SetAsBox(0.5f, 0.5f);
     body->CreateFixture(&shape, density);
     return body;
+  }
+
+  void join(b2Body* a, b2Body* b) {
+    b2DistanceJointDef rod;
+    rod.Initialize(a, b, a->GetPosition(), b->GetPosition());
+    rod.minLength = rod.maxLength = rod.length;
+    state.world->CreateJoint(&rod);
   }
 
   bool inWorld(const b2Body* body) const {
@@ -154,4 +166,75 @@ TEST_F(BodyWalk, WalkerIsPushedUpwardOnlyOnAFour) {
     state.world->DestroyBody(walker);
     state.world->DestroyBody(plain);
   }
+}
+
+// Far means beyond a window's width past the new-terrain column (200 px right of
+// the cursor), or three window heights above the top or below the bottom.
+TEST_F(BodyWalk, RemovesFarBodiesOnTheRightTopAndBottomButNotTheShipOrWhatHangsFromIt) {
+  state.bordGaucheEcran = 1500;  // the new column at 170 m: far from 298 m on
+  const FarLimits far = farLimits(state);
+  EXPECT_FLOAT_EQ(far.right, 298);
+  EXPECT_FLOAT_EQ(far.top, -282);
+  EXPECT_FLOAT_EQ(far.bottom, 376);
+
+  const std::vector<b2Body*> near = {boxAt(297.9f, 50), boxAt(60, -281.9f), boxAt(60, 375.9f)};
+  std::vector<b2Body*> gone = {boxAt(298.1f, 50), boxAt(60, -282.1f), boxAt(60, 376.1f),
+                               boxAt(900, 1000)};
+  state.wheel1 = gone.back();
+  state.BODY = {gone.back()};
+
+  // The ship far out, a car on its cable and a wheel on the car; the car
+  // inside the window, the wheel far below. A pair joined only to each other
+  // goes like any other body.
+  state.ship = boxAt(400, 50);
+  state.car = boxAt(100, 50);
+  b2Body* wheel = boxAt(100, 500);
+  join(state.ship, state.car);
+  join(state.car, wheel);
+  b2Body* pairA = boxAt(400, 60);
+  b2Body* pairB = boxAt(100, 60);
+  join(pairA, pairB);
+  gone.push_back(pairA);
+
+  walkBodies(state, nullptr);
+
+  for (b2Body* body : near) EXPECT_TRUE(inWorld(body)) << body->GetPosition().x;
+  for (b2Body* body : {state.ship, state.car, wheel, pairB}) EXPECT_TRUE(inWorld(body));
+  EXPECT_EQ(bodyCount(), 7);
+  EXPECT_EQ(state.world->GetJointCount(), 2) << "the cable and the axle remain";
+  EXPECT_EQ(state.wheel1, nullptr);
+  EXPECT_TRUE(state.BODY.empty());
+
+  // The far limit on the right moves with the terrain cursor.
+  state.bordGaucheEcran = 1520;
+  b2Body* nowNear = boxAt(299, 50);
+  walkBodies(state, nullptr);
+  EXPECT_TRUE(inWorld(nowNear));
+  step(5);
+}
+
+TEST_F(BodyWalk, ACarDroppedBelowTheFloorIsGoneOnceItFallsPastTheMargin) {
+  createBase(state);
+  walkBodies(state, nullptr);  // the floor's piece at the left edge goes first
+  const int before = bodyCount();
+  ConsoleCapture console;
+  onKeyPress(state, key::C, 640, 930);  // below the floor at 910 px
+  ASSERT_EQ(bodyCount(), before + 3);
+  ASSERT_NE(state.wheel1, nullptr);
+  const float bottom = farLimits(state).bottom;
+  float lowest = 0;
+  int frame = 0;
+  for (; frame < 2000 && bodyCount() > before; ++frame) {
+    // The deepest any part of the car got before the walk removed it.
+    for (b2Body* b = state.world->GetBodyList(); b; b = b->GetNext())
+      if (b->GetType() == b2_dynamicBody) lowest = std::max(lowest, b->GetPosition().y);
+    walkBodies(state, nullptr);
+    step();
+  }
+  EXPECT_EQ(bodyCount(), before) << "after " << frame << " frames";
+  EXPECT_GT(lowest, bottom);
+  EXPECT_LT(lowest, bottom + 3) << "removed as it passed the margin, not later";
+  EXPECT_EQ(state.wheel1, nullptr);
+  EXPECT_EQ(state.wheel2, nullptr);
+  EXPECT_EQ(state.wheel, nullptr);
 }

@@ -8,6 +8,7 @@
 #include "app/controls.h"
 #include "app/keys.h"
 #include "app/state.h"
+#include "app/world_step.h"
 #include "app/world_setup.h"
 #include "bodies/ship.h"
 #include "render/body_walk.h"
@@ -271,6 +272,40 @@ TEST(Scrolling, ColumnsFollowTheNoiseAndWhatPassesTheLeftEdgeIsGone) {
   EXPECT_LT(largest, 2200);
   EXPECT_GT(state.world->GetBodyCount(), 1400);
   ASSERT_NE(state.ship, nullptr);  // the clamp keeps the ship off the left edge
+}
+
+// An hour of held Space at the paced rate, the clock ticking a second per 60
+// frames so that the debris draws vary as in play: nothing but the ship stays
+// beyond the far limits, and the world stops growing.
+TEST(Scrolling, AnHourOfDebrisLeavesTheWorldBounded) {
+  ConsoleCapture console;
+  const std::time_t start = 1700000000;
+  PinnedClock clock(start);
+  State state;
+  createWorld(state);
+  buildFirstScene(state);
+  unsigned char keys[key::COUNT] = {};
+  keys[key::SPACE] = 1;
+
+  int at30000 = 0;
+  for (int frame = 1; frame <= 60000; ++frame) {
+    clock.set(start + frame / 60);
+    applyHeldKeys(state, keys);
+    walkBodies(state, nullptr);
+    if (frame % 100 == 0) {
+      const FarLimits far = farLimits(state);
+      for (b2Body* b = state.world->GetBodyList(); b; b = b->GetNext()) {
+        if (b == state.ship) continue;
+        const b2Vec2 p = b->GetPosition();
+        ASSERT_TRUE(p.x <= far.right && p.y >= far.top && p.y <= far.bottom)
+            << "frame " << frame << ": body at (" << p.x << ", " << p.y << ")";
+      }
+      console.clear();
+    }
+    if (frame == 30000) at30000 = state.world->GetBodyCount();
+    stepWorld(state);
+  }
+  EXPECT_LE(state.world->GetBodyCount(), 1.1 * at30000) << "at 30,000 frames: " << at30000;
 }
 
 }  // namespace
