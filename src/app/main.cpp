@@ -11,6 +11,7 @@
 #include "app/init.h"
 #include "app/keys.h"
 #include "app/state.h"
+#include "app/world_setup.h"
 #include "render/text.h"
 
 static_assert(key::ESCAPE == SDLK_ESCAPE && key::SPACE == SDLK_SPACE && key::B == SDLK_b &&
@@ -49,6 +50,7 @@ void initText(int& argc, char** argv) {
   glutInit(&argc, argv);
   glutInitDisplayMode(0);
   glutInitWindowSize(WIDTH, HEIGHT);
+  // Registered as freeglut expects; SDL owns the window, so they never run.
   glutDisplayFunc(vDisplay);
   glutReshapeFunc(vReshape);
 }
@@ -69,7 +71,8 @@ void handleEvents(State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  State state;  // draws the landscape seed
+  State state;
+  drawLandscapeSeed(state);  // the first random draw of all
 
   if (!openWindow()) return 1;
   initText(argc, argv);

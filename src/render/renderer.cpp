@@ -12,24 +12,13 @@
 
 namespace {
 
-struct Colour {
-  float red, green, blue;
-};
-
-struct PolygonColour {
-  float density;
-  Colour colour;
-};
-
-// Tested in this order; the first exact match is drawn.
-constexpr PolygonColour kPolygonColours[] = {
-    {kWalkerDensity, {1.0f, 0.0f, 0.3f}}, {0.97f, {0.5f, 0.4f, 0.0f}},
-    {21.45f, {0.4f, 0.5f, 0.5f}},         {19.3f, {0.8f, 0.8f, 0.0f}},
-    {11.35f, {0.3f, 0.3f, 0.3f}},         {10.5f, {0.6f, 0.6f, 0.6f}},
-    {9.82f, {0.1f, 0.6f, 0.8f}},          {8.96f, {0.2f, 0.3f, 0.0f}},
-    {8.27f, {0.9f, 0.9f, 0.9f}},          {7.87f, {0.8f, 0.8f, 0.8f}},
-    {7.29f, {0.9f, 0.9f, 0.8f}},          {7.1f, {0.8f, 0.5f, 0.5f}},
-    {2.7f, {0.5f, 0.6f, 0.7f}},           {1.43f, {0.8f, 0.6f, 0.7f}}};
+// The walker first, then the metals in their table's order; the first exact match is drawn.
+const Colour* polygonColour(float density) {
+  if (density == kWalkerDensity) return &kWalkerColour;
+  for (const Metal& metal : kMetals)
+    if (metal.density == density) return &metal.colour;
+  return nullptr;
+}
 
 // Red shade of a disc by density class; negative when no dot is drawn.
 float circleShade(float d) {
@@ -108,11 +97,9 @@ class FramePainter : public BodyPainter {
       black_.add(points, center, angle);
       return;
     }
-    for (const PolygonColour& row : kPolygonColours) {
-      if (row.density != density) continue;
+    if (const Colour* colour = polygonColour(density)) {
       black_.flush();
-      drawSquare(points, center, angle, row.colour.red, row.colour.green, row.colour.blue);
-      break;
+      drawSquare(points, center, angle, colour->red, colour->green, colour->blue);
     }
   }
 
