@@ -4,9 +4,11 @@
 
 #include "app/keys.h"
 #include "app/state.h"
+#include "bodies/cable.h"
 #include "bodies/cars.h"
 #include "bodies/crane.h"
 #include "bodies/ship.h"
+#include "bodies/wake.h"
 #include "terrain/terrain.h"
 
 namespace {
@@ -21,26 +23,21 @@ void boundShip(State& s) { limitBodyBounds(s, s.ship); }
 
 bool hasWheels(const State& s) { return s.wheel || s.wheel12; }
 
+void setWheelSpeed(b2WheelJoint* joint, float value) {
+  if (!joint) return;
+  joint->SetMotorSpeed(value);
+  wakeJointBodies(joint);
+}
+
 void setWheelSpeeds(State& s, float value) {
-  if (s.wheel) s.wheel->SetMotorSpeed(value);
-  if (s.wheel12) s.wheel12->SetMotorSpeed(value);
+  setWheelSpeed(s.wheel, value);
+  setWheelSpeed(s.wheel12, value);
 }
 
 void setMotor(b2RevoluteJoint* joint, float value) {
-  if (joint) joint->SetMotorSpeed(value);
-}
-
-b2Joint* makeCableJoint(State& s, const b2Vec2& shipAnchor, const b2Vec2& carAnchor) {
-  b2DistanceJointDef def;
-  def.bodyA = s.ship;
-  def.bodyB = s.car;
-  def.localAnchorA = shipAnchor;
-  def.localAnchorB = carAnchor;
-  def.length = 1;
-  // Box2D 2.4 leaves a distance joint slack unless both limits equal its length.
-  def.minLength = def.length;
-  def.maxLength = def.length;
-  return s.world->CreateJoint(&def);
+  if (!joint) return;
+  joint->SetMotorSpeed(value);
+  wakeJointBodies(joint);
 }
 
 void pressB(State& s) {
@@ -90,6 +87,46 @@ void pressD(State& s) {
   }
 }
 
+// One arrow's step of the ship's speed: ramps towards `direction` while held;
+// released, a speed on the arrow's side (or zero) decays. Says whether it was held.
+bool rampShipSpeed(State& s, float& speed, bool held, float direction) {
+  boundShip(s);
+  if (held) speed += direction * kRamp;
+  else if (speed * direction >= 0) speed -= direction * kDecay;
+  return held;
+}
+
+// A held crane key sets its joints' motor speeds; a row acts only when all its
+// joints exist (the fingers move as a pair).
+struct CraneKey {
+  int key;
+  b2RevoluteJoint* State::*joint;
+  float speed;
+  b2RevoluteJoint* State::*partner;
+  float partnerSpeed;
+};
+
+// In the order they are applied: a later row wins over an earlier one.
+constexpr CraneKey kCraneKeys[] = {
+    {key::KP0, &State::wheelPouce, -kCraneSpeed, &State::wheelIndex, kCraneSpeed},
+    {key::KP_PERIOD, &State::wheelPouce, kCraneSpeed, &State::wheelIndex, -kCraneSpeed},
+    {key::KP3, &State::wheelBras, kCraneSpeed, nullptr, 0},
+    {key::KP1, &State::wheelBras, -kCraneSpeed, nullptr, 0},
+    {key::KP2, &State::wheelBras, 0, nullptr, 0},
+    {key::KP9, &State::wheelSecondBras, kCraneSpeed, nullptr, 0},
+    {key::KP7, &State::wheelSecondBras, -kCraneSpeed, nullptr, 0},
+    {key::KP5, &State::wheelPoignet, kCraneSpeed, nullptr, 0},
+    {key::KP_ENTER, &State::wheelPoignet, -kCraneSpeed, nullptr, 0},
+};
+
+void applyCraneKey(State& s, const CraneKey& row) {
+  b2RevoluteJoint* joint = s.*row.joint;
+  b2RevoluteJoint* partner = row.partner ? s.*row.partner : nullptr;
+  if (!joint || (row.partner && !partner)) return;
+  setMotor(joint, row.speed);
+  setMotor(partner, row.partnerSpeed);
+}
+
 bool allCraneKeysHeld(const unsigned char* keys) {
   for (int k : {key::KP1, key::KP3, key::KP7, key::KP9, key::KP5, key::KP_ENTER, key::KP0,
                 key::KP_PERIOD})
@@ -98,12 +135,6 @@ bool allCraneKeysHeld(const unsigned char* keys) {
 }
 
 }  // namespace
-
-void attachCable(State& s) {
-  if (!s.ship || !s.car) return;
-  s.distanceJoint = makeCableJoint(s, b2Vec2(-1, 15), b2Vec2(-1, 0));
-  s.distanceJoint2 = makeCableJoint(s, b2Vec2(1, 15), b2Vec2(1, 0));
-}
 
 void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
   switch (symbol) {
@@ -120,10 +151,7 @@ void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
 }
 
 void applyHeldKeys(State& s, const unsigned char* keys) {
-  // Ship, horizontal: ramp while held; each side's decay only from its own side.
-  boundShip(s);
-  if (keys[key::RIGHT]) s.vitesseShipHorizontale += kRamp;
-  else if (s.vitesseShipHorizontale >= 0) s.vitesseShipHorizontale -= kDecay;
+  rampShipSpeed(s, s.vitesseShipHorizontale, keys[key::RIGHT], +1);
 
   // Wheels and crane lock: a held key locks only when there are wheels to drive.
   if (!keys[key::KP6]) {
@@ -153,23 +181,11 @@ void applyHeldKeys(State& s, const unsigned char* keys) {
     bloque_bras_robot(s);
   }
 
-  boundShip(s);
-  if (keys[key::LEFT]) s.vitesseShipHorizontale -= kRamp;
-  else if (s.vitesseShipHorizontale <= 0) s.vitesseShipHorizontale += kDecay;
-
-  boundShip(s);
-  if (keys[key::UP]) s.vitesseShipVerticale -= kRamp;
-  else if (s.vitesseShipVerticale <= 0) s.vitesseShipVerticale += kDecay;
-
-  boundShip(s);
-  if (keys[key::DOWN]) {
-    s.vitesseShipVerticale += kRamp;
-    if (hasWheels(s)) {
-      s.speed = 0;
-      setWheelSpeeds(s, 0);
-    }
-  } else if (s.vitesseShipVerticale >= 0) {
-    s.vitesseShipVerticale -= kDecay;
+  rampShipSpeed(s, s.vitesseShipHorizontale, keys[key::LEFT], -1);
+  rampShipSpeed(s, s.vitesseShipVerticale, keys[key::UP], -1);
+  if (rampShipSpeed(s, s.vitesseShipVerticale, keys[key::DOWN], +1) && hasWheels(s)) {
+    s.speed = 0;
+    setWheelSpeeds(s, 0);
   }
 
   if (s.ship) s.ship->SetLinearVelocity(b2Vec2(s.vitesseShipHorizontale, s.vitesseShipVerticale));
@@ -180,25 +196,13 @@ void applyHeldKeys(State& s, const unsigned char* keys) {
     update(s);
   }
 
-  // Crane motors run only while their keys are held.
-  if (!allCraneKeysHeld(keys) && s.wheelBras && s.wheelSecondBras && s.wheelPoignet) {
+  // Crane motors run only while their keys are held, also once the car and its
+  // arm joint are gone: the surviving joints would otherwise turn for ever.
+  if (!allCraneKeysHeld(keys)) {
     for (b2RevoluteJoint* joint :
          {s.wheelBras, s.wheelSecondBras, s.wheelPoignet, s.wheelPouce, s.wheelIndex})
       setMotor(joint, 0);
   }
-  if (keys[key::KP0] && s.wheelPouce && s.wheelIndex) {
-    s.wheelPouce->SetMotorSpeed(-kCraneSpeed);
-    s.wheelIndex->SetMotorSpeed(kCraneSpeed);
-  }
-  if (keys[key::KP_PERIOD] && s.wheelPouce && s.wheelIndex) {
-    s.wheelPouce->SetMotorSpeed(kCraneSpeed);
-    s.wheelIndex->SetMotorSpeed(-kCraneSpeed);
-  }
-  if (keys[key::KP3]) setMotor(s.wheelBras, kCraneSpeed);
-  if (keys[key::KP1]) setMotor(s.wheelBras, -kCraneSpeed);
-  if (keys[key::KP2]) setMotor(s.wheelBras, 0);
-  if (keys[key::KP9]) setMotor(s.wheelSecondBras, kCraneSpeed);
-  if (keys[key::KP7]) setMotor(s.wheelSecondBras, -kCraneSpeed);
-  if (keys[key::KP5]) setMotor(s.wheelPoignet, kCraneSpeed);
-  if (keys[key::KP_ENTER]) setMotor(s.wheelPoignet, -kCraneSpeed);
+  for (const CraneKey& row : kCraneKeys)
+    if (keys[row.key]) applyCraneKey(s, row);
 }

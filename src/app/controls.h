@@ -5,9 +5,6 @@
 
 struct State;
 
-// Two distance joints, 1 m rigid rods, between the ship and the crane car.
-void attachCable(State& state);
-
 // One SDL_KEYDOWN. Escape clears state.running.
 void onKeyPress(State& state, int symbol, int mouseX, int mouseY);
 

@@ -3,6 +3,7 @@
 #include "app/state.h"
 #include "bodies/crane.h"
 #include "bodies/factories.h"
+#include "bodies/suspension.h"
 
 namespace {
 
@@ -17,10 +18,10 @@ b2WheelJoint* makeWheelJoint(State& state, b2Body* chassis, b2Body* wheelBody,
   def.motorSpeed = 0;
   def.maxMotorTorque = maxTorque;
   def.collideConnected = false;
-  // The suspension is given as a frequency and damping ratio; Box2D 2.4 wants
-  // stiffness and damping, which depend on the bodies' masses.
-  b2LinearStiffness(def.stiffness, def.damping, 1.6f, dampingRatio, chassis, wheelBody);
-  return static_cast<b2WheelJoint*>(state.world->CreateJoint(&def));
+  auto* joint = static_cast<b2WheelJoint*>(state.world->CreateJoint(&def));
+  // Stiffness and damping follow the geometry; every step updates them.
+  setSuspension(joint, dampingRatio);
+  return joint;
 }
 
 }  // namespace

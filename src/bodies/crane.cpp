@@ -2,6 +2,7 @@
 
 #include "app/state.h"
 #include "bodies/factories.h"
+#include "bodies/wake.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ b2RevoluteJoint* makeJoint(State& state, b2Body* a, b2Body* b, const b2Vec2& anc
   def.collideConnected = false;
   auto* joint = static_cast<b2RevoluteJoint*>(state.world->CreateJoint(&def));
   joint->SetMotorSpeed(0);
+  wakeJointBodies(joint);
   return joint;
 }
 
@@ -63,5 +65,8 @@ b2Body* make_Grue(State& state, int x, int y, b2Body* b) {
 void bloque_bras_robot(State& state) {
   for (b2RevoluteJoint* joint : {state.wheelBras, state.wheelSecondBras, state.wheelPoignet,
                                  state.wheelPouce, state.wheelIndex})
-    if (joint) joint->SetMaxMotorTorque(1000000);
+    if (joint) {
+      joint->SetMaxMotorTorque(1000000);
+      wakeJointBodies(joint);
+    }
 }

@@ -274,7 +274,7 @@ TEST_F(Controls, AllEightCraneKeysHeldLeaveTheMotorsUnzeroed) {
   EXPECT_EQ(state.wheelPouce->GetMotorSpeed(), 0.0f) << "seven of eight: zeroed";
 }
 
-TEST_F(Controls, WithoutTheArmJointNothingZeroesTheMotorsButKeypad8StopsTheSecondArm) {
+TEST_F(Controls, WithoutTheCarTheSurvivingCraneJointsStillStopWhenTheirKeyIsReleased) {
   hangCraneCar();
   ConsoleCapture quiet;
   press(key::D);
@@ -282,15 +282,36 @@ TEST_F(Controls, WithoutTheArmJointNothingZeroesTheMotorsButKeypad8StopsTheSecon
   press(key::D);  // the chassis goes, and wheelBras with it
   ASSERT_EQ(state.wheelBras, nullptr);
 
-  state.wheelSecondBras->SetMotorSpeed(0.7f);
+  frame({key::KP9});
+  EXPECT_EQ(state.wheelSecondBras->GetMotorSpeed(), 0.3f) << "the other arm keys still work";
   state.wheelPoignet->SetMotorSpeed(0.7f);
   frame();
-  EXPECT_EQ(state.wheelSecondBras->GetMotorSpeed(), 0.7f);
-  frame({key::KP8});
-  EXPECT_EQ(state.wheelSecondBras->GetMotorSpeed(), 0.0f);
-  EXPECT_EQ(state.wheelPoignet->GetMotorSpeed(), 0.7f);
-  frame({key::KP9, key::KP3, key::KP1, key::KP2});
-  EXPECT_EQ(state.wheelSecondBras->GetMotorSpeed(), 0.3f) << "the other arm keys still work";
+  for (b2RevoluteJoint* j : craneJoints()) {
+    if (j) {
+      EXPECT_EQ(j->GetMotorSpeed(), 0.0f);
+    }
+  }
+}
+
+TEST_F(Controls, ASleepingCraneCarWakesInTheNextFrame) {
+  b2BodyDef floorDef;
+  b2Body* floor = state.world->CreateBody(&floorDef);
+  b2PolygonShape floorBox;
+  floorBox.SetAsBox(200, 1, b2Vec2(64, 96), 0);
+  floor->CreateFixture(&floorBox, 0);
+  hangCraneCar();
+  ConsoleCapture quiet;
+  press(key::J);  // dropped: the car rests on the floor, away from the ship
+  for (int i = 0; i < 100; ++i) {
+    frame();
+    step();
+  }
+
+  // Asleep, the car would not be pushed out of ground or debris made inside it.
+  for (b2Body* b = state.world->GetBodyList(); b; b = b->GetNext()) b->SetAwake(false);
+  frame();
+  step();
+  EXPECT_TRUE(state.car->IsAwake());
 }
 
 // ---- B, J and D through the states of the car and its cable ----

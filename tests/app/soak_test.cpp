@@ -15,6 +15,7 @@
 #include "app/keys.h"
 #include "app/state.h"
 #include "app/world_setup.h"
+#include "app/world_step.h"
 #include "render/body_walk.h"
 #include "support/console_capture.h"
 #include "support/handle_check.h"
@@ -55,7 +56,7 @@ void soak(unsigned seed, int frames) {
       if (chance(k == key::SPACE ? 0.03 : 0.06)) keys[k] = !keys[k];
     applyHeldKeys(*state, keys.data());
     walkBodies(*state, nullptr);
-    state->world->Step(0.05f, 8, 3);
+    stepWorld(*state);
     ASSERT_TRUE(handlesNameLiveObjects(*state)) << "after frame " << frame;
     if (frame % 200 == 0) console.clear();
   }

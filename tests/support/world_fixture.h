@@ -5,6 +5,7 @@
 
 #include "app/state.h"
 #include "app/world_setup.h"
+#include "app/world_step.h"
 
 class WorldTest : public ::testing::Test {
  protected:
@@ -14,8 +15,9 @@ class WorldTest : public ::testing::Test {
   }
 
   int bodyCount() const { return state.world->GetBodyCount(); }
+  // Steps as a frame does, with what the joints need before each step.
   void step(int frames = 1) {
-    for (int i = 0; i < frames; ++i) state.world->Step(0.05f, 8, 3);
+    for (int i = 0; i < frames; ++i) stepWorld(state);
   }
 
   State state;
