@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing, and nothing when all are present.
 #   scripts/install-deps.sh run    what building and running the sandbox needs
-#   scripts/install-deps.sh test   that, plus what the tests and benchmarks need
+#   scripts/install-deps.sh test   that, plus what the tests, the benchmark and the package need
 set -euo pipefail
 
 run_packages=(build-essential cmake pkg-config libbox2d-dev libsdl1.2-dev freeglut3-dev
               libgl-dev libglu1-mesa-dev)
-test_packages=(googletest libgtest-dev libbenchmark-dev libx11-dev xvfb xdotool x11-apps
-               imagemagick xauth desktop-file-utils dpkg-dev file libxml2-utils)
+test_packages=(googletest libgtest-dev libx11-dev xvfb xdotool x11-apps imagemagick xauth
+               desktop-file-utils dpkg-dev file libxml2-utils man-db appstream lintian)
 
 wanted=("${run_packages[@]}")
 case "${1:-run}" in

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds twice and runs every test under one Xvfb display:
 #   build/release  the program and the end-to-end tests (Release)
-#   build/asan     the unit and OpenGL tests with AddressSanitizer and UBSan
+#   build/asan     the core and OpenGL tests (label unit) with AddressSanitizer and UBSan
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -9,7 +9,7 @@ jobs=$(nproc)
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSKYHOOK_TESTS=ON -DSKYHOOK_BENCH=ON >/dev/null
 cmake --build build/release -j"$jobs"
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DSKYHOOK_SANITIZE=ON -DSKYHOOK_TESTS=ON -DSKYHOOK_BENCH=OFF >/dev/null
-cmake --build build/asan -j"$jobs" --target skyhook_tests
+cmake --build build/asan -j"$jobs" --target skyhook_core_tests skyhook_gl_tests
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -6,8 +6,8 @@
 #include <iostream>
 
 #include "app/state.h"
-#include "render/black_batch.h"
 #include "render/body_walk.h"
+#include "render/frame_batch.h"
 #include "render/primitives.h"
 
 namespace {
@@ -32,18 +32,24 @@ float circleShade(float d) {
 
 class FramePainter : public BodyPainter {
  public:
-  explicit FramePainter(const State& state) : state_(state) {}
+  FramePainter(const State& state, bool batched) : state_(state), batch_(batched) {
+    batch_.begin();
+  }
 
   void paint(b2Body* body) override {
     const b2Fixture* fixture = body->GetFixtureList();
-    if (!fixture || outsideWindow(body, fixture)) return;
+    if (!fixture) return;
+    // A test polygon's index lines are printed wherever it is.
+    if (fixture->GetType() == b2Shape::e_polygon && fixture->GetDensity() == kTestDensity)
+      printIndices(fixture);
+    if (outsideWindow(body, fixture)) return;
     if (fixture->GetType() == b2Shape::e_circle)
       paintCircle(body, fixture);
     else if (fixture->GetType() == b2Shape::e_polygon)
       paintPolygon(body, fixture);
   }
 
-  void finish() { black_.flush(); }
+  void finish() { batch_.end(); }
 
  private:
   // Whether nothing of the body, rim included, can land in the window.
@@ -65,14 +71,13 @@ class FramePainter : public BodyPainter {
   }
 
   void paintCircle(b2Body* body, const b2Fixture* fixture) {
-    black_.flush();
     const b2Vec2 center = body->GetWorldCenter();
     const float angle = body->GetAngle();
     const float shade = circleShade(fixture->GetDensity());
-    if (shade >= 0) drawCircle(center, 0.3f, angle, shade, state_.green, state_.blue);
+    if (shade >= 0) batch_.addDisc(center, 0.3f, angle, shade, state_.green, state_.blue);
     if (body->GetJointList()) {
       const float radius = fixture->GetShape()->m_radius;
-      drawCircle(center, radius, angle, 0.5f, state_.green, state_.blue);
+      batch_.addDisc(center, radius, angle, 0.5f, state_.green, state_.blue);
     }
   }
 
@@ -85,7 +90,7 @@ class FramePainter : public BodyPainter {
     for (int i = 0; i < 4; ++i) points[i] = polygon->m_vertices[i];
 
     if (density == kTestDensity) {
-      black_.flush();
+      batch_.flush();
       paintTestPolygon(body, polygon);
     }
 
@@ -94,37 +99,47 @@ class FramePainter : public BodyPainter {
     const bool black = body->GetType() == b2_staticBody || body->IsFixedRotation() ||
                        density == kHullDensity || density == kCraneDensity;
     if (black) {
-      black_.add(points, center, angle);
+      batch_.addBox(points, center, angle, 0, 0, 0);
       return;
     }
-    if (const Colour* colour = polygonColour(density)) {
-      black_.flush();
-      drawSquare(points, center, angle, colour->red, colour->green, colour->blue);
-    }
+    if (const Colour* colour = polygonColour(density))
+      batch_.addBox(points, center, angle, colour->red, colour->green, colour->blue);
   }
 
-  // The polygon keeps only its convex hull, so its own vertex count is the one
-  // to draw; its vertices go from the body frame to window pixels.
+  // The test material announces itself on the console while it is drawn, one
+  // line per vertex index; a debugging aid kept on purpose. The polygon keeps
+  // only its convex hull, so its own vertex count is the one to print and draw.
+  static void printIndices(const b2Fixture* fixture) {
+    const auto* polygon = static_cast<const b2PolygonShape*>(fixture->GetShape());
+    for (int i = 0; i < polygon->m_count; ++i) std::cout << i << std::endl;
+  }
+
+  // Its vertices go from the body frame to window pixels.
   static void paintTestPolygon(b2Body* body, const b2PolygonShape* polygon) {
     b2Vec2 polygonPoints[b2_maxPolygonVertices];
-    for (int i = 0; i < polygon->m_count; ++i) {
-      std::cout << i << std::endl;
+    for (int i = 0; i < polygon->m_count; ++i)
       polygonPoints[i] = M2P * body->GetWorldPoint(polygon->m_vertices[i]);
-    }
     DrawSolidPolygon(polygonPoints, polygon->m_count, b2Color(1, 1, 0));
   }
 
   const State& state_;
-  BlackBatch black_;
+  FrameBatch batch_;
 };
+
+void drawFrame(State& state, bool batched) {
+  glClear(GL_COLOR_BUFFER_BIT);
+  glLoadIdentity();
+  FramePainter painter(state, batched);
+  walkBodies(state, &painter);
+  painter.finish();
+  // A '0' with no raster position of its own: it starts in the lower-left corner
+  // and walks 8 px to the right each frame until it leaves the window. Kept as
+  // the frame's familiar mark; nothing else sets the raster position.
+  glutBitmapCharacter(GLUT_BITMAP_8_BY_13, '0');
+}
 
 }  // namespace
 
-void display(State& state) {
-  glClear(GL_COLOR_BUFFER_BIT);
-  glLoadIdentity();
-  FramePainter painter(state);
-  walkBodies(state, &painter);
-  painter.finish();
-  glutBitmapCharacter(GLUT_BITMAP_8_BY_13, '0');
-}
+void display(State& state) { drawFrame(state, true); }
+
+void displayBodyByBody(State& state) { drawFrame(state, false); }

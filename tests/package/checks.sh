@@ -9,7 +9,7 @@ fail() {
 # accepts and that names the program and the icon, and the icon itself.
 check_installed_tree() {  # PREFIX_DIR
   local dir=$1
-  local program=$dir/bin/skyhook
+  local program=$dir/games/skyhook
   local entry=$dir/share/applications/skyhook.desktop
   local icon=$dir/share/icons/hicolor/scalable/apps/skyhook.svg
 
@@ -32,6 +32,40 @@ check_installed_tree() {  # PREFIX_DIR
   else
     grep -q '<svg' "$icon" || fail "$icon is not an SVG picture"
   fi
+
+  check_manual_page "$dir/share/man/man6/skyhook.6.gz"
+  check_metainfo "$dir/share/metainfo" "$entry"
+  check_copyright "$dir/share/doc/skyhook/copyright"
+}
+
+# The manual page renders without a complaint from groff or man.
+check_manual_page() {  # PAGE
+  local page=$1 complaints
+  [ -f "$page" ] || fail "no manual page $page"
+  gzip -t "$page" || fail "$page is not gzip data"
+  complaints=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null) ||
+    fail "man cannot show $page: $complaints"
+  [ -z "$complaints" ] || fail "$page: $complaints"
+}
+
+# One AppStream file, valid offline, that launches the installed desktop entry.
+check_metainfo() {  # METAINFO_DIR DESKTOP_ENTRY
+  local files=("$1"/*.metainfo.xml)
+  [ ${#files[@]} -eq 1 ] && [ -f "${files[0]}" ] || fail "expected one metainfo file in $1: ${files[*]}"
+  appstreamcli validate --no-net "${files[0]}" || fail "appstreamcli rejects ${files[0]}"
+  grep -q "<launchable type=\"desktop-id\">$(basename "$2")</launchable>" "${files[0]}" ||
+    fail "${files[0]} does not launch $(basename "$2")"
+}
+
+# The copyright file carries the project's LICENSE, line for line.
+check_copyright() {  # COPYRIGHT
+  local copyright=$1 license
+  license=$(dirname "${BASH_SOURCE[0]}")/../../LICENSE
+  [ -f "$copyright" ] || fail "no copyright file $copyright"
+  grep -qx 'License: Expat' "$copyright" || fail "$copyright names no Expat (MIT) licence"
+  diff <(sed -n '/^License:/,$p' "$copyright" | tail -n +2 | sed 's/^ //; s/^\.$//') \
+       <(sed -n '/^Copyright/,$p' "$license" | tail -n +3) >&2 ||
+    fail "$copyright does not carry the text of LICENSE"
 }
 
 # Starts PROGRAM on the current display, waits for its seed line and its

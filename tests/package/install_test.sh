@@ -18,7 +18,7 @@ stray=$(cd "$scratch/dest" && find . ! -type d ! -path ".$prefix/*")
 [ -z "$stray" ] || fail "installed outside the prefix $prefix: $stray"
 
 # An installed program must not look for libraries in the build tree.
-if readelf -d "$scratch/dest$prefix/bin/skyhook" | grep -E 'R(UN)?PATH' | grep -qF "$(cd "$build" && pwd)"; then
+if readelf -d "$scratch/dest$prefix/games/skyhook" | grep -E 'R(UN)?PATH' | grep -qF "$(cd "$build" && pwd)"; then
   fail "the installed program keeps a library path into the build tree"
 fi
-echo "install test: bin/skyhook, the desktop entry and the icon under $prefix"
+echo "install test: games/skyhook, its desktop entry, icon, manual page, metadata and copyright under $prefix"

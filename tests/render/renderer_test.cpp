@@ -301,4 +301,13 @@ TEST_F(Renderer, TestPolygonIsDrawnWhereItsBodyIsWithItsOwnVertexCount) {
   EXPECT_PIXEL(600, static_cast<int>(top) - 3, kSky);
   // Nothing where the body-frame vertices would land taken as pixels unmoved.
   EXPECT_PIXEL(static_cast<int>(corner.x) - 300, static_cast<int>(corner.y) - 300, kSky);
+
+  // A box of the test material at (200 m, 40 m), far right of the window, is
+  // not drawn, yet prints its index lines, before those of the older polygon.
+  b2Body* far = box(kTestDensity, 2000, 400);
+  ASSERT_EQ(far->GetPosition(), b2Vec2(200, 40));
+  console.clear();
+  display(state);
+  EXPECT_EQ(console.lines(),
+            (std::vector<std::string>{"0", "1", "2", "3", "0", "1", "2", "3", "4"}));
 }

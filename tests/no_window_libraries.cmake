@@ -1,0 +1,17 @@
+# Fails when BINARY needs a shared library of the window or drawing side.
+#   cmake -DBINARY=path -P no_window_libraries.cmake
+execute_process(COMMAND readelf -d ${BINARY} OUTPUT_VARIABLE dynamic RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "readelf -d ${BINARY} failed")
+endif()
+string(REGEX MATCHALL "NEEDED[^\n]*\\[[^]]*\\]" needed "${dynamic}")
+foreach(line ${needed})
+  if(line MATCHES "\\[(lib(GL|GLU|GLX|OpenGL|glut|SDL)[-.][^]]*)\\]")
+    message(FATAL_ERROR "${BINARY} needs ${CMAKE_MATCH_1}: the core must link no window library")
+  endif()
+endforeach()
+list(LENGTH needed count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "readelf found no NEEDED entry in ${BINARY}")
+endif()
+message(STATUS "${count} shared libraries, none of OpenGL, GLU, freeglut or SDL")

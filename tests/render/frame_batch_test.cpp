@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "app/controls.h"
+#include "app/keys.h"
+#include "app/state.h"
+#include "app/world_setup.h"
+#include "app/world_step.h"
+#include "bodies/cars.h"
+#include "bodies/factories.h"
+#include "bodies/ship.h"
+#include "render/body_walk.h"
+#include "render/renderer.h"
+#include "support/console_capture.h"
+#include "support/gl_window.h"
+#include "support/pinned_clock.h"
+
+namespace {
+
+std::vector<unsigned char> readWindow() {
+  glFinish();
+  std::vector<unsigned char> pixels(static_cast<size_t>(WIDTH) * HEIGHT * 3);
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  return pixels;
+}
+
+class FrameBatchTest : public GlWindowTest {
+ protected:
+  FrameBatchTest() { createWorld(state); }
+
+  void SetUp() override {
+    GlWindowTest::SetUp();
+    glClearColor(0.3f, 0.6f, 0.9f, 1);
+  }
+
+  // The batched frame against the body-by-body frame of the same world. One
+  // walk first takes away what sits at the left edge, so that both frames walk
+  // the same bodies; their console lines must match too.
+  void expectBodyByBodyPicture(int minDrawn) {
+    ConsoleCapture console;
+    walkBodies(state, nullptr);
+    resetGlyphPosition();
+    display(state);
+    const std::vector<unsigned char> batched = readWindow();
+    const std::string batchedLines = console.text();
+    console.clear();
+    resetGlyphPosition();
+    displayBodyByBody(state);
+    const std::vector<unsigned char> reference = readWindow();
+    EXPECT_EQ(batchedLines, console.text());
+
+    // The top-right pixel holds nothing but sky.
+    const size_t corner = (static_cast<size_t>(HEIGHT - 1) * WIDTH + WIDTH - 1) * 3;
+    int drawn = 0, differing = 0;
+    for (size_t i = 0; i < reference.size(); i += 3) {
+      const bool sky = reference[i] == reference[corner] &&
+                       reference[i + 1] == reference[corner + 1] &&
+                       reference[i + 2] == reference[corner + 2];
+      if (!sky) ++drawn;
+      if (batched[i] != reference[i] || batched[i + 1] != reference[i + 1] ||
+          batched[i + 2] != reference[i + 2]) {
+        if (differing < 10) {
+          const size_t p = i / 3;
+          ADD_FAILURE() << "pixel (" << p % WIDTH << ", " << HEIGHT - 1 - p / WIDTH << ") is ("
+                        << +batched[i] << ", " << +batched[i + 1] << ", " << +batched[i + 2]
+                        << "), drawn body by body (" << +reference[i] << ", "
+                        << +reference[i + 1] << ", " << +reference[i + 2] << ")";
+        }
+        ++differing;
+      }
+    }
+    EXPECT_GT(drawn, minDrawn) << "the scene must fill a good part of the window";
+    EXPECT_EQ(differing, 0) << differing << " of " << drawn << " drawn pixels differ";
+  }
+
+  // The frame's "0" moves on by its width each frame; both frames start it at the same place.
+  static void resetGlyphPosition() {
+    glColor3f(1, 1, 1);
+    glRasterPos2i(0, HEIGHT - 1);
+  }
+
+  b2Body* box(float density, float x, float y, float w, float h, float angle,
+              b2BodyType type = b2_dynamicBody) {
+    b2BodyDef def;
+    def.type = type;
+    def.position.Set(x * P2M, y * P2M);
+    def.angle = angle;
+    b2Body* body = state.world->CreateBody(&def);
+    b2PolygonShape shape;
+    shape.SetAsBox(w * P2M / 2, h * P2M / 2);
+    body->CreateFixture(&shape, density);
+    return body;
+  }
+
+  State state;
+};
+
+// Edges and corners on pixel centres are where rounding decides the coverage.
+TEST_F(FrameBatchTest, HalfPixelBoxesAndDiscsMatchBodyByBody) {
+  const float quarter = 1.5707964f;
+  int n = 0;
+  for (int row = 0; row < 14; ++row) {
+    for (int col = 0; col < 30; ++col, ++n) {
+      const float x = 30 + col * 41 + 0.5f * (n % 2), y = 30 + row * 63 + 0.5f * (n % 3 == 0);
+      const float angle = n % 4 == 0 ? 0 : n % 4 == 1 ? quarter : 0.37f * n;
+      const float density = n % 5 == 0 ? 19.3f : n % 5 == 1 ? 7.87f : 2.7f;
+      box(density, x, y, 21 + n % 4, 30 - n % 3, angle, n % 7 == 0 ? b2_staticBody : b2_dynamicBody);
+      // Overlapping neighbours: a newer box under an older one, and discs.
+      if (n % 3 == 0) box(0.97f, x + 12, y + 9, 14, 14, -0.2f * n);
+      if (n % 4 == 1) {
+        b2Body* disc = addCircle(state, static_cast<int>(x) - 8, static_cast<int>(y) + 16, 9, true);
+        disc->SetTransform(disc->GetPosition(), 0.11f * n);
+      }
+    }
+  }
+  expectBodyByBodyPicture(200000);
+}
+
+// A pile of cars, a landscape scrolled for a while with its debris, the crane
+// car under the ship and a test polygon: every kind of body the frame draws.
+TEST_F(FrameBatchTest, DenseSceneMatchesBodyByBody) {
+  PinnedClock clock(4242);
+  {
+    ConsoleCapture quiet;
+    drawSkyColour(state);
+    buildFirstScene(state);
+    unsigned char keys[key::COUNT] = {};
+    keys[key::SPACE] = 1;
+    for (int i = 0; i < 400; ++i) {
+      clock.set(4242 + i / 20);
+      applyHeldKeys(state, keys);
+      walkBodies(state, nullptr);
+      stepWorld(state);
+    }
+    makeCar2(state, 400, 300);
+    for (int i = 0; i < 80; ++i) makeCar(state, 500 + (i % 20) * 35, 100 + (i / 20) * 45);
+    addPolygon(state, 300, 200);
+    for (int i = 0; i < 40; ++i) {
+      walkBodies(state, nullptr);
+      stepWorld(state);
+    }
+  }
+  expectBodyByBodyPicture(100000);
+}
+
+}  // namespace
