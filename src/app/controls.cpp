@@ -87,6 +87,46 @@ void pressD(State& s) {
   }
 }
 
+// One arrow's step of the ship's speed: ramps towards `direction` while held;
+// released, a speed on the arrow's side (or zero) decays. Says whether it was held.
+bool rampShipSpeed(State& s, float& speed, bool held, float direction) {
+  boundShip(s);
+  if (held) speed += direction * kRamp;
+  else if (speed * direction >= 0) speed -= direction * kDecay;
+  return held;
+}
+
+// A held crane key sets its joints' motor speeds; a row acts only when all its
+// joints exist (the fingers move as a pair).
+struct CraneKey {
+  int key;
+  b2RevoluteJoint* State::*joint;
+  float speed;
+  b2RevoluteJoint* State::*partner;
+  float partnerSpeed;
+};
+
+// In the order they are applied: a later row wins over an earlier one.
+constexpr CraneKey kCraneKeys[] = {
+    {key::KP0, &State::wheelPouce, -kCraneSpeed, &State::wheelIndex, kCraneSpeed},
+    {key::KP_PERIOD, &State::wheelPouce, kCraneSpeed, &State::wheelIndex, -kCraneSpeed},
+    {key::KP3, &State::wheelBras, kCraneSpeed, nullptr, 0},
+    {key::KP1, &State::wheelBras, -kCraneSpeed, nullptr, 0},
+    {key::KP2, &State::wheelBras, 0, nullptr, 0},
+    {key::KP9, &State::wheelSecondBras, kCraneSpeed, nullptr, 0},
+    {key::KP7, &State::wheelSecondBras, -kCraneSpeed, nullptr, 0},
+    {key::KP5, &State::wheelPoignet, kCraneSpeed, nullptr, 0},
+    {key::KP_ENTER, &State::wheelPoignet, -kCraneSpeed, nullptr, 0},
+};
+
+void applyCraneKey(State& s, const CraneKey& row) {
+  b2RevoluteJoint* joint = s.*row.joint;
+  b2RevoluteJoint* partner = row.partner ? s.*row.partner : nullptr;
+  if (!joint || (row.partner && !partner)) return;
+  setMotor(joint, row.speed);
+  setMotor(partner, row.partnerSpeed);
+}
+
 bool allCraneKeysHeld(const unsigned char* keys) {
   for (int k : {key::KP1, key::KP3, key::KP7, key::KP9, key::KP5, key::KP_ENTER, key::KP0,
                 key::KP_PERIOD})
@@ -111,10 +151,7 @@ void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
 }
 
 void applyHeldKeys(State& s, const unsigned char* keys) {
-  // Ship, horizontal: ramp while held; each side's decay only from its own side.
-  boundShip(s);
-  if (keys[key::RIGHT]) s.vitesseShipHorizontale += kRamp;
-  else if (s.vitesseShipHorizontale >= 0) s.vitesseShipHorizontale -= kDecay;
+  rampShipSpeed(s, s.vitesseShipHorizontale, keys[key::RIGHT], +1);
 
   // Wheels and crane lock: a held key locks only when there are wheels to drive.
   if (!keys[key::KP6]) {
@@ -144,23 +181,11 @@ void applyHeldKeys(State& s, const unsigned char* keys) {
     bloque_bras_robot(s);
   }
 
-  boundShip(s);
-  if (keys[key::LEFT]) s.vitesseShipHorizontale -= kRamp;
-  else if (s.vitesseShipHorizontale <= 0) s.vitesseShipHorizontale += kDecay;
-
-  boundShip(s);
-  if (keys[key::UP]) s.vitesseShipVerticale -= kRamp;
-  else if (s.vitesseShipVerticale <= 0) s.vitesseShipVerticale += kDecay;
-
-  boundShip(s);
-  if (keys[key::DOWN]) {
-    s.vitesseShipVerticale += kRamp;
-    if (hasWheels(s)) {
-      s.speed = 0;
-      setWheelSpeeds(s, 0);
-    }
-  } else if (s.vitesseShipVerticale >= 0) {
-    s.vitesseShipVerticale -= kDecay;
+  rampShipSpeed(s, s.vitesseShipHorizontale, keys[key::LEFT], -1);
+  rampShipSpeed(s, s.vitesseShipVerticale, keys[key::UP], -1);
+  if (rampShipSpeed(s, s.vitesseShipVerticale, keys[key::DOWN], +1) && hasWheels(s)) {
+    s.speed = 0;
+    setWheelSpeeds(s, 0);
   }
 
   if (s.ship) s.ship->SetLinearVelocity(b2Vec2(s.vitesseShipHorizontale, s.vitesseShipVerticale));
@@ -178,19 +203,6 @@ void applyHeldKeys(State& s, const unsigned char* keys) {
          {s.wheelBras, s.wheelSecondBras, s.wheelPoignet, s.wheelPouce, s.wheelIndex})
       setMotor(joint, 0);
   }
-  if (keys[key::KP0] && s.wheelPouce && s.wheelIndex) {
-    setMotor(s.wheelPouce, -kCraneSpeed);
-    setMotor(s.wheelIndex, kCraneSpeed);
-  }
-  if (keys[key::KP_PERIOD] && s.wheelPouce && s.wheelIndex) {
-    setMotor(s.wheelPouce, kCraneSpeed);
-    setMotor(s.wheelIndex, -kCraneSpeed);
-  }
-  if (keys[key::KP3]) setMotor(s.wheelBras, kCraneSpeed);
-  if (keys[key::KP1]) setMotor(s.wheelBras, -kCraneSpeed);
-  if (keys[key::KP2]) setMotor(s.wheelBras, 0);
-  if (keys[key::KP9]) setMotor(s.wheelSecondBras, kCraneSpeed);
-  if (keys[key::KP7]) setMotor(s.wheelSecondBras, -kCraneSpeed);
-  if (keys[key::KP5]) setMotor(s.wheelPoignet, kCraneSpeed);
-  if (keys[key::KP_ENTER]) setMotor(s.wheelPoignet, -kCraneSpeed);
+  for (const CraneKey& row : kCraneKeys)
+    if (keys[row.key]) applyCraneKey(s, row);
 }

@@ -17,6 +17,7 @@
 #include "app/keys.h"
 #include "app/pacer.h"
 #include "app/state.h"
+#include "app/world_setup.h"
 #include "render/text.h"
 
 static_assert(key::ESCAPE == SDLK_ESCAPE && key::SPACE == SDLK_SPACE && key::B == SDLK_b &&
@@ -78,6 +79,7 @@ void initText(int& argc, char** argv) {
   glutInit(&argc, argv);
   glutInitDisplayMode(0);
   glutInitWindowSize(WIDTH, HEIGHT);
+  // Registered as freeglut expects; SDL owns the window, so they never run.
   glutDisplayFunc(vDisplay);
   glutReshapeFunc(vReshape);
 }
@@ -99,7 +101,8 @@ void handleEvents(State& state) {
 
 int main(int argc, char** argv) {
   openClosedStandardDescriptors();
-  State state;  // draws the landscape seed
+  State state;
+  drawLandscapeSeed(state);  // the first random draw of all
 
   if (!openWindow()) return 1;
   initText(argc, argv);

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-#include "terrain/random.h"
-
-State::State() : coefMontagne(Randomf_nb()) {}
+State::State() = default;
 
 State::~State() = default;
 
@@ -12,7 +10,7 @@ namespace {
 
 template <typename Handle, typename Object>
 void forget(Handle*& handle, const Object* object) {
-  if (handle && static_cast<const void*>(handle) == static_cast<const void*>(object))
+  if (handle && handle == object)
     handle = nullptr;
 }
 

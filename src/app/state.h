@@ -31,7 +31,6 @@ constexpr float M2P = 10.0f;  // pixels per metre
 constexpr float P2M = 0.1f;   // metres per pixel
 
 struct State {
-  // Draws the landscape seed from a freshly seeded generator, before anything else draws.
   State();
   State(const State&) = delete;
   State& operator=(const State&) = delete;
@@ -42,7 +41,7 @@ struct State {
   JointHandleListener jointListener{*this};
 
   float GRAVITY = 9.81f;               // 2.07 under a blue-dominant sky
-  float coefMontagne = 0;              // landscape seed: the noise row of the mountains
+  float coefMontagne = 0;              // landscape seed: the noise row; drawLandscapeSeed
   int decalage = 200;                  // terrain offset in pixels
   float vitesseScrolling = 0.1f;       // metres the origin moves per scroll step
   float bordGaucheEcran = 0;           // terrain cursor, pixels

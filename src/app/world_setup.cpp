@@ -9,6 +9,8 @@
 #include "terrain/random.h"
 #include "terrain/terrain.h"
 
+void drawLandscapeSeed(State& state) { state.coefMontagne = Randomf_nb(); }
+
 void announceSkyColour(State& state, const SkyColour& sky) {
   const float r = sky.r, g = sky.g, b = sky.b;
   if (r > g && r > b) {

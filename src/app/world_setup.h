@@ -1,11 +1,16 @@
 #pragma once
-// The GL-free part of start-up: sky colour and gravity, the world, the first scene.
+// The GL-free part of start-up: landscape seed, sky colour and gravity, the world,
+// the first scene.
 
 struct State;
 
 struct SkyColour {
   float r, g, b;
 };
+
+// The first draw of start-up, from a generator freshly seeded from the clock:
+// the landscape seed coefMontagne.
+void drawLandscapeSeed(State& state);
 
 // Prints the dominant colour, if one component is strictly largest; a blue sky
 // lowers GRAVITY to 2.07.

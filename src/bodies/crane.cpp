@@ -1,26 +1,15 @@
 #include "bodies/crane.h"
 
 #include "app/state.h"
+#include "bodies/factories.h"
 #include "bodies/wake.h"
 
 namespace {
 
-constexpr float kSegmentDensity = kCraneDensity;
-
 b2Body* makeSegment(State& state, const b2Vec2& position, float halfWidth, float halfHeight,
                     float friction) {
-  b2BodyDef def;
-  def.type = b2_dynamicBody;
-  def.position = position;
-  b2Body* body = state.world->CreateBody(&def);
-  b2PolygonShape shape;
-  shape.SetAsBox(halfWidth, halfHeight);
-  b2FixtureDef fixture;
-  fixture.shape = &shape;
-  fixture.density = kSegmentDensity;
-  fixture.friction = friction;
-  fixture.restitution = 0;
-  body->CreateFixture(&fixture);
+  b2Body* body = makeBoxBody(state, b2_dynamicBody, position, halfWidth, halfHeight,
+                             kCraneDensity, friction, 0);
   body->SetGravityScale(0);
   return body;
 }

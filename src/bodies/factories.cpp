@@ -15,16 +15,12 @@ b2Body* createBody(State& state, float x, float y, bool dyn) {
   return state.world->CreateBody(&def);
 }
 
+constexpr float kDefaultFriction = 0.2f;  // Box2D's own default
+
 b2Body* createBox(State& state, int x, int y, int w, int h, bool dyn, float density) {
-  b2Body* body = createBody(state, static_cast<float>(x), static_cast<float>(y), dyn);
-  b2PolygonShape shape;
-  shape.SetAsBox(w * P2M / 2, h * P2M / 2);
-  b2FixtureDef fixture;
-  fixture.shape = &shape;
-  fixture.density = density;
-  fixture.restitution = 0.5f;
-  body->CreateFixture(&fixture);
-  return body;
+  const b2Vec2 position(static_cast<float>(x) * P2M, static_cast<float>(y) * P2M);
+  return makeBoxBody(state, dyn ? b2_dynamicBody : b2_staticBody, position, w * P2M / 2,
+                     h * P2M / 2, density, kDefaultFriction, 0.5f);
 }
 
 void markAsGround(State& state, b2Body* body) {
@@ -78,17 +74,9 @@ b2Body* addWheel(State& state, int x, int y, int r, bool dyn) {
 }
 
 b2Body* addRect(State& state, int x, int y, int w, int h, bool dyn) {
-  b2Body* body = createBody(state, static_cast<float>(x), static_cast<float>(y), dyn);
-  b2PolygonShape shape;
-  shape.SetAsBox(w * P2M / 2, h * P2M / 2);
   const int tirage = rand_a_b(0, 101);
   std::cout << tirage << std::endl;
-  b2FixtureDef fixture;
-  fixture.shape = &shape;
-  fixture.density = state.TABLEAU_DES_DENSITES[metalIndexForDraw(tirage)];
-  fixture.restitution = 0.5f;
-  body->CreateFixture(&fixture);
-  return body;
+  return createBox(state, x, y, w, h, dyn, state.TABLEAU_DES_DENSITES[metalIndexForDraw(tirage)]);
 }
 
 b2Body* addRect1(State& state, int x, int y, int w, int h, bool dyn) {
@@ -124,5 +112,22 @@ b2Body* CreateGround(State& state, int x, int y, float w, float h) {
   b2PolygonShape shape;
   shape.SetAsBox((w / 2) * P2M, (h / 2) * P2M, b2Vec2(1, 1), 0);
   body->CreateFixture(&shape, kGroundDensity);
+  return body;
+}
+
+b2Body* makeBoxBody(State& state, b2BodyType type, const b2Vec2& position, float halfWidth,
+                    float halfHeight, float density, float friction, float restitution) {
+  b2BodyDef def;
+  def.type = type;
+  def.position = position;
+  b2Body* body = state.world->CreateBody(&def);
+  b2PolygonShape shape;
+  shape.SetAsBox(halfWidth, halfHeight);
+  b2FixtureDef fixture;
+  fixture.shape = &shape;
+  fixture.density = density;
+  fixture.friction = friction;
+  fixture.restitution = restitution;
+  body->CreateFixture(&fixture);
   return body;
 }

@@ -13,5 +13,10 @@ b2Body* addRect1(State& state, int x, int y, int w, int h, bool dyn);  // hull, 
 b2Body* addPolygon(State& state, float x, float y);                    // test material
 b2Body* CreateGround(State& state, int x, int y, float w, float h);
 
+// One body with one box fixture; position and half sizes in metres. The
+// factories above and the crane and walker build their boxes with it.
+b2Body* makeBoxBody(State& state, b2BodyType type, const b2Vec2& position, float halfWidth,
+                    float halfHeight, float density, float friction, float restitution);
+
 // The metal table entry that a draw of 0 ... 100 selects.
 int metalIndexForDraw(int tirage);

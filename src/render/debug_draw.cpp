@@ -114,7 +114,7 @@ void DrawPointDebugDraw(const b2Vec2& p, float size, const b2Color& color) {
   glPointSize(1.0f);
 }
 
-void DrawAABBDebugDraw(b2AABB* aabb, const b2Color& c) {
+void DrawAABBDebugDraw(const b2AABB* aabb, const b2Color& c) {
   glColor3f(c.r, c.g, c.b);
   glBegin(GL_LINE_LOOP);
   glVertex2f(aabb->lowerBound.x, aabb->lowerBound.y);

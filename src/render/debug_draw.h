@@ -20,4 +20,4 @@ void DrawSegmentDebugDraw(const b2Vec2& p1, const b2Vec2& p2, const b2Color& col
 // The frame's x axis in red and y axis in green, 0.4 units long.
 void DrawTransformDebugDraw(const b2Transform& xf);
 void DrawPointDebugDraw(const b2Vec2& p, float size, const b2Color& color);
-void DrawAABBDebugDraw(b2AABB* aabb, const b2Color& c);
+void DrawAABBDebugDraw(const b2AABB* aabb, const b2Color& c);

@@ -16,6 +16,8 @@ void myText(int x, int y, const std::string& text);
 void vBitmapOutput(int x, int y, const char* string, void* font);
 void vStrokeOutput(GLfloat x, GLfloat y, const char* string, void* font);
 
+// freeglut's display and reshape callbacks. main registers them, but SDL owns the
+// window and freeglut's loop never runs, so they are never called by the game.
 void vDisplay();
 void vReshape(int w, int h);
 

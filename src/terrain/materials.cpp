@@ -3,12 +3,14 @@
 #include <iostream>
 
 void init_TABLEAU_DES_DENSITES(float (&TABLEAU_DES_DENSITES)[100]) {
-  for (int i = 0; i < kMetalCount; ++i) TABLEAU_DES_DENSITES[i] = kMaterials[i].density;
+  for (int i = 0; i < kMetalCount; ++i) TABLEAU_DES_DENSITES[i] = kMetals[i].density;
 }
 
 const char* materialName(float density) {
-  for (const Material& m : kMaterials)
+  for (const Metal& m : kMetals)
     if (m.density == density) return m.name;
+  if (density == kWalkerDensity) return kWalkerName;
+  if (density == kTestDensity) return kTestMaterialName;
   return nullptr;
 }
 
@@ -20,5 +22,3 @@ void myContactListener::BeginContact(b2Contact* contact) {
   if (const char* name = materialName(B->GetFixtureList()->GetDensity()))
     std::cout << name << std::endl;
 }
-
-void myContactListener::EndContact(b2Contact*) {}

@@ -11,19 +11,33 @@ constexpr float kTestDensity = 4.0f;     // the test-material polygon
 constexpr float kWalkerDensity = 50.63f; // the random walker
 constexpr float kGroundDensity = 0.0f;   // terrain pieces
 
-struct Material {
-  float density;
-  const char* name;
+struct Colour {
+  float red, green, blue;
 };
 
-// Rows in the order the contact report tests them; the first 13 are the metal table.
+struct Metal {
+  float density;
+  const char* name;  // printed when the ship touches it
+  Colour colour;     // drawn dark inside, bright at the rim
+};
+
+// The metals, in the order the renderer and the contact report test them;
+// the box factory's density table holds the same densities in this order.
 constexpr int kMetalCount = 13;
-constexpr Material kMaterials[15] = {
-    {0.97f, "SODIUM"},   {21.45f, "PLATINE"}, {19.3f, "OR"},        {11.35f, "PLOMB"},
-    {10.5f, "ARGENT"},   {9.82f, "BISMUTH"},  {8.96f, "CUIVRE"},    {8.27f, "NICKEL"},
-    {7.87f, "FER"},      {7.29f, "ETAIN"},    {7.1f, "ZINC"},       {2.7f, "ALUMINIUM"},
-    {1.43f, "MAGNESIUM"}, {kWalkerDensity, "MATIERE VOLCANIQUE EN FUSION"},
-    {kTestDensity, "MATERIAU DE TEST"}};
+constexpr Metal kMetals[kMetalCount] = {
+    {0.97f, "SODIUM", {0.5f, 0.4f, 0.0f}},     {21.45f, "PLATINE", {0.4f, 0.5f, 0.5f}},
+    {19.3f, "OR", {0.8f, 0.8f, 0.0f}},         {11.35f, "PLOMB", {0.3f, 0.3f, 0.3f}},
+    {10.5f, "ARGENT", {0.6f, 0.6f, 0.6f}},     {9.82f, "BISMUTH", {0.1f, 0.6f, 0.8f}},
+    {8.96f, "CUIVRE", {0.2f, 0.3f, 0.0f}},     {8.27f, "NICKEL", {0.9f, 0.9f, 0.9f}},
+    {7.87f, "FER", {0.8f, 0.8f, 0.8f}},        {7.29f, "ETAIN", {0.9f, 0.9f, 0.8f}},
+    {7.1f, "ZINC", {0.8f, 0.5f, 0.5f}},        {2.7f, "ALUMINIUM", {0.5f, 0.6f, 0.7f}},
+    {1.43f, "MAGNESIUM", {0.8f, 0.6f, 0.7f}}};
+
+// The walker is no metal but has a name and a colour of its own; the test
+// material has a name and no colour.
+constexpr const char* kWalkerName = "MATIERE VOLCANIQUE EN FUSION";
+constexpr Colour kWalkerColour = {1.0f, 0.0f, 0.3f};
+constexpr const char* kTestMaterialName = "MATERIAU DE TEST";
 
 // Fills entries 0 ... 12 of the density table with the metals.
 void init_TABLEAU_DES_DENSITES(float (&TABLEAU_DES_DENSITES)[100]);
@@ -36,5 +50,4 @@ const char* materialName(float density);
 class myContactListener : public b2ContactListener {
  public:
   void BeginContact(b2Contact* contact) override;
-  void EndContact(b2Contact* contact) override;
 };

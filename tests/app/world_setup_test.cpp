@@ -87,7 +87,8 @@ TEST(SkyColour, StrictlyLargestComponentIsAnnouncedAndBlueLowersGravity) {
 TEST(SkyColour, DrawsRedGreenBlueInOrderFromTheRunningSequence) {
   std::srand(4242);
   const float r = RandomFloat(0, 1), g = RandomFloat(0, 1), b = RandomFloat(0, 1);
-  State state;  // reseeds from the clock; the sky must not
+  State state;
+  drawLandscapeSeed(state);  // reseeds from the clock; the sky must not
   std::srand(4242);
   ConsoleCapture quiet;
   const SkyColour sky = drawSkyColour(state);
@@ -101,6 +102,7 @@ TEST(SkyColour, SeedAndSkyFollowFromTheStartupSecond) {
   const StartupDraws d = drawsOfSecond(777777);
   ConsoleCapture quiet;
   State first;
+  drawLandscapeSeed(first);
   const SkyColour sky = drawSkyColour(first);
   EXPECT_EQ(first.coefMontagne, static_cast<float>(d.seedDraw) / 1000000.0f);
   EXPECT_EQ(low15(sky.r), d.red);
@@ -108,6 +110,7 @@ TEST(SkyColour, SeedAndSkyFollowFromTheStartupSecond) {
   EXPECT_EQ(low15(sky.b), d.blue);
 
   State second;  // another start-up in the same second
+  drawLandscapeSeed(second);
   const SkyColour again = drawSkyColour(second);
   EXPECT_EQ(second.coefMontagne, first.coefMontagne);
   EXPECT_EQ(again.r, sky.r);
@@ -256,6 +259,7 @@ TEST(StartupLines, ColourLineThenBoxDrawThenShipDensity) {
   PinnedClock clock(t);
   ConsoleCapture console;
   State state;
+  drawLandscapeSeed(state);
   drawSkyColour(state);
   createWorld(state);
   buildFirstScene(state);
@@ -273,6 +277,7 @@ TEST_F(InitWithWindow, SetsThePixelProjectionAndTheSkyAsClearColour) {
   PinnedClock clock(t);
   ConsoleCapture console;
   State state;
+  drawLandscapeSeed(state);
   init(state);
 
   GLint mode = 0;

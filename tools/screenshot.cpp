@@ -1,0 +1,102 @@
+// Draws the README's picture with the sandbox's own start-up and frame code, in
+// a real window, from a pinned clock, so that every run gives the same picture:
+// the landscape scrolls until mountains come in, the ship waits high in the
+// sky, B hangs the crane car under it, and the window is read back once the car
+// has settled. Writes a binary PPM (scripts/screenshot.sh turns it into PNG).
+//
+//   skyhook_screenshot OUTPUT.ppm
+
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <sstream>
+#include <vector>
+
+#include "app/controls.h"
+#include "app/frame.h"
+#include "app/init.h"
+#include "app/keys.h"
+#include "app/state.h"
+#include "app/world_setup.h"
+#include "terrain/random.h"
+
+namespace {
+
+// The clock of a run at 60 frames per second that started at this second.
+constexpr std::time_t kStartSecond = 1765000000;
+long framesRun = 0;
+std::time_t pacedClock() { return kStartSecond + framesRun / 60; }
+
+constexpr int kScrollFrames = 1500;   // until the mountains fill the right half
+constexpr int kSettleFrames = 80;     // the car swings, reels in and comes to rest
+const b2Vec2 kShipPlace(30, 40);      // metres: left of the mountains, high in the sky
+
+void frames(State& state, const unsigned char* keys, int count) {
+  for (int i = 0; i < count; ++i, ++framesRun) runFrame(state, keys);
+}
+
+bool writePpm(const char* path) {
+  std::vector<unsigned char> rgb(static_cast<size_t>(WIDTH) * HEIGHT * 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadBuffer(GL_BACK);
+  glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  std::FILE* out = std::fopen(path, "wb");
+  if (!out) return false;
+  std::fprintf(out, "P6\n%d %d\n255\n", WIDTH, HEIGHT);
+  bool ok = true;
+  // OpenGL's rows run bottom-up, the picture's top-down.
+  for (int row = HEIGHT - 1; row >= 0 && ok; --row)
+    ok = std::fwrite(&rgb[static_cast<size_t>(row) * WIDTH * 3], 1, WIDTH * 3, out) ==
+         static_cast<size_t>(WIDTH) * 3;
+  return std::fclose(out) == 0 && ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: skyhook_screenshot OUTPUT.ppm" << std::endl;
+    return 2;
+  }
+  setenv("SDL_VIDEODRIVER", "x11", 0);
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0 ||
+      !SDL_SetVideoMode(WIDTH, HEIGHT, 32, SDL_OPENGL)) {
+    std::cerr << "skyhook_screenshot: cannot open the OpenGL window: " << SDL_GetError()
+              << std::endl;
+    SDL_Quit();
+    return 1;
+  }
+  glutInit(&argc, argv);
+
+  // The console lines of the run are not the picture's business.
+  std::ostringstream console;
+  std::streambuf* saved = std::cout.rdbuf(console.rdbuf());
+
+  setRandomClock(pacedClock);
+  State state;
+  drawLandscapeSeed(state);
+  init(state);
+
+  unsigned char keys[key::COUNT] = {};
+  keys[key::SPACE] = 1;
+  frames(state, keys, kScrollFrames);
+  keys[key::SPACE] = 0;
+
+  if (state.ship) state.ship->SetTransform(kShipPlace, 0);
+  onKeyPress(state, key::B, 0, 0);
+  frames(state, keys, kSettleFrames);
+  std::cout.rdbuf(saved);
+
+  const bool written = writePpm(argv[1]);
+  SDL_Quit();
+  if (!written) {
+    std::cerr << "skyhook_screenshot: cannot write " << argv[1] << std::endl;
+    return 1;
+  }
+  return 0;
+}
