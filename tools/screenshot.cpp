@@ -28,7 +28,7 @@
 namespace {
 
 // The clock of a run at 60 frames per second that started at this second.
-constexpr std::time_t kStartSecond = 1765000000;
+constexpr std::time_t kStartSecond = 1765000002;
 long framesRun = 0;
 std::time_t pacedClock() { return kStartSecond + framesRun / 60; }
 
