@@ -98,8 +98,9 @@ FrameBatch::Area FrameBatch::area(const Vertex* vertices, int count, float margi
   // Clip space to pixels of the viewport, then to cells; what lies outside
   // the window cannot show, so the edge cells stand for it.
   auto cell = [](float clip, int pixels, float margin, int cells) {
-    const float at = ((clip + 1) * 0.5f * pixels + margin) / kCell;
-    return static_cast<int>(std::clamp(std::floor(at), 0.0f, static_cast<float>(cells - 1)));
+    const float at = std::floor(((clip + 1) * 0.5f * pixels + margin) / kCell);
+    if (!(at > 0)) return 0;  // NaN too: never an index outside the grid
+    return at < cells - 1 ? static_cast<int>(at) : cells - 1;
   };
   return {cell(x0, viewport_[2], -margin, columns_), cell(y0, viewport_[3], -margin, rows_),
           cell(x1, viewport_[2], margin, columns_), cell(y1, viewport_[3], margin, rows_)};
