@@ -11,6 +11,10 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr int kDiscSegments = 30;  // drawCircle's PRECISION
+constexpr int kCell = 8;           // pixels on a side of the squares that layers are kept in
+// How far beyond its vertices a fill's pixels may lie (rounding), and a 3 px
+// rim's (half its width, and rounding).
+constexpr float kFillReach = 1, kRimReach = 3;
 
 // The rim directions drawCircle visits: every 12 degrees from 0 to 360, counted in float.
 struct DiscRim {
@@ -31,19 +35,14 @@ const DiscRim kRim;
 void FrameBatch::begin() {
   if (!batched_) return;
   glGetFloatv(GL_PROJECTION_MATRIX, projection_);
+  glGetIntegerv(GL_VIEWPORT, viewport_);
   // llvmpipe compiles the vertex stage for this CPU, and fuses its
   // multiply-adds where the CPU can.
   fused_ = __builtin_cpu_supports("fma");
-  GLint bits = 0;
-  glGetIntegerv(GL_DEPTH_BITS, &bits);
-  // Two depth units apart in the window's depth range (half the clip range),
-  // and apart in a float near 1 too.
-  depthStep_ = bits >= 8 ? std::ldexp(1.0f, -std::min(bits - 2, 21)) : 0.0f;
-  depth_ = 1;
-  if (depthStep_ > 0) {
-    glClearDepth(1);
-    glClear(GL_DEPTH_BUFFER_BIT);
-  }
+  columns_ = std::max((viewport_[2] + kCell - 1) / kCell, 1);
+  rows_ = std::max((viewport_[3] + kCell - 1) / kCell, 1);
+  cells_.assign(static_cast<size_t>(columns_) * rows_, Cell());
+  layersUsed_ = 0;
 }
 
 // What glTranslatef and glRotatef make of the model-view matrix, multiplied
@@ -75,8 +74,8 @@ __attribute__((target("fma"))) float fusedMultiplyAdd(float a, float b, float c)
 }  // namespace
 
 // The vertex stage's x * column 0, then y * column 1 added, then column 3.
-FrameBatch::Vertex FrameBatch::vertex(const Placement& m, float x, float y, float z, float r,
-                                      float g, float b) const {
+FrameBatch::Vertex FrameBatch::vertex(const Placement& m, float x, float y, float r, float g,
+                                      float b) const {
   float cx, cy;
   if (fused_) {
     cx = fusedMultiplyAdd(y, m.m01, x * m.m00) + m.m03;
@@ -87,58 +86,94 @@ FrameBatch::Vertex FrameBatch::vertex(const Placement& m, float x, float y, floa
     cx = (qx + px) + m.m03;
     cy = (qy + py) + m.m13;
   }
-  return {cx, cy, z, r, g, b};
+  return {cx, cy, r, g, b};
 }
 
-float FrameBatch::nextDepth() {
-  if (depthStep_ == 0) return 0;
-  depth_ -= depthStep_;
-  if (depth_ <= -1 + depthStep_) {
-    // The depth range is spent: what is drawn stays below what comes.
-    flush();
-    glClear(GL_DEPTH_BUFFER_BIT);
-    depth_ = 1 - depthStep_;
+FrameBatch::Area FrameBatch::area(const Vertex* vertices, int count, float margin) const {
+  float x0 = vertices[0].x, x1 = x0, y0 = vertices[0].y, y1 = y0;
+  for (int i = 1; i < count; ++i) {
+    x0 = std::min(x0, vertices[i].x), x1 = std::max(x1, vertices[i].x);
+    y0 = std::min(y0, vertices[i].y), y1 = std::max(y1, vertices[i].y);
   }
-  return depth_;
+  // Clip space to pixels of the viewport, then to cells; what lies outside
+  // the window cannot show, so the edge cells stand for it.
+  auto cell = [](float clip, int pixels, float margin, int cells) {
+    const float at = std::floor(((clip + 1) * 0.5f * pixels + margin) / kCell);
+    if (!(at > 0)) return 0;  // NaN too: never an index outside the grid
+    return at < cells - 1 ? static_cast<int>(at) : cells - 1;
+  };
+  return {cell(x0, viewport_[2], -margin, columns_), cell(y0, viewport_[3], -margin, rows_),
+          cell(x1, viewport_[2], margin, columns_), cell(y1, viewport_[3], margin, rows_)};
+}
+
+FrameBatch::Layer& FrameBatch::layerFor(const Area& whole, const Area& fill, Item item) {
+  auto at = [this](int x, int y) -> Cell& { return cells_[static_cast<size_t>(y) * columns_ + x]; };
+  int top = -1;
+  for (int y = whole.y0; y <= whole.y1; ++y)
+    for (int x = whole.x0; x <= whole.x1; ++x) top = std::max(top, at(x, y).layer);
+  int layer = std::max(top, 0);
+  // Black on black looks the same in either order; any other fill over a rim does not.
+  for (int y = fill.y0; y <= fill.y1 && layer == top; ++y)
+    for (int x = fill.x0; x <= fill.x1; ++x) {
+      const Cell& c = at(x, y);
+      if (c.layer == top && c.rims && (item != Item::blackBox || c.colouredRims)) {
+        layer = top + 1;
+        break;
+      }
+    }
+  for (int y = whole.y0; y <= whole.y1; ++y)
+    for (int x = whole.x0; x <= whole.x1; ++x) {
+      Cell& c = at(x, y);
+      if (c.layer < layer) c = Cell{layer, false, false};
+      if (item != Item::disc) c.rims = true;
+      if (item == Item::colouredBox) c.colouredRims = true;
+    }
+  if (layer == layersUsed_) {
+    ++layersUsed_;
+    if (layers_.size() < static_cast<size_t>(layersUsed_)) layers_.emplace_back();
+  }
+  return layers_[layer];
 }
 
 void FrameBatch::addBox(const b2Vec2* points, const b2Vec2& center, float angle, float red,
                         float green, float blue) {
   if (!batched_) return drawSquare(points, center, angle, red, green, blue);
   const Placement m = place(center, angle);
-  const float fillDepth = nextDepth(), rimDepth = nextDepth();
   Vertex corners[4];
   for (int i = 0; i < 4; ++i)
-    corners[i] = vertex(m, points[i].x * M2P, points[i].y * M2P, fillDepth, 0.5f * red,
-                        0.5f * green, 0.5f * blue);
-  const auto base = static_cast<GLuint>(fills_.size());
-  fills_.insert(fills_.end(), corners, corners + 4);
-  for (GLuint i : {0u, 1u, 2u, 0u, 2u, 3u}) fillIndices_.push_back(base + i);
+    corners[i] = vertex(m, points[i].x * M2P, points[i].y * M2P, 0.5f * red, 0.5f * green,
+                        0.5f * blue);
+  const Item item = red == 0 && green == 0 && blue == 0 ? Item::blackBox : Item::colouredBox;
+  Layer& layer = layerFor(area(corners, 4, kRimReach), area(corners, 4, kFillReach), item);
+  const auto base = static_cast<GLuint>(layer.fills.size());
+  layer.fills.insert(layer.fills.end(), corners, corners + 4);
+  for (GLuint i : {0u, 1u, 2u, 0u, 2u, 3u}) layer.fillIndices.push_back(base + i);
   for (int i = 0; i < 4; ++i) {
     for (const Vertex& v : {corners[i], corners[(i + 1) % 4]})
-      rims_.push_back({v.x, v.y, rimDepth, red, green, blue});
+      layer.rims.push_back({v.x, v.y, red, green, blue});
   }
-  if (depthStep_ == 0) flush();
 }
 
 void FrameBatch::addDisc(const b2Vec2& center, float radius, float angle, float red, float green,
                          float blue) {
   if (!batched_) return drawCircle(center, radius, angle, red, green, blue);
   const Placement m = place(center, angle);
-  const float depth = nextDepth();
   const float scaled = M2P * radius;
-  const auto base = static_cast<GLuint>(fills_.size());
-  fills_.push_back(vertex(m, 0, 0, depth, 1, 1, 1));
+  Vertex fan[kDiscSegments + 2];
+  fan[0] = vertex(m, 0, 0, 1, 1, 1);
   for (int k = 0; k <= kDiscSegments; ++k)
-    fills_.push_back(vertex(m, static_cast<float>(scaled * kRim.cos[k]),
-                            static_cast<float>(scaled * kRim.sin[k]), depth, red, green, blue));
+    fan[k + 1] = vertex(m, static_cast<float>(scaled * kRim.cos[k]),
+                        static_cast<float>(scaled * kRim.sin[k]), red, green, blue);
+  const Area footprint = area(fan, kDiscSegments + 2, kFillReach);
+  Layer& layer = layerFor(footprint, footprint, Item::disc);
+  const auto base = static_cast<GLuint>(layer.fills.size());
+  layer.fills.insert(layer.fills.end(), fan, fan + kDiscSegments + 2);
   for (GLuint k = 1; k <= kDiscSegments; ++k)
-    for (GLuint i : {0u, k, k + 1}) fillIndices_.push_back(base + i);
-  if (depthStep_ == 0) flush();
+    for (GLuint i : {0u, k, k + 1}) layer.fillIndices.push_back(base + i);
 }
 
 void FrameBatch::flush() {
-  if (fills_.empty()) return;
+  if (layersUsed_ == 0) return;
   // The vertices are in clip space already.
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
@@ -146,31 +181,29 @@ void FrameBatch::flush() {
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  if (depthStep_ > 0) {
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-  }
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
-  glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &fills_[0].x);
-  glColorPointer(3, GL_FLOAT, sizeof(Vertex), &fills_[0].r);
-  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(fillIndices_.size()), GL_UNSIGNED_INT,
-                 fillIndices_.data());
-  if (!rims_.empty()) {
-    glLineWidth(3);
-    glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &rims_[0].x);
-    glColorPointer(3, GL_FLOAT, sizeof(Vertex), &rims_[0].r);
-    glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(rims_.size()));
+  glLineWidth(3);
+  for (int i = 0; i < layersUsed_; ++i) {
+    Layer& layer = layers_[i];
+    glVertexPointer(2, GL_FLOAT, sizeof(Vertex), &layer.fills[0].x);
+    glColorPointer(3, GL_FLOAT, sizeof(Vertex), &layer.fills[0].r);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(layer.fillIndices.size()), GL_UNSIGNED_INT,
+                   layer.fillIndices.data());
+    if (!layer.rims.empty()) {
+      glVertexPointer(2, GL_FLOAT, sizeof(Vertex), &layer.rims[0].x);
+      glColorPointer(3, GL_FLOAT, sizeof(Vertex), &layer.rims[0].r);
+      glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(layer.rims.size()));
+    }
+    layer.fills.clear();
+    layer.fillIndices.clear();
+    layer.rims.clear();
   }
   glDisableClientState(GL_COLOR_ARRAY);
-  glDisable(GL_DEPTH_TEST);
   glPopMatrix();
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);
-  fills_.clear();
-  fillIndices_.clear();
-  rims_.clear();
+  layersUsed_ = 0;
+  std::fill(cells_.begin(), cells_.end(), Cell());
 }
-
-void FrameBatch::end() { flush(); }

@@ -1,12 +1,13 @@
 #pragma once
-// Every box and disc of a frame, gathered into one draw of fills and one of
-// rims. The picture is the one that drawing each body with its own matrix
-// gives (drawSquare, drawCircle), pixel for pixel:
+// Every box and disc of a frame, gathered into a few draws of fills and rims.
+// The picture is the one that drawing each body with its own matrix gives
+// (drawSquare, drawCircle), pixel for pixel:
 //  - vertices are placed in clip space by the same float operations, in the
 //    same order, as OpenGL's matrices and fixed-function vertex stage apply;
-//  - each fill and rim gets a depth one step nearer than the one before, so
-//    the depth test keeps the walk's overlaps although all fills are drawn
-//    before all rims.
+//  - items go to layers, each drawn as its fills and then its rims. Within a
+//    layer OpenGL keeps the walk's order among fills and among rims; the one
+//    order a layer would break, a fill over an earlier rim of another colour,
+//    moves the later item up a layer wherever the two may overlap.
 
 #include <box2d/box2d.h>
 #include <GL/gl.h>
@@ -18,7 +19,7 @@ class FrameBatch {
   // Unbatched, every box and disc is drawn at once with drawSquare or
   // drawCircle: the reference picture.
   explicit FrameBatch(bool batched = true) : batched_(batched) {}
-  // Reads the projection the bodies are drawn under and clears the depth order.
+  // Reads the projection and viewport the bodies are drawn under.
   void begin();
   // Four body-frame vertices (metres) at a world centre and angle: a fill in
   // half the colour and a 3 px rim in the full colour, as drawSquare.
@@ -29,29 +30,47 @@ class FrameBatch {
                float blue);
   // Draws what was gathered; call it before drawing anything outside the batch.
   void flush();
-  // Draws the rest and leaves the depth test off.
-  void end();
+  void end() { flush(); }
 
  private:
   struct Vertex {
-    float x, y, z;
+    float x, y;
     float r, g, b;
   };
   // Rows 0 and 1 of projection x model-view for one body.
   struct Placement {
     float m00, m01, m03, m10, m11, m13;
   };
+  struct Layer {
+    std::vector<Vertex> fills;
+    std::vector<GLuint> fillIndices;
+    std::vector<Vertex> rims;  // pairs of line ends
+  };
+  // What a square of the window holds in the highest layer that reaches it.
+  struct Cell {
+    int layer = -1;
+    bool rims = false, colouredRims = false;
+  };
+  // A range of cells, inclusive.
+  struct Area {
+    int x0, y0, x1, y1;
+  };
 
   Placement place(const b2Vec2& center, float angle) const;
-  Vertex vertex(const Placement& m, float x, float y, float z, float r, float g, float b) const;
-  float nextDepth();
+  Vertex vertex(const Placement& m, float x, float y, float r, float g, float b) const;
+  // The cells under the vertices, widened by a margin in pixels.
+  Area area(const Vertex* vertices, int count, float margin) const;
+  // The layer a new item joins: not below anything it may overlap, and above
+  // any rim that its fill may cover in another colour.
+  enum class Item { blackBox, colouredBox, disc };
+  Layer& layerFor(const Area& whole, const Area& fill, Item item);
 
   bool batched_;
   float projection_[16] = {};
-  bool fused_ = false;   // whether the vertex stage fuses its multiply-adds
-  float depthStep_ = 0;  // 0: no depth buffer, every item is drawn at once
-  float depth_ = 1;
-  std::vector<Vertex> fills_;
-  std::vector<GLuint> fillIndices_;
-  std::vector<Vertex> rims_;
+  GLint viewport_[4] = {};
+  bool fused_ = false;  // whether the vertex stage fuses its multiply-adds
+  int columns_ = 0, rows_ = 0;
+  std::vector<Cell> cells_;
+  std::vector<Layer> layers_;
+  int layersUsed_ = 0;
 };

@@ -96,6 +96,16 @@ class FrameBatchTest : public GlWindowTest {
     return body;
   }
 
+  // A circle without joints: a 3 px dot whatever its size.
+  void dot(float x, float y) {
+    b2BodyDef def;
+    def.type = b2_dynamicBody;
+    def.position.Set(x * P2M, y * P2M);
+    b2CircleShape shape;
+    shape.m_radius = 0.5f;
+    state.world->CreateBody(&def)->CreateFixture(&shape, 1);
+  }
+
   State state;
 };
 
@@ -116,6 +126,17 @@ TEST_F(FrameBatchTest, HalfPixelBoxesAndDiscsMatchBodyByBody) {
         disc->SetTransform(disc->GetPosition(), 0.11f * n);
       }
     }
+  }
+  // An older dot 0.9 px beside a newer box: the box's rim reaches 1.5 px past
+  // its edge, into the dot, which must cover it. Beside the box and below it,
+  // at every whole-pixel offset over 16 px.
+  for (int n = 0; n < 16; ++n) {
+    const float edge = 20 + n * 33 + 0.3f;
+    dot(edge + 0.9f + 3, 905);
+    box(19.3f, edge - 7, 905, 14, 20, 0);
+    const float bottom = 885 + n + 0.3f;
+    dot(720 + n * 33, bottom + 0.9f + 3);
+    box(19.3f, 720 + n * 33, bottom - 5, 20, 10, 0);
   }
   expectBodyByBodyPicture(200000);
 }
