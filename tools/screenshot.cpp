@@ -6,12 +6,10 @@
 //
 //   skyhook_screenshot OUTPUT.ppm
 
-#include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <iostream>
 #include <sstream>
@@ -22,6 +20,7 @@
 #include "app/init.h"
 #include "app/keys.h"
 #include "app/state.h"
+#include "app/window.h"
 #include "app/world_setup.h"
 #include "terrain/random.h"
 
@@ -63,15 +62,8 @@ int main(int argc, char** argv) {
     std::cerr << "usage: skyhook_screenshot OUTPUT.ppm" << std::endl;
     return 2;
   }
-  setenv("SDL_VIDEODRIVER", "x11", 0);
-  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0 ||
-      !SDL_SetVideoMode(WIDTH, HEIGHT, 32, SDL_OPENGL)) {
-    std::cerr << "skyhook_screenshot: cannot open the OpenGL window: " << SDL_GetError()
-              << std::endl;
-    SDL_Quit();
-    return 1;
-  }
-  glutInit(&argc, argv);
+  if (!openWindow()) return 1;
+  initText(argc, argv);
 
   // The console lines of the run are not the picture's business.
   std::ostringstream console;

@@ -1,15 +1,12 @@
 // Skyhook: a ship, a crane car and endless mountains on Box2D.
 
-#include <GL/freeglut.h>
 #include <SDL/SDL.h>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <iostream>
-#include <string>
 
 #include "app/controls.h"
 #include "app/frame.h"
@@ -17,8 +14,8 @@
 #include "app/keys.h"
 #include "app/pacer.h"
 #include "app/state.h"
+#include "app/window.h"
 #include "app/world_setup.h"
-#include "render/text.h"
 
 static_assert(key::ESCAPE == SDLK_ESCAPE && key::SPACE == SDLK_SPACE && key::B == SDLK_b &&
               key::C == SDLK_c && key::D == SDLK_d && key::J == SDLK_j && key::R == SDLK_r);
@@ -44,44 +41,6 @@ void openClosedStandardDescriptors() {
       close(opened);
     }
   }
-}
-
-std::string displayName() {
-  const char* display = std::getenv("DISPLAY");
-  return display ? std::string("display \"") + display + "\"" : "display (DISPLAY is not set)";
-}
-
-bool openWindow() {
-  // Only SDL's X11 driver gives an OpenGL context; without X, say so rather than
-  // let SDL fall back to a text-terminal driver.
-  setenv("SDL_VIDEODRIVER", "x11", 0);
-  // No parachute: SDL's handler calls SDL_Quit inside a fatal signal and can
-  // freeze on an X, Mesa or malloc lock; without it the signal ends the process.
-  // Without a sound card the whole set may fail; the sandbox needs only video.
-  if (SDL_Init(SDL_INIT_EVERYTHING | SDL_INIT_NOPARACHUTE) < 0 &&
-      SDL_Init(SDL_INIT_VIDEO | SDL_INIT_NOPARACHUTE) < 0) {
-    std::cerr << "skyhook: cannot initialise SDL on " << displayName() << ": " << SDL_GetError()
-              << std::endl;
-    return false;
-  }
-  // With vsync the display paces the loop; the pacer only caps it where there is none.
-  SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
-  if (!SDL_SetVideoMode(WIDTH, HEIGHT, 32, SDL_OPENGL)) {
-    std::cerr << "skyhook: cannot open the " << WIDTH << " x " << HEIGHT
-              << " OpenGL window: " << SDL_GetError() << std::endl;
-    SDL_Quit();
-    return false;
-  }
-  return true;
-}
-
-void initText(int& argc, char** argv) {
-  glutInit(&argc, argv);
-  glutInitDisplayMode(0);
-  glutInitWindowSize(WIDTH, HEIGHT);
-  // Registered as freeglut expects; SDL owns the window, so they never run.
-  glutDisplayFunc(vDisplay);
-  glutReshapeFunc(vReshape);
 }
 
 void handleEvents(State& state) {
