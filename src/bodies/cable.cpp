@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/state.h"
+#include "bodies/inverse_mass.h"
 
 namespace {
 
@@ -42,15 +43,14 @@ struct Pose {
   const b2Body* body;
   b2Vec2 centre;
   float angle;
-  float invMass, invInertia;  // inertia about the centre of mass
+  float invMass, invInertia;
 
-  explicit Pose(const b2Body* b) : body(b), centre(b->GetWorldCenter()), angle(b->GetAngle()) {
-    const float m = b->GetMass();
-    const b2Vec2 lc = b->GetLocalCenter();
-    const float inertia = b->GetInertia() - m * b2Dot(lc, lc);
-    invMass = m > 0 ? 1 / m : 0;
-    invInertia = inertia > 0 ? 1 / inertia : 0;
-  }
+  explicit Pose(const b2Body* b)
+      : body(b),
+        centre(b->GetWorldCenter()),
+        angle(b->GetAngle()),
+        invMass(inverseMass(b)),
+        invInertia(inverseCentralInertia(b)) {}
   b2Vec2 arm(const b2Vec2& localAnchor) const {
     return b2Mul(b2Rot(angle), localAnchor - body->GetLocalCenter());
   }

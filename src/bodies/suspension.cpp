@@ -2,18 +2,11 @@
 
 #include <cmath>
 
+#include "bodies/inverse_mass.h"
+
 namespace {
 
 constexpr float kOmega = 2 * b2_pi * kSuspensionHz;
-
-float inverseMass(const b2Body* b) { return b->GetMass() > 0 ? 1 / b->GetMass() : 0; }
-
-// GetInertia is about the body origin; the solver works about the centre of mass.
-float inverseCentralInertia(const b2Body* b) {
-  const b2Vec2 c = b->GetLocalCenter();
-  const float inertia = b->GetInertia() - b->GetMass() * b2Dot(c, c);
-  return inertia > 0 ? 1 / inertia : 0;
-}
 
 float axialMass(b2WheelJoint* joint) {
   const b2Body* a = joint->GetBodyA();
