@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -169,15 +170,26 @@ TEST_F(BodyWalk, WalkerIsPushedUpwardOnlyOnAFour) {
 }
 
 // Far means beyond a window's width past the new-terrain column (200 px right of
-// the cursor), or three window heights above the top or below the bottom.
+// the cursor), or three window heights above the top or below the bottom for
+// what cannot come back from there.
 TEST_F(BodyWalk, RemovesFarBodiesOnTheRightTopAndBottomButNotTheShipOrWhatHangsFromIt) {
   // The new column at 170 m: far from 298 m on the right, and beyond -282 m
   // and 376 m (three window heights) up and down.
   state.bordGaucheEcran = 1500;
 
-  const std::vector<b2Body*> near = {boxAt(297.9f, 50), boxAt(60, -281.9f), boxAt(60, 375.9f)};
-  std::vector<b2Body*> gone = {boxAt(298.1f, 50), boxAt(60, -282.1f), boxAt(60, 376.1f),
-                               boxAt(900, 1000)};
+  auto moving = [](b2Body* body, float gravityScale, float vy) {
+    body->SetGravityScale(gravityScale);
+    body->SetLinearVelocity(b2Vec2(0, vy));
+    return body;
+  };
+  // Above the top only what gravity cannot bring back goes; below the bottom only
+  // what does not rise fast enough to reach the window (306 m up: 77.5 m/s).
+  const std::vector<b2Body*> near = {boxAt(297.9f, 50), boxAt(60, -281.9f), boxAt(60, 375.9f),
+                                     boxAt(60, -5000), moving(boxAt(62, -300), 0, 0.5f),
+                                     moving(boxAt(64, 400), 1, -78)};
+  std::vector<b2Body*> gone = {boxAt(298.1f, 50), moving(boxAt(60, -282.1f), 0, 0),
+                               moving(boxAt(62, -300), -1, 0.5f), boxAt(60, 376.1f),
+                               moving(boxAt(64, 400), 1, -77), boxAt(900, 1000)};
   state.wheel1 = gone.back();
   state.BODY = {gone.back()};
 
@@ -198,7 +210,7 @@ TEST_F(BodyWalk, RemovesFarBodiesOnTheRightTopAndBottomButNotTheShipOrWhatHangsF
 
   for (b2Body* body : near) EXPECT_TRUE(inWorld(body)) << body->GetPosition().x;
   for (b2Body* body : {state.ship, state.car, wheel, pairB}) EXPECT_TRUE(inWorld(body));
-  EXPECT_EQ(bodyCount(), 7);
+  EXPECT_EQ(bodyCount(), 10);
   EXPECT_EQ(state.world->GetJointCount(), 2) << "the cable and the axle remain";
   EXPECT_EQ(state.wheel1, nullptr);
   EXPECT_TRUE(state.BODY.empty());
@@ -235,4 +247,74 @@ TEST_F(BodyWalk, ACarDroppedBelowTheFloorIsGoneOnceItFallsPastTheMargin) {
   EXPECT_EQ(state.wheel1, nullptr);
   EXPECT_EQ(state.wheel2, nullptr);
   EXPECT_EQ(state.wheel, nullptr);
+}
+
+// What a user can still bring back stays, however far it goes: the dropped crane
+// car, which J takes up again and D destroys; a box riding on the hanging car;
+// a walker that low gravity brings back down from above the top limit. The
+// clock ticks one second per 60 frames, as in a paced run.
+TEST_F(BodyWalk, KeepsTheDroppedCraneCarWhatRidesOnItAndWalkersThatFallBack) {
+  ConsoleCapture console;
+  PinnedClock clock(1000);
+  int frame = 0;
+  auto play = [&](int frames, int held = -1) {
+    std::array<unsigned char, key::COUNT> keys{};
+    if (held >= 0) keys[held] = 1;
+    for (int i = 0; i < frames; ++i, ++frame) {
+      clock.set(1000 + frame / 60);
+      applyHeldKeys(state, keys.data());
+      walkBodies(state, nullptr);
+      step();
+    }
+  };
+  auto carLines = [&] {
+    std::vector<std::string> lines;
+    for (const std::string& line : console.lines())
+      if (line.rfind("TOTO", 0) == 0 || line.rfind("DESTROY", 0) == 0) lines.push_back(line);
+    return lines;
+  };
+  buildFirstScene(state);
+  const FarLimits far = farLimits(state);
+
+  // B, fly right to about 292 m, drop, 10 frames, pick up, D three times.
+  onKeyPress(state, key::B, 0, 0);
+  while (state.ship->GetPosition().x < 292 && frame < 2000) play(1, key::RIGHT);
+  onKeyPress(state, key::J, 0, 0);
+  play(10);
+  ASSERT_NE(state.car, nullptr);
+  EXPECT_GT(state.car->GetPosition().x, far.right);
+  // Off the end of the terrain it falls past the bottom limit too, and stays.
+  while (state.car && state.car->GetPosition().y < far.bottom + 10 && frame < 3000) play(1);
+  ASSERT_NE(state.car, nullptr);
+  onKeyPress(state, key::J, 0, 0);
+  for (int i = 0; i < 3; ++i) onKeyPress(state, key::D, 0, 0);
+  EXPECT_EQ(carLines(), (std::vector<std::string>{"TOTO ", "TOTO1", "DESTROY CAR = EN COURS",
+                                                  "TOTO"}));
+  EXPECT_EQ(state.ship->GetGravityScale(), 0.0f);
+
+  // A new crane car hangs from the ship far right; a box set on its deck rides on.
+  onKeyPress(state, key::B, 0, 0);
+  play(120);
+  ASSERT_NE(state.car, nullptr);
+  b2Body* box = boxAt(0, 0);
+  box->SetTransform(state.car->GetWorldPoint(b2Vec2(2.5f, -1.25f)), state.car->GetAngle());
+  step();
+  play(120);
+  ASSERT_TRUE(inWorld(box));
+  EXPECT_GT(box->GetPosition().x, farLimits(state).right);
+  EXPECT_NEAR(box->GetPosition().y, state.car->GetPosition().y - 1.25f, 0.5f) << "on the deck";
+
+  // Under a blue sky a walker above the top limit falls back into the window.
+  state.world->SetGravity(b2Vec2(0, 2.07f));
+  {
+    PinnedClock coin(secondWhereRandABGives(1, 100, 50));
+    init_random_walker(state, 600, -3000);
+  }
+  clock.set(1000 + frame / 60);
+  b2Body* walker = state.randomWalker;
+  ASSERT_NE(walker, nullptr);
+  ASSERT_LT(walker->GetPosition().y, far.top);
+  while (state.randomWalker && walker->GetPosition().y < 0 && frame < 20000) play(1);
+  ASSERT_EQ(state.randomWalker, walker);
+  EXPECT_GT(walker->GetPosition().y, 0) << "after " << frame << " frames";
 }
