@@ -49,6 +49,16 @@ void pressB(State& s) {
   attachCable(s);
 }
 
+void pressC(State& s, int x, int y) {
+  if (s.plainCarMadeThisFrame) return;
+  s.plainCarMadeThisFrame = true;
+  while (s.plainCars.size() >= static_cast<size_t>(kPlainCarLimit)) {
+    const std::vector<b2Body*> oldest = s.plainCars.front();  // destroyBody edits the list
+    for (b2Body* body : oldest) destroyBody(s, body);
+  }
+  makeCar(s, x, y);
+}
+
 void pressJ(State& s) {
   if (s.distanceJoint && s.distanceJoint2) {
     std::cout << "TOTO " << std::endl;
@@ -139,7 +149,7 @@ bool allCraneKeysHeld(const unsigned char* keys) {
 void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
   switch (symbol) {
     case key::ESCAPE: s.running = false; break;
-    case key::C: makeCar(s, mouseX, mouseY); break;
+    case key::C: pressC(s, mouseX, mouseY); break;
     case key::B: pressB(s); break;
     case key::J: pressJ(s); break;
     case key::D: pressD(s); break;
@@ -151,6 +161,7 @@ void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
 }
 
 void applyHeldKeys(State& s, const unsigned char* keys) {
+  s.plainCarMadeThisFrame = false;  // the frame's key presses are over
   rampShipSpeed(s, s.vitesseShipHorizontale, keys[key::RIGHT], +1);
 
   // Wheels and crane lock: a held key locks only when there are wheels to drive.

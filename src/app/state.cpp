@@ -31,6 +31,11 @@ void forgetBody(State& s, const b2Body* body) {
                           &s.poignet, &s.pouce, &s.Index, &s.brasGrue, &s.randomWalker})
     forget(*handle, body);
   s.BODY.erase(std::remove(s.BODY.begin(), s.BODY.end(), body), s.BODY.end());
+  for (std::vector<b2Body*>& car : s.plainCars)
+    car.erase(std::remove(car.begin(), car.end(), body), car.end());
+  s.plainCars.erase(std::remove_if(s.plainCars.begin(), s.plainCars.end(),
+                                   [](const std::vector<b2Body*>& car) { return car.empty(); }),
+                    s.plainCars.end());
 }
 
 }  // namespace

@@ -61,6 +61,8 @@ class Checker {
   c.body("brasGrue", s.brasGrue);
   c.body("randomWalker", s.randomWalker);
   for (const b2Body* b : s.BODY) c.body("an entry of BODY", b);
+  for (const auto& car : s.plainCars)
+    for (const b2Body* b : car) c.body("a plain car's body", b);
 
   if (c.joint("distanceJoint", s.distanceJoint, e_distanceJoint))
     c.joins("distanceJoint", s.distanceJoint, s.ship, s.car);
