@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <iostream>
 
+#include "app/console.h"
 #include "app/controls.h"
 #include "app/frame.h"
 #include "app/init.h"
@@ -60,6 +61,8 @@ void handleEvents(State& state) {
 
 int main(int argc, char** argv) {
   openClosedStandardDescriptors();
+  // Console lines must never stop the game, whoever reads them or not.
+  Console console(std::cout, STDOUT_FILENO);
   State state;
   drawLandscapeSeed(state);  // the first random draw of all
 
@@ -71,6 +74,7 @@ int main(int argc, char** argv) {
 
   FramePacer pacer;
   while (state.running) {
+    console.drain();  // what waited goes out as the reader makes room
     handleEvents(state);
     runFrame(state, SDL_GetKeyState(nullptr));
     SDL_GL_SwapBuffers();

@@ -52,8 +52,17 @@ class Sandbox {
   std::vector<std::string> lines();  // standard output so far
   std::string errors();              // standard error so far
 
+  // Stops reading standard output and keeps the pipe open: a reader that stalls.
+  // readOutput() reads on; closeOutput() closes it: a reader that has gone, as
+  // `head` goes after its lines.
+  void stallOutput() { stalled_ = true; }
+  void readOutput() { stalled_ = false; }
+  void closeOutput();
+
   // xdotool key names: "b", "Escape", "space", "KP_6", ...
   void key(const std::string& name);
+  // Many keys in one xdotool call, without its 12 ms pause between them.
+  void keys(const std::vector<std::string>& names);
   void keyDown(const std::string& name);
   void keyUp(const std::string& name);
   void holdKey(const std::string& name, Seconds duration);
@@ -75,4 +84,5 @@ class Sandbox {
   std::string out_, err_;
   unsigned long window_ = 0;
   std::optional<int> status_;
+  bool stalled_ = false;
 };
