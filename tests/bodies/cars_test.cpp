@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "app/controls.h"
-#include "app/keys.h"
 #include "bodies/ship.h"
-#include "support/body_bounds.h"
+#include "fixtures/body_bounds.h"
+#include "fixtures/world_fixture.h"
+#include "game/controls.h"
+#include "game/keys.h"
 #include "support/console_capture.h"
 #include "support/pinned_clock.h"
-#include "support/world_fixture.h"
 
 namespace {
 
