@@ -61,7 +61,7 @@ struct Ride {
   unsigned char keys[key::COUNT] = {};
 
   Ride() {
-    drawSkyColour(state);
+    drawSkyColourSetGravity(state);
     createWorld(state);
     buildFirstScene(state);
     keys[key::SPACE] = 1;
@@ -327,7 +327,7 @@ bool drawnFrames(int argc, char** argv) {
   {
     PinnedClock& clock = pinnedScene(pinned);
     State state;
-    drawSkyColour(state);
+    drawSkyColourSetGravity(state);
     createWorld(state);
     buildFirstScene(state);
     for (int i = 0; i < 1000; ++i) makeCar(state, 30 + (i % 30) * 42, 900 - (i / 30) * 46);

@@ -8,7 +8,7 @@
 
 void init(State& state) {
   usePixelProjection();
-  const SkyColour sky = drawSkyColour(state);
+  const SkyColour sky = drawSkyColourSetGravity(state);
   glClearColor(sky.r, sky.g, sky.b, 1);
 
   createWorld(state);

@@ -40,7 +40,14 @@ void setMotor(b2RevoluteJoint* joint, float value) {
   wakeJointBodies(joint);
 }
 
-void pressB(State& s) {
+// R: the bodies of the R list fall.
+void makeListedBodiesDynamic(State& s) {
+  for (b2Body* body : s.BODY) body->SetType(b2_dynamicBody);
+}
+
+// B: the ship turns slightly buoyant and, without a crane car, builds one 5 m
+// below itself and hangs it on the cable.
+void hangCraneCar(State& s) {
   if (!s.ship) return;
   s.ship->SetGravityScale(kHangingGravity);
   const b2Vec2 p = s.ship->GetPosition();
@@ -49,7 +56,8 @@ void pressB(State& s) {
   attachCable(s);
 }
 
-void pressJ(State& s) {
+// J: drops the hanging car; with the car down, flies above it and hangs it again.
+void releaseOrRehangCraneCar(State& s) {
   if (s.distanceJoint && s.distanceJoint2) {
     std::cout << "TOTO " << std::endl;
     destroyJoint(s, s.distanceJoint);
@@ -65,7 +73,9 @@ void pressJ(State& s) {
   }
 }
 
-void pressD(State& s) {
+// D: cuts one rod of the cable at a time, then destroys the newest plain car's
+// wheels and the crane car.
+void cutCableOrDestroyCars(State& s) {
   if (s.distanceJoint) {
     destroyJoint(s, s.distanceJoint);
     return;
@@ -140,12 +150,10 @@ void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
   switch (symbol) {
     case key::ESCAPE: s.running = false; break;
     case key::C: makeCar(s, mouseX, mouseY); break;
-    case key::B: pressB(s); break;
-    case key::J: pressJ(s); break;
-    case key::D: pressD(s); break;
-    case key::R:
-      for (b2Body* body : s.BODY) body->SetType(b2_dynamicBody);
-      break;
+    case key::B: hangCraneCar(s); break;
+    case key::J: releaseOrRehangCraneCar(s); break;
+    case key::D: cutCableOrDestroyCars(s); break;
+    case key::R: makeListedBodiesDynamic(s); break;
     default: break;
   }
 }

@@ -11,7 +11,7 @@
 
 void drawLandscapeSeed(State& state) { state.coefMontagne = Randomf_nb(); }
 
-void announceSkyColour(State& state, const SkyColour& sky) {
+void announceSkyColourSetGravity(State& state, const SkyColour& sky) {
   const float r = sky.r, g = sky.g, b = sky.b;
   if (r > g && r > b) {
     std::cout << "ATMOSPHERE A COULEUR DOMINANTE ROUGE" << std::endl;
@@ -23,12 +23,12 @@ void announceSkyColour(State& state, const SkyColour& sky) {
   }
 }
 
-SkyColour drawSkyColour(State& state) {
+SkyColour drawSkyColourSetGravity(State& state) {
   SkyColour sky;
   sky.r = RandomFloat(0, 1);
   sky.g = RandomFloat(0, 1);
   sky.b = RandomFloat(0, 1);
-  announceSkyColour(state, sky);
+  announceSkyColourSetGravity(state, sky);
   return sky;
 }
 

@@ -14,10 +14,10 @@ void drawLandscapeSeed(State& state);
 
 // Prints the dominant colour, if one component is strictly largest; a blue sky
 // lowers GRAVITY to 2.07.
-void announceSkyColour(State& state, const SkyColour& sky);
+void announceSkyColourSetGravity(State& state, const SkyColour& sky);
 
 // Draws red, green and blue in that order, then announces them.
-SkyColour drawSkyColour(State& state);
+SkyColour drawSkyColourSetGravity(State& state);
 
 // Creates the world with 9.81 m/s2, registers the listeners, sets GRAVITY.
 void createWorld(State& state);

@@ -79,7 +79,7 @@ TEST(SkyColour, StrictlyLargestComponentIsAnnouncedAndBlueLowersGravity) {
     SCOPED_TRACE(::testing::Message() << c.sky.r << ", " << c.sky.g << ", " << c.sky.b);
     State state;
     ConsoleCapture console;
-    announceSkyColour(state, c.sky);
+    announceSkyColourSetGravity(state, c.sky);
     EXPECT_EQ(console.lines(), c.lines);
     EXPECT_EQ(state.GRAVITY, c.gravity);
   }
@@ -92,7 +92,7 @@ TEST(SkyColour, DrawsRedGreenBlueInOrderFromTheRunningSequence) {
   drawLandscapeSeed(state);  // reseeds from the clock; the sky must not
   std::srand(4242);
   ConsoleCapture quiet;
-  const SkyColour sky = drawSkyColour(state);
+  const SkyColour sky = drawSkyColourSetGravity(state);
   EXPECT_EQ(sky.r, r);
   EXPECT_EQ(sky.g, g);
   EXPECT_EQ(sky.b, b);
@@ -104,7 +104,7 @@ TEST(SkyColour, SeedAndSkyFollowFromTheStartupSecond) {
   ConsoleCapture quiet;
   State first;
   drawLandscapeSeed(first);
-  const SkyColour sky = drawSkyColour(first);
+  const SkyColour sky = drawSkyColourSetGravity(first);
   EXPECT_EQ(first.coefMontagne, static_cast<float>(d.seedDraw) / 1000000.0f);
   EXPECT_EQ(low15(sky.r), d.red);
   EXPECT_EQ(low15(sky.g), d.green);
@@ -112,7 +112,7 @@ TEST(SkyColour, SeedAndSkyFollowFromTheStartupSecond) {
 
   State second;  // another start-up in the same second
   drawLandscapeSeed(second);
-  const SkyColour again = drawSkyColour(second);
+  const SkyColour again = drawSkyColourSetGravity(second);
   EXPECT_EQ(second.coefMontagne, first.coefMontagne);
   EXPECT_EQ(again.r, sky.r);
   EXPECT_EQ(again.g, sky.g);
@@ -261,7 +261,7 @@ TEST(StartupLines, ColourLineThenBoxDrawThenShipDensity) {
   ConsoleCapture console;
   State state;
   drawLandscapeSeed(state);
-  drawSkyColour(state);
+  drawSkyColourSetGravity(state);
   createWorld(state);
   buildFirstScene(state);
   const int boxDraw = drawsOfSecond(t).seedDraw % 101;

@@ -148,7 +148,7 @@ TEST_F(FrameBatchTest, DenseSceneMatchesBodyByBody) {
   PinnedClock clock(4242);
   {
     ConsoleCapture quiet;
-    drawSkyColour(state);
+    drawSkyColourSetGravity(state);
     buildFirstScene(state);
     unsigned char keys[key::COUNT] = {};
     keys[key::SPACE] = 1;
