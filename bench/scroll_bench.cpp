@@ -5,7 +5,6 @@
 //
 //   scroll_bench [--frames-only]    (the drawing figures need an X display)
 
-#include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 #include <unistd.h>
@@ -20,21 +19,22 @@
 #include <ctime>
 #include <fstream>
 #include <iostream>
-#include <sstream>
+#include <memory>
 #include <vector>
 
-#include "app/controls.h"
-#include "app/frame.h"
-#include "app/keys.h"
 #include "app/pacer.h"
-#include "app/state.h"
-#include "app/world_setup.h"
-#include "app/world_step.h"
+#include "app/window.h"
 #include "bodies/cars.h"
-#include "render/body_walk.h"
+#include "game/body_walk.h"
+#include "game/frame.h"
+#include "game/keys.h"
+#include "game/world_setup.h"
+#include "game/world_step.h"
+#include "render/projection.h"
 #include "render/renderer.h"
-#include "terrain/random.h"
-#include "terrain/terrain.h"
+#include "state/state.h"
+#include "support/console_capture.h"
+#include "support/pinned_clock.h"
 
 namespace {
 
@@ -61,32 +61,23 @@ struct Ride {
   unsigned char keys[key::COUNT] = {};
 
   Ride() {
-    drawSkyColour(state);
+    drawSkyColourSetGravity(state);
     createWorld(state);
     buildFirstScene(state);
     keys[key::SPACE] = 1;
   }
 
-  void simulate() {
-    applyHeldKeys(state, keys);
-    walkBodies(state, nullptr);
-    stepWorld(state);
-  }
+  void simulate() { playFrame(state, keys); }
 };
 
-// Console lines of new boxes would swamp the figures.
-struct QuietConsole {
-  std::ostringstream sink;
-  std::streambuf* saved = std::cout.rdbuf(sink.rdbuf());
-  ~QuietConsole() { std::cout.rdbuf(saved); }
-  void drain() { sink.str(""); }
-};
+// Console lines of new boxes would swamp the figures; cleared now and then.
+using QuietConsole = ConsoleCapture;
 
 void simulationRatio() {
   QuietConsole quiet;
   Ride ride;
   for (int i = 0; i < 3000; ++i) ride.simulate();
-  quiet.drain();
+  quiet.clear();
 
   double frame = 0, reference = 0;
   const int n = 3000;
@@ -97,12 +88,12 @@ void simulationRatio() {
     // The reference on the same world: a bare step plus an origin shift (by zero, so
     // that it costs a shift and changes nothing).
     ride.state.world->ShiftOrigin(b2Vec2(0, 0));
-    ride.state.world->Step(0.05f, 8, 3);
+    stepSolver(*ride.state.world);
     auto t3 = Clock::now();
     frame += seconds(t0, t1);
     reference += seconds(t1, t3);
   }
-  quiet.drain();
+  quiet.clear();
   std::printf("1. simulation frame %.1f us, bare Step+ShiftOrigin %.1f us, ratio %.2f (target <= 1.3); bodies %d\n",
               1e6 * frame / n, 1e6 * reference / n, frame / reference,
               ride.state.world->GetBodyCount());
@@ -111,24 +102,11 @@ void simulationRatio() {
 // The clock the random functions read while frames are drawn: a fixed start,
 // one second on every 60 frames, so that every run draws the same scenes.
 constexpr std::time_t kFirstSecond = 1700000000;
-std::time_t& pinnedSecond() {
-  static std::time_t second = kFirstSecond;
-  return second;
-}
-void pinClock() {
-  pinnedSecond() = kFirstSecond;
-  std::srand(static_cast<unsigned>(kFirstSecond));
-  setRandomClock([] { return pinnedSecond(); });
-}
-void tick() {
-  static int frame = 0;
-  pinnedSecond() = kFirstSecond + ++frame / 60;
-}
 
 // The honest limit for the picture: the same boxes and discs of the bodies in
 // the window, every fill (discs included) in one vertex-array draw with
 // per-vertex colour and every outline in another, without keeping any order.
-struct Reference {
+struct Reference : BodyPainter {
   struct Vertex {
     float x, y, r, g, b;
   };
@@ -146,30 +124,34 @@ struct Reference {
     for (GLuint k = 1; k <= 30; ++k) indices.insert(indices.end(), {base, base + k, base + k + 1});
   }
 
-  void draw(const State& state) {
+  void beginFrame() override {
     fills.clear();
     lines.clear();
     indices.clear();
-    for (b2Body* b = state.world->GetBodyList(); b; b = b->GetNext()) {
-      const b2Fixture* f = b->GetFixtureList();
-      const b2Vec2 c = b->GetWorldCenter();
-      if (c.x < -5 || c.x > WIDTH * P2M + 5 || c.y < -5 || c.y > HEIGHT * P2M + 5) continue;
-      if (f->GetType() == b2Shape::e_circle) {
-        disc(c, 0.3f, 1);
-        if (b->GetJointList()) disc(c, f->GetShape()->m_radius, 0.5f);
-        continue;
-      }
-      const auto* p = static_cast<const b2PolygonShape*>(f->GetShape());
-      b2Vec2 v[4];
-      for (int i = 0; i < 4; ++i) v[i] = M2P * b->GetWorldPoint(p->m_vertices[i]);
-      const auto base = static_cast<GLuint>(fills.size());
-      for (int i = 0; i < 4; ++i) fills.push_back({v[i].x, v[i].y, 0.2f, 0.2f, 0.2f});
-      for (GLuint i : {0u, 1u, 2u, 0u, 2u, 3u}) indices.push_back(base + i);
-      for (int i = 0; i < 4; ++i) {
-        lines.push_back({v[i].x, v[i].y, 0.4f, 0.4f, 0.4f});
-        lines.push_back({v[(i + 1) % 4].x, v[(i + 1) % 4].y, 0.4f, 0.4f, 0.4f});
-      }
+  }
+
+  void paint(b2Body* b) override {
+    const b2Fixture* f = b->GetFixtureList();
+    const b2Vec2 c = b->GetWorldCenter();
+    if (c.x < -5 || c.x > WIDTH * P2M + 5 || c.y < -5 || c.y > HEIGHT * P2M + 5) return;
+    if (f->GetType() == b2Shape::e_circle) {
+      disc(c, 0.3f, 1);
+      if (b->GetJointList()) disc(c, f->GetShape()->m_radius, 0.5f);
+      return;
     }
+    const auto* p = static_cast<const b2PolygonShape*>(f->GetShape());
+    b2Vec2 v[4];
+    for (int i = 0; i < 4; ++i) v[i] = M2P * b->GetWorldPoint(p->m_vertices[i]);
+    const auto base = static_cast<GLuint>(fills.size());
+    for (int i = 0; i < 4; ++i) fills.push_back({v[i].x, v[i].y, 0.2f, 0.2f, 0.2f});
+    for (GLuint i : {0u, 1u, 2u, 0u, 2u, 3u}) indices.push_back(base + i);
+    for (int i = 0; i < 4; ++i) {
+      lines.push_back({v[i].x, v[i].y, 0.4f, 0.4f, 0.4f});
+      lines.push_back({v[(i + 1) % 4].x, v[(i + 1) % 4].y, 0.4f, 0.4f, 0.4f});
+    }
+  }
+
+  void endFrame() override {
     glClear(GL_COLOR_BUFFER_BIT);  // a frame of its own, as display's is
     glLoadIdentity();
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -186,6 +168,34 @@ struct Reference {
   }
 };
 
+// Draws each frame twice on the same bodies, timed apart: the renderer, then
+// the reference; the step follows when playFrame returns.
+struct TimedPainter : BodyPainter {
+  const State& state;
+  Renderer renderer;
+  Reference& reference;
+  Clock::time_point start, rendered, referenced;
+
+  TimedPainter(const State& s, Reference& ref) : state(s), renderer(s), reference(ref) {}
+  void beginFrame() override {
+    glFinish();
+    start = Clock::now();
+    renderer.beginFrame();
+  }
+  void paint(b2Body* body) override { renderer.paint(body); }
+  void endFrame() override {
+    renderer.endFrame();
+    glFinish();
+    rendered = Clock::now();
+    // After the walk's removals: the reference draws what is left.
+    reference.beginFrame();
+    for (b2Body* b = state.world->GetBodyList(); b; b = b->GetNext()) reference.paint(b);
+    reference.endFrame();
+    glFinish();
+    referenced = Clock::now();
+  }
+};
+
 // Frames per second of the whole unpaced frame (held keys, drawing, step,
 // swap), in blocks that alternate with the same loop drawing the reference
 // instead (the walk still removes and pushes): the frame rate this machine
@@ -193,49 +203,39 @@ struct Reference {
 // against the reference, interleaved frame by frame so that both see the same
 // bodies and the same load; medians of the frames.
 void drawnScene(const char* name, State& state, const unsigned char* keys, int n,
-                double fpsTarget, QuietConsole& quiet) {
+                double fpsTarget, PinnedClock& clock, QuietConsole& quiet) {
   Reference reference;
+  Renderer game(state);
   const int block = 50;
   double gameTime = 0, referenceTime = 0;
   for (int i = 0; i < n; i += block) {
     auto t0 = Clock::now();
     for (int j = 0; j < block; ++j) {
-      tick();
+      clock.tick();
       SDL_PumpEvents();
-      runFrame(state, keys);
+      playFrame(state, keys, &game);
       SDL_GL_SwapBuffers();
     }
     auto t1 = Clock::now();
     for (int j = 0; j < block; ++j) {
-      tick();
+      clock.tick();
       SDL_PumpEvents();
-      applyHeldKeys(state, keys);
-      walkBodies(state, nullptr);
-      reference.draw(state);
-      stepWorld(state);
+      playFrame(state, keys, &reference);
       SDL_GL_SwapBuffers();
     }
     auto t2 = Clock::now();
     gameTime += seconds(t0, t1);
     referenceTime += seconds(t1, t2);
-    quiet.drain();
+    quiet.clear();
   }
   const int unpaced = (n + block - 1) / block * block;
 
   std::vector<double> rendererTimes, referenceTimes, stepTimes;
   b2Profile box2d = {};  // Box2D's own timings of its step, summed
+  TimedPainter timed(state, reference);
   for (int i = 0; i < n; ++i) {
-    tick();
-    applyHeldKeys(state, keys);
-    glFinish();
-    auto t0 = Clock::now();
-    display(state);
-    glFinish();
-    auto t1 = Clock::now();
-    reference.draw(state);
-    glFinish();
-    auto t2 = Clock::now();
-    stepWorld(state);
+    clock.tick();
+    playFrame(state, keys, &timed);
     auto t3 = Clock::now();
     const b2Profile& p = state.world->GetProfile();
     box2d.step += p.step;
@@ -244,12 +244,12 @@ void drawnScene(const char* name, State& state, const unsigned char* keys, int n
     box2d.broadphase += p.broadphase;
     box2d.solveTOI += p.solveTOI;
     SDL_GL_SwapBuffers();
-    rendererTimes.push_back(seconds(t0, t1));
-    referenceTimes.push_back(seconds(t1, t2));
-    stepTimes.push_back(seconds(t2, t3));
-    if (i % 100 == 0) quiet.drain();
+    rendererTimes.push_back(seconds(timed.start, timed.rendered));
+    referenceTimes.push_back(seconds(timed.rendered, timed.referenced));
+    stepTimes.push_back(seconds(timed.referenced, t3));
+    if (i % 100 == 0) quiet.clear();
   }
-  quiet.drain();
+  quiet.clear();
   int awake = 0;
   for (b2Body* b = state.world->GetBodyList(); b; b = b->GetNext()) awake += b->IsAwake();
   const double renderer = median(rendererTimes), limit = median(referenceTimes);
@@ -269,17 +269,29 @@ void drawnScene(const char* name, State& state, const unsigned char* keys, int n
   std::fflush(stdout);
 }
 
-bool drawnFrames(int argc, char** argv) {
-  setenv("SDL_VIDEODRIVER", "x11", 0);
-  if (SDL_Init(SDL_INIT_VIDEO) < 0 || !SDL_SetVideoMode(WIDTH, HEIGHT, 32, SDL_OPENGL)) {
-    std::fprintf(stderr, "2. skipped: no OpenGL window (%s)\n", SDL_GetError());
+// The program's own window, with its projection under a fixed sky.
+bool openBenchWindow(int argc, char** argv, const char* section) {
+  if (!openWindow()) {
+    std::fprintf(stderr, "%s skipped: no OpenGL window\n", section);
     return false;
   }
-  glutInit(&argc, argv);
-  glMatrixMode(GL_PROJECTION);
-  glOrtho(0, WIDTH, HEIGHT, 0, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
+  initText(argc, argv);
+  usePixelProjection();
   glClearColor(0.3f, 0.5f, 0.8f, 1);
+  return true;
+}
+
+// A clock pinned to the same first second for every scene, and the same
+// sequence for the draws that do not reseed.
+PinnedClock& pinnedScene(std::unique_ptr<PinnedClock>& clock) {
+  clock.reset();
+  clock = std::make_unique<PinnedClock>(kFirstSecond);
+  std::srand(static_cast<unsigned>(kFirstSecond));
+  return *clock;
+}
+
+bool drawnFrames(int argc, char** argv) {
+  if (!openBenchWindow(argc, argv, "2.")) return false;
   std::printf("2. drawn frames (clock pinned; medians of interleaved frames):\n");
   {
     // What every frame costs before anything is drawn or stepped.
@@ -298,50 +310,47 @@ bool drawnFrames(int argc, char** argv) {
   }
 
   QuietConsole quiet;
-  pinClock();
+  std::unique_ptr<PinnedClock> pinned;
   {
+    PinnedClock& clock = pinnedScene(pinned);
     Ride ride;
     for (int i = 0; i < 3000; ++i) {
-      tick();
+      clock.tick();
       ride.simulate();
-      if (i % 100 == 0) quiet.drain();
+      if (i % 100 == 0) quiet.clear();
     }
-    drawnScene("scrolling ride after 3000 frames", ride.state, ride.keys, 1000, 500, quiet);
+    drawnScene("scrolling ride after 3000 frames", ride.state, ride.keys, 1000, 500, clock,
+               quiet);
   }
 
   // A thousand plain cars dropped over the window, left to settle.
-  pinClock();
   {
+    PinnedClock& clock = pinnedScene(pinned);
     State state;
-    drawSkyColour(state);
+    drawSkyColourSetGravity(state);
     createWorld(state);
     buildFirstScene(state);
     for (int i = 0; i < 1000; ++i) makeCar(state, 30 + (i % 30) * 42, 900 - (i / 30) * 46);
     const unsigned char keys[key::COUNT] = {};
     for (int i = 0; i < 600; ++i) {
-      tick();
-      walkBodies(state, nullptr);
-      stepWorld(state);
-      if (i % 100 == 0) quiet.drain();
+      clock.tick();
+      playFrame(state, keys);
+      if (i % 100 == 0) quiet.clear();
     }
-    drawnScene("1000 cars after 600 frames", state, keys, 300, 150, quiet);
+    drawnScene("1000 cars after 600 frames", state, keys, 300, 150, clock, quiet);
   }
-  setRandomClock(nullptr);
+  pinned.reset();
   SDL_Quit();
   return true;
 }
-
-// A clock for the random draws that ticks one second per 60 frames, as a paced
-// run's does; a free-running ride would stay within a few seconds and repeat them.
-std::time_t rideSecond = 1700000000;
-std::time_t rideClock() { return rideSecond; }
 
 // Body counts swing with the landscape, so each mark reports the mean over the
 // 5,000 frames before it; 216,000 frames are one hour at 60 frames per second.
 void longRide() {
   QuietConsole quiet;
-  const std::time_t start = rideSecond;
-  setRandomClock(rideClock);
+  // Ticks one second per 60 frames, as a paced run's clock does; a free-running
+  // ride would stay within a few seconds and repeat them.
+  PinnedClock clock(kFirstSecond);
   Ride ride;
   int frame = 0;
   std::printf("3. long ride, clock +1 s per 60 frames (bodies and frame time: mean of the last 5000 frames;\n"
@@ -351,7 +360,6 @@ void longRide() {
     double columns = 0, others = 0, time = 0;
     int counted = 0;
     for (; frame < mark; ++frame) {
-      rideSecond = start + frame / 60;
       if (frame < mark - 5000) {
         ride.simulate();
       } else {
@@ -362,48 +370,39 @@ void longRide() {
           (b->GetFixtureList()->GetDensity() == kGroundDensity ? columns : others) += 1;
         ++counted;
       }
-      if (frame % 1000 == 0) quiet.drain();
+      if (frame % 1000 == 0) quiet.clear();
+      clock.tick();
     }
-    quiet.drain();
+    quiet.clear();
     std::printf("   after %6d frames: %7.1f bodies (%6.1f columns, cursor %.0f px; %6.1f others), "
                 "%5.1f MiB resident, %4.0f us per simulated frame\n",
                 mark, (columns + others) / counted, columns / counted, ride.state.bordGaucheEcran,
                 others / counted, residentMiB(), 1e6 * time / counted);
     std::fflush(stdout);
   }
-  setRandomClock(nullptr);
 }
 
 // The frame loop as main runs it, in a real window: first unpaced, the frames per
 // second the machine could give (the headroom over 60), then paced.
 bool pacedFrames(int argc, char** argv) {
-  setenv("SDL_VIDEODRIVER", "x11", 0);
-  if (SDL_Init(SDL_INIT_VIDEO) < 0 || !SDL_SetVideoMode(WIDTH, HEIGHT, 32, SDL_OPENGL)) {
-    std::fprintf(stderr, "4. skipped: no OpenGL window (%s)\n", SDL_GetError());
-    return false;
-  }
-  if (!glutGet(GLUT_INIT_STATE)) glutInit(&argc, argv);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0, WIDTH, HEIGHT, 0, -1, 1);
-  glMatrixMode(GL_MODELVIEW);
-  glClearColor(0.3f, 0.5f, 0.8f, 1);
+  if (!openBenchWindow(argc, argv, "4.")) return false;
 
   QuietConsole quiet;
   Ride ride;
+  Renderer renderer(ride.state);
   for (int i = 0; i < 3000; ++i) ride.simulate();
-  quiet.drain();
+  quiet.clear();
 
   auto loop = [&](int frames, bool paced) {
     FramePacer pacer;
     const auto start = Clock::now();
     for (int i = 0; i < frames; ++i) {
       SDL_PumpEvents();
-      runFrame(ride.state, ride.keys);
+      playFrame(ride.state, ride.keys, &renderer);
       SDL_GL_SwapBuffers();
       if (paced) pacer.wait();
     }
-    quiet.drain();
+    quiet.clear();
     return frames / seconds(start, Clock::now());
   };
   const double unpaced = loop(600, false);

@@ -12,31 +12,34 @@
 #include <cstdio>
 #include <ctime>
 #include <iostream>
-#include <sstream>
 #include <vector>
 
-#include "app/controls.h"
-#include "app/frame.h"
 #include "app/init.h"
-#include "app/keys.h"
-#include "app/state.h"
 #include "app/window.h"
-#include "app/world_setup.h"
-#include "terrain/random.h"
+#include "game/controls.h"
+#include "game/frame.h"
+#include "game/keys.h"
+#include "game/world_setup.h"
+#include "render/renderer.h"
+#include "state/state.h"
+#include "support/console_capture.h"
+#include "support/pinned_clock.h"
 
 namespace {
 
 // The clock of a run at 60 frames per second that started at this second.
 constexpr std::time_t kStartSecond = 1765000002;
-long framesRun = 0;
-std::time_t pacedClock() { return kStartSecond + framesRun / 60; }
 
 constexpr int kScrollFrames = 1500;   // until the mountains fill the right half
 constexpr int kSettleFrames = 80;     // the car swings, reels in and comes to rest
 const b2Vec2 kShipPlace(30, 40);      // metres: left of the mountains, high in the sky
 
-void frames(State& state, const unsigned char* keys, int count) {
-  for (int i = 0; i < count; ++i, ++framesRun) runFrame(state, keys);
+void frames(State& state, const unsigned char* keys, Renderer& renderer, PinnedClock& clock,
+            int count) {
+  for (int i = 0; i < count; ++i) {
+    playFrame(state, keys, &renderer);
+    clock.tick();
+  }
 }
 
 bool writePpm(const char* path) {
@@ -65,24 +68,23 @@ int main(int argc, char** argv) {
   if (!openWindow()) return 1;
   initText(argc, argv);
 
-  // The console lines of the run are not the picture's business.
-  std::ostringstream console;
-  std::streambuf* saved = std::cout.rdbuf(console.rdbuf());
+  {
+    ConsoleCapture quiet;  // the console lines of the run are not the picture's business
+    PinnedClock clock(kStartSecond);
+    State state;
+    drawLandscapeSeed(state);
+    init(state);
+    Renderer renderer(state);
 
-  setRandomClock(pacedClock);
-  State state;
-  drawLandscapeSeed(state);
-  init(state);
+    unsigned char keys[key::COUNT] = {};
+    keys[key::SPACE] = 1;
+    frames(state, keys, renderer, clock, kScrollFrames);
+    keys[key::SPACE] = 0;
 
-  unsigned char keys[key::COUNT] = {};
-  keys[key::SPACE] = 1;
-  frames(state, keys, kScrollFrames);
-  keys[key::SPACE] = 0;
-
-  if (state.ship) state.ship->SetTransform(kShipPlace, 0);
-  onKeyPress(state, key::B, 0, 0);
-  frames(state, keys, kSettleFrames);
-  std::cout.rdbuf(saved);
+    if (state.ship) state.ship->SetTransform(kShipPlace, 0);
+    onKeyPress(state, key::B, 0, 0);
+    frames(state, keys, renderer, clock, kSettleFrames);
+  }
 
   const bool written = writePpm(argv[1]);
   SDL_Quit();

@@ -7,8 +7,8 @@
 #include <iostream>
 #include <string>
 
-#include "app/state.h"
 #include "render/text.h"
+#include "state/state.h"
 
 namespace {
 
@@ -44,6 +44,7 @@ bool openWindow() {
 }
 
 void initText(int& argc, char** argv) {
+  if (glutGet(GLUT_INIT_STATE)) return;  // once per process, however many windows
   glutInit(&argc, argv);
   glutInitDisplayMode(0);
   glutInitWindowSize(WIDTH, HEIGHT);

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "app/state.h"
 #include "bodies/factories.h"
+#include "state/state.h"
 
 namespace {
 

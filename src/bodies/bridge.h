@@ -3,6 +3,7 @@
 
 struct State;
 
+// Not called by the game; kept for scenes built by hand and the tests.
 // Spans hinged metal planks (2w px wide, h px high, w px apart) from vertex 1 of
 // sta1's polygon to vertex 0 of sta2's. Each plank prints its metal draw.
 // Stations whose first fixture is not a polygon, or a non-positive w or h, are

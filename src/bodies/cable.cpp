@@ -4,8 +4,8 @@
 #include <cmath>
 #include <vector>
 
-#include "app/state.h"
 #include "bodies/inverse_mass.h"
+#include "state/state.h"
 
 namespace {
 

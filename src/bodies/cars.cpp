@@ -1,9 +1,9 @@
 #include "bodies/cars.h"
 
-#include "app/state.h"
 #include "bodies/crane.h"
 #include "bodies/factories.h"
 #include "bodies/suspension.h"
+#include "state/state.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "bodies/crane.h"
 
-#include "app/state.h"
 #include "bodies/factories.h"
 #include "bodies/wake.h"
+#include "state/handles.h"
 
 namespace {
 
@@ -63,9 +63,8 @@ b2Body* make_Grue(State& state, int x, int y, b2Body* b) {
 }
 
 void bloque_bras_robot(State& state) {
-  for (b2RevoluteJoint* joint : {state.wheelBras, state.wheelSecondBras, state.wheelPoignet,
-                                 state.wheelPouce, state.wheelIndex})
-    if (joint) {
+  for (const CraneHandle& h : kCraneHandles)
+    if (b2RevoluteJoint* joint = state.*h.joint.member) {
       joint->SetMaxMotorTorque(1000000);
       wakeJointBodies(joint);
     }

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <iostream>
 
-#include "app/state.h"
-#include "terrain/random.h"
+#include "base/random.h"
+#include "state/state.h"
 
 namespace {
 

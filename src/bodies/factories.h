@@ -10,7 +10,8 @@ b2Body* addCircle(State& state, int x, int y, int r, bool dyn);
 b2Body* addWheel(State& state, int x, int y, int r, bool dyn);
 b2Body* addRect(State& state, int x, int y, int w, int h, bool dyn);   // random metal
 b2Body* addRect1(State& state, int x, int y, int w, int h, bool dyn);  // hull, density 0.99
-b2Body* addPolygon(State& state, float x, float y);                    // test material
+// The test-material polygon; not made by the game, kept for scenes built by hand.
+b2Body* addPolygon(State& state, float x, float y);
 b2Body* CreateGround(State& state, int x, int y, float w, float h);
 
 // One body with one box fixture; position and half sizes in metres. The

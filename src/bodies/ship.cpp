@@ -2,8 +2,8 @@
 
 #include <iostream>
 
-#include "app/state.h"
 #include "bodies/factories.h"
+#include "state/state.h"
 
 b2Body* makeShip(State& state, int x, int y) {
   const int largeur = 150;

@@ -1,8 +1,8 @@
 #include "bodies/walker.h"
 
-#include "app/state.h"
+#include "base/random.h"
 #include "bodies/factories.h"
-#include "terrain/random.h"
+#include "state/state.h"
 
 void init_random_walker(State& state, int x, int y) {
   const int choice = rand_a_b(1, 100);

@@ -1,5 +1,6 @@
 #pragma once
-// Debug drawing of physics shapes, one immediate-mode primitive per call.
+// Debug drawing of physics shapes, one immediate-mode primitive per call. The
+// game calls none of them.
 // Coordinates go to OpenGL unchanged: under the window projection they are
 // pixels, so a caller holding metres multiplies by M2P first.
 //

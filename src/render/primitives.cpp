@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/state.h"
+#include "state/state.h"
 
 namespace {
 constexpr double kPi = 3.141592653589793;

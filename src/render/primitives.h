@@ -15,7 +15,7 @@ void drawSquare(const b2Vec2* points, const b2Vec2& center, float angle, float r
 // A filled polygon in window pixels (at most 8 vertices) with a black 3 px outline.
 void DrawSolidPolygon(const b2Vec2* vertices, int32 vertexCount, const b2Color& color);
 
-// A 1 px segment between two window-pixel vertices.
+// A 1 px segment between two window-pixel vertices. Not called by the game.
 void drawLine(const b2Vec2* vertices, const b2Color& color);
 
 // Radians to the degrees glRotatef takes, through double precision.

@@ -5,10 +5,10 @@
 
 #include <iostream>
 
-#include "app/state.h"
-#include "render/body_walk.h"
+#include "game/body_walk.h"
 #include "render/frame_batch.h"
 #include "render/primitives.h"
+#include "state/state.h"
 
 namespace {
 
@@ -30,116 +30,111 @@ float circleShade(float d) {
   return -1.0f;
 }
 
-class FramePainter : public BodyPainter {
- public:
-  FramePainter(const State& state, bool batched) : state_(state), batch_(batched) {
-    batch_.begin();
-  }
-
-  void paint(b2Body* body) override {
-    const b2Fixture* fixture = body->GetFixtureList();
-    if (!fixture) return;
-    // A test polygon's index lines are printed wherever it is.
-    if (fixture->GetType() == b2Shape::e_polygon && fixture->GetDensity() == kTestDensity)
-      printIndices(fixture);
-    if (outsideWindow(body, fixture)) return;
-    if (fixture->GetType() == b2Shape::e_circle)
-      paintCircle(body, fixture);
-    else if (fixture->GetType() == b2Shape::e_polygon)
-      paintPolygon(body, fixture);
-  }
-
-  void finish() { batch_.end(); }
-
- private:
-  // Whether nothing of the body, rim included, can land in the window.
-  static bool outsideWindow(const b2Body* body, const b2Fixture* fixture) {
-    const b2Shape* shape = fixture->GetShape();
-    float reach = shape->m_radius;  // circles; polygons add their farthest vertex
-    if (shape->GetType() == b2Shape::e_polygon) {
-      const auto* polygon = static_cast<const b2PolygonShape*>(shape);
-      reach = 0;
-      for (int i = 0; i < polygon->m_count; ++i)
-        reach = b2Max(reach, polygon->m_vertices[i].Length());
-    }
-    // The vertices are drawn around the centre of mass, the test polygon around its origin.
-    const b2Vec2 c = body->GetWorldCenter();
-    const b2Vec2 o = body->GetPosition();
-    const float margin = reach + (c - o).Length() + 0.5f;
-    return b2Min(c.x, o.x) + margin < 0 || b2Max(c.x, o.x) - margin > WIDTH * P2M ||
-           b2Min(c.y, o.y) + margin < 0 || b2Max(c.y, o.y) - margin > HEIGHT * P2M;
-  }
-
-  void paintCircle(b2Body* body, const b2Fixture* fixture) {
-    const b2Vec2 center = body->GetWorldCenter();
-    const float angle = body->GetAngle();
-    const float shade = circleShade(fixture->GetDensity());
-    if (shade >= 0) batch_.addDisc(center, 0.3f, angle, shade, state_.green, state_.blue);
-    if (body->GetJointList()) {
-      const float radius = fixture->GetShape()->m_radius;
-      batch_.addDisc(center, radius, angle, 0.5f, state_.green, state_.blue);
-    }
-  }
-
-  void paintPolygon(b2Body* body, const b2Fixture* fixture) {
-    const auto* polygon = static_cast<const b2PolygonShape*>(fixture->GetShape());
-    const float density = fixture->GetDensity();
-    const b2Vec2 center = body->GetWorldCenter();
-    const float angle = body->GetAngle();
-    b2Vec2 points[4];
-    for (int i = 0; i < 4; ++i) points[i] = polygon->m_vertices[i];
-
-    if (density == kTestDensity) {
-      batch_.flush();
-      paintTestPolygon(body, polygon);
-    }
-
-    // Static bodies, the ship and the hulls and crane end up black: the black box
-    // covers their metal colour exactly, so only it is drawn.
-    const bool black = body->GetType() == b2_staticBody || body->IsFixedRotation() ||
-                       density == kHullDensity || density == kCraneDensity;
-    if (black) {
-      batch_.addBox(points, center, angle, 0, 0, 0);
-      return;
-    }
-    if (const Colour* colour = polygonColour(density))
-      batch_.addBox(points, center, angle, colour->red, colour->green, colour->blue);
-  }
-
-  // The test material announces itself on the console while it is drawn, one
-  // line per vertex index; a debugging aid kept on purpose. The polygon keeps
-  // only its convex hull, so its own vertex count is the one to print and draw.
-  static void printIndices(const b2Fixture* fixture) {
-    const auto* polygon = static_cast<const b2PolygonShape*>(fixture->GetShape());
-    for (int i = 0; i < polygon->m_count; ++i) std::cout << i << std::endl;
-  }
-
-  // Its vertices go from the body frame to window pixels.
-  static void paintTestPolygon(b2Body* body, const b2PolygonShape* polygon) {
-    b2Vec2 polygonPoints[b2_maxPolygonVertices];
+// Whether nothing of the body, rim included, can land in the window.
+bool outsideWindow(const b2Body* body, const b2Fixture* fixture) {
+  const b2Shape* shape = fixture->GetShape();
+  float reach = shape->m_radius;  // circles; polygons add their farthest vertex
+  if (shape->GetType() == b2Shape::e_polygon) {
+    const auto* polygon = static_cast<const b2PolygonShape*>(shape);
+    reach = 0;
     for (int i = 0; i < polygon->m_count; ++i)
-      polygonPoints[i] = M2P * body->GetWorldPoint(polygon->m_vertices[i]);
-    DrawSolidPolygon(polygonPoints, polygon->m_count, b2Color(1, 1, 0));
+      reach = b2Max(reach, polygon->m_vertices[i].Length());
   }
+  // The vertices are drawn around the centre of mass, the test polygon around its origin.
+  const b2Vec2 c = body->GetWorldCenter();
+  const b2Vec2 o = body->GetPosition();
+  const float margin = reach + (c - o).Length() + 0.5f;
+  return b2Min(c.x, o.x) + margin < 0 || b2Max(c.x, o.x) - margin > WIDTH * P2M ||
+         b2Min(c.y, o.y) + margin < 0 || b2Max(c.y, o.y) - margin > HEIGHT * P2M;
+}
 
-  const State& state_;
-  FrameBatch batch_;
-};
+// The test material announces itself on the console while it is drawn, one
+// line per vertex index; a debugging aid kept on purpose. The polygon keeps
+// only its convex hull, so its own vertex count is the one to print and draw.
+void printIndices(const b2Fixture* fixture) {
+  const auto* polygon = static_cast<const b2PolygonShape*>(fixture->GetShape());
+  for (int i = 0; i < polygon->m_count; ++i) std::cout << i << std::endl;
+}
 
-void drawFrame(State& state, bool batched) {
+// Its vertices go from the body frame to window pixels.
+void paintTestPolygon(b2Body* body, const b2PolygonShape* polygon) {
+  b2Vec2 polygonPoints[b2_maxPolygonVertices];
+  for (int i = 0; i < polygon->m_count; ++i)
+    polygonPoints[i] = M2P * body->GetWorldPoint(polygon->m_vertices[i]);
+  DrawSolidPolygon(polygonPoints, polygon->m_count, b2Color(1, 1, 0));
+}
+
+}  // namespace
+
+void Renderer::beginFrame() {
   glClear(GL_COLOR_BUFFER_BIT);
   glLoadIdentity();
-  FramePainter painter(state, batched);
-  walkBodies(state, &painter);
-  painter.finish();
+  batch_.begin();
+}
+
+void Renderer::paint(b2Body* body) {
+  const b2Fixture* fixture = body->GetFixtureList();
+  if (!fixture) return;
+  // A test polygon's index lines are printed wherever it is.
+  if (fixture->GetType() == b2Shape::e_polygon && fixture->GetDensity() == kTestDensity)
+    printIndices(fixture);
+  if (outsideWindow(body, fixture)) return;
+  if (fixture->GetType() == b2Shape::e_circle)
+    paintCircle(body, fixture);
+  else if (fixture->GetType() == b2Shape::e_polygon)
+    paintPolygon(body, fixture);
+}
+
+void Renderer::endFrame() {
+  batch_.end();
   // A '0' with no raster position of its own: it starts in the lower-left corner
   // and walks 8 px to the right each frame until it leaves the window. Kept as
   // the frame's familiar mark; nothing else sets the raster position.
   glutBitmapCharacter(GLUT_BITMAP_8_BY_13, '0');
 }
 
-}  // namespace
+void Renderer::paintCircle(b2Body* body, const b2Fixture* fixture) {
+  const b2Vec2 center = body->GetWorldCenter();
+  const float angle = body->GetAngle();
+  const float shade = circleShade(fixture->GetDensity());
+  if (shade >= 0) batch_.addDisc(center, 0.3f, angle, shade, state_.green, state_.blue);
+  if (body->GetJointList()) {
+    const float radius = fixture->GetShape()->m_radius;
+    batch_.addDisc(center, radius, angle, 0.5f, state_.green, state_.blue);
+  }
+}
 
-void display(State& state) { drawFrame(state, true); }
+void Renderer::paintPolygon(b2Body* body, const b2Fixture* fixture) {
+  const auto* polygon = static_cast<const b2PolygonShape*>(fixture->GetShape());
+  const float density = fixture->GetDensity();
+  const b2Vec2 center = body->GetWorldCenter();
+  const float angle = body->GetAngle();
+  b2Vec2 points[4];
+  for (int i = 0; i < 4; ++i) points[i] = polygon->m_vertices[i];
 
-void displayBodyByBody(State& state) { drawFrame(state, false); }
+  if (density == kTestDensity) {
+    batch_.flush();
+    paintTestPolygon(body, polygon);
+  }
+
+  // Static bodies, the ship and the hulls and crane end up black: the black box
+  // covers their metal colour exactly, so only it is drawn.
+  const bool black = body->GetType() == b2_staticBody || body->IsFixedRotation() ||
+                     density == kHullDensity || density == kCraneDensity;
+  if (black) {
+    batch_.addBox(points, center, angle, 0, 0, 0);
+    return;
+  }
+  if (const Colour* colour = polygonColour(density))
+    batch_.addBox(points, center, angle, colour->red, colour->green, colour->blue);
+}
+
+void display(State& state) {
+  Renderer renderer(state);
+  walkBodies(state, &renderer);
+}
+
+void displayBodyByBody(State& state) {
+  Renderer renderer(state, false);
+  walkBodies(state, &renderer);
+}

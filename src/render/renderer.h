@@ -1,10 +1,32 @@
 #pragma once
+// The OpenGL picture of a frame, painted body by body as the frame's walk
+// hands the bodies over.
+
+#include "game/body_walk.h"
+#include "render/frame_batch.h"
+
 struct State;
 
-// Draws one frame of the world into the back buffer, and acts on it as the
-// walk does: walker pushes and left-edge removal.
-void display(State& state);
+class Renderer : public BodyPainter {
+ public:
+  // Unbatched, every box and disc is drawn on its own under its own matrix
+  // (drawSquare, drawCircle): the picture the batch must give, pixel for pixel.
+  explicit Renderer(const State& state, bool batched = true) : state_(state), batch_(batched) {}
 
-// The same frame with every box and disc drawn on its own under its own matrix
-// (drawSquare, drawCircle): the picture display must give, pixel for pixel.
+  void beginFrame() override;  // clears the window
+  void paint(b2Body* body) override;
+  void endFrame() override;
+
+ private:
+  void paintCircle(b2Body* body, const b2Fixture* fixture);
+  void paintPolygon(b2Body* body, const b2Fixture* fixture);
+
+  const State& state_;
+  FrameBatch batch_;
+};
+
+// Draws the world into the back buffer without stepping it, and acts on it as
+// the walk does: walker pushes and removals.
+void display(State& state);
+// The same with the unbatched renderer.
 void displayBodyByBody(State& state);

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "app/state.h"
+#include "state/state.h"
 
 namespace {
 const GLubyte kBlankGlyph[12] = {};

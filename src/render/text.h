@@ -9,6 +9,7 @@
 // Glyph i is character 31 + i; 12 rows, bottom row first, high bit leftmost.
 extern const GLubyte GL_FONT_DATA[96][12];
 
+// Not called by the game (nor the two below); kept for overlays and the tests.
 // Draws text with its top-left corner at window pixel (x, y), 7 px per character.
 // Characters outside 31 ... 126 advance as blanks.
 void myText(int x, int y, const std::string& text);

@@ -2,7 +2,7 @@
 
 #include <GL/gl.h>
 
-#include "app/state.h"
+#include "state/state.h"
 
 namespace {
 constexpr int kPreviewPoints = 180;  // three seconds of flight

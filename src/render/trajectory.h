@@ -1,5 +1,6 @@
 #pragma once
-// Flight-path preview of a body thrown under the world's gravity alone.
+// Flight-path preview of a body thrown under the world's gravity alone. Not
+// called by the game; kept for scenes built by hand and the tests.
 
 #include <box2d/box2d.h>
 

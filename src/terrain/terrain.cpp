@@ -1,11 +1,11 @@
 #include "terrain/terrain.h"
 
-#include "app/state.h"
+#include "base/random.h"
 #include "bodies/factories.h"
 #include "bodies/ship.h"
 #include "bodies/walker.h"
+#include "state/state.h"
 #include "terrain/noise.h"
-#include "terrain/random.h"
 
 float terrainHeight(float noise) {
   const float onePlus = 1 + noise;

@@ -12,5 +12,7 @@ float terrainHeight(float noise);
 void createBase(State& state);
 void ShiftOrigin(State& state, const b2Vec2& newOrigin);
 void update(State& state);
+// Not called by the game: a noise landscape across the whole window at once, and
+// one column added at the left, scrolling back.
 void createFirstGround(State& state);
 void rewind_update(State& state);

@@ -4,8 +4,8 @@
 
 #include <chrono>
 
-#include "app/world_step.h"
-#include "support/world_fixture.h"
+#include "fixtures/world_fixture.h"
+#include "game/world_step.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "bodies/factories.h"
+#include "fixtures/world_fixture.h"
 #include "support/console_capture.h"
-#include "support/world_fixture.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "bodies/factories.h"
-#include "support/body_bounds.h"
-#include "support/handle_check.h"
-#include "support/world_fixture.h"
+#include "fixtures/body_bounds.h"
+#include "fixtures/handle_check.h"
+#include "fixtures/world_fixture.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "support/body_bounds.h"
+#include "base/random.h"
+#include "fixtures/body_bounds.h"
+#include "fixtures/world_fixture.h"
 #include "support/console_capture.h"
 #include "support/pinned_clock.h"
-#include "support/world_fixture.h"
-#include "terrain/random.h"
 
 namespace {
 

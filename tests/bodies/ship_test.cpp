@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "support/body_bounds.h"
+#include "fixtures/body_bounds.h"
+#include "fixtures/world_fixture.h"
 #include "support/console_capture.h"
-#include "support/world_fixture.h"
 
 class Ship : public WorldTest {
  protected:

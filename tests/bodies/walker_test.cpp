@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "support/body_bounds.h"
+#include "fixtures/body_bounds.h"
+#include "fixtures/world_fixture.h"
 #include "support/pinned_clock.h"
-#include "support/world_fixture.h"
 
 using Walker = WorldTest;
 

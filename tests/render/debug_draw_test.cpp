@@ -6,9 +6,9 @@
 #include <cmath>
 #include <vector>
 
-#include "app/state.h"
-#include "support/gl_feedback.h"
-#include "support/gl_window.h"
+#include "fixtures/gl_feedback.h"
+#include "fixtures/gl_window.h"
+#include "state/state.h"
 
 namespace {
 

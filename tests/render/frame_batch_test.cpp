@@ -3,18 +3,19 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/controls.h"
-#include "app/keys.h"
-#include "app/state.h"
-#include "app/world_setup.h"
-#include "app/world_step.h"
 #include "bodies/cars.h"
 #include "bodies/factories.h"
 #include "bodies/ship.h"
-#include "render/body_walk.h"
+#include "fixtures/gl_window.h"
+#include "game/body_walk.h"
+#include "game/controls.h"
+#include "game/frame.h"
+#include "game/keys.h"
+#include "game/world_setup.h"
+#include "game/world_step.h"
 #include "render/renderer.h"
+#include "state/state.h"
 #include "support/console_capture.h"
-#include "support/gl_window.h"
 #include "support/pinned_clock.h"
 
 namespace {
@@ -147,23 +148,19 @@ TEST_F(FrameBatchTest, DenseSceneMatchesBodyByBody) {
   PinnedClock clock(4242);
   {
     ConsoleCapture quiet;
-    drawSkyColour(state);
+    drawSkyColourSetGravity(state);
     buildFirstScene(state);
     unsigned char keys[key::COUNT] = {};
     keys[key::SPACE] = 1;
     for (int i = 0; i < 400; ++i) {
       clock.set(4242 + i / 20);
-      applyHeldKeys(state, keys);
-      walkBodies(state, nullptr);
-      stepWorld(state);
+      playFrame(state, keys);
     }
     makeCar2(state, 400, 300);
     for (int i = 0; i < 80; ++i) makeCar(state, 500 + (i % 20) * 35, 100 + (i / 20) * 45);
     addPolygon(state, 300, 200);
-    for (int i = 0; i < 40; ++i) {
-      walkBodies(state, nullptr);
-      stepWorld(state);
-    }
+    keys[key::SPACE] = 0;
+    for (int i = 0; i < 40; ++i) playFrame(state, keys);
   }
   expectBodyByBodyPicture(100000);
 }

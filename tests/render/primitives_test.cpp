@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "support/gl_window.h"
+#include "fixtures/gl_window.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "app/state.h"
-#include "app/world_setup.h"
 #include "bodies/factories.h"
 #include "bodies/ship.h"
+#include "fixtures/gl_window.h"
+#include "game/world_setup.h"
+#include "state/state.h"
 #include "support/console_capture.h"
-#include "support/gl_window.h"
 #include "support/pinned_clock.h"
 
 namespace {
@@ -22,9 +22,9 @@ constexpr float kPi = 3.14159265f;
 const Rgb kSky = rgb(0.2f, 0.7f, 0.9f);
 const Rgb kBlack = rgb(0, 0, 0);
 
-class Renderer : public GlWindowTest {
+class RendererTest : public GlWindowTest {
  protected:
-  Renderer() {
+  RendererTest() {
     createWorld(state);
     init_TABLEAU_DES_DENSITES(state.TABLEAU_DES_DENSITES);
   }
@@ -77,7 +77,7 @@ class Renderer : public GlWindowTest {
 
 }  // namespace
 
-TEST_F(Renderer, MetalBoxShowsHalfColourFillAndFullColourRim) {
+TEST_F(RendererTest, MetalBoxShowsHalfColourFillAndFullColourRim) {
   PinnedClock clock(secondWhereRandABGives(0, 101, 5));  // bismuth (0.1, 0.6, 0.8)
   {
     ConsoleCapture quiet;
@@ -94,7 +94,7 @@ TEST_F(Renderer, MetalBoxShowsHalfColourFillAndFullColourRim) {
   EXPECT_PIXEL(900, 600, kSky);
 }
 
-TEST_F(Renderer, TurnedBoxIsDrawnTurned) {
+TEST_F(RendererTest, TurnedBoxIsDrawnTurned) {
   PinnedClock clock(secondWhereRandABGives(0, 101, 0));  // platinum (0.4, 0.5, 0.5)
   b2Body* body;
   {
@@ -113,7 +113,7 @@ TEST_F(Renderer, TurnedBoxIsDrawnTurned) {
   EXPECT_PIXEL(315, 300, kSky);
 }
 
-TEST_F(Renderer, EachMaterialHasItsColour) {
+TEST_F(RendererTest, EachMaterialHasItsColour) {
   const struct {
     float density;
     float r, g, b;
@@ -137,7 +137,7 @@ TEST_F(Renderer, EachMaterialHasItsColour) {
   }
 }
 
-TEST_F(Renderer, BoxesOfUnknownDensityAreInvisible) {
+TEST_F(RendererTest, BoxesOfUnknownDensityAreInvisible) {
   box(1.0f, 200, 400);
   box(0.971f, 300, 400);  // next to sodium's 0.97, but not it
   frame();
@@ -145,7 +145,7 @@ TEST_F(Renderer, BoxesOfUnknownDensityAreInvisible) {
   EXPECT_EQ(state.world->GetBodyCount(), 2) << "invisible, yet in the world";
 }
 
-TEST_F(Renderer, StaticShipHullAndCraneBoxesShowBlack) {
+TEST_F(RendererTest, StaticShipHullAndCraneBoxesShowBlack) {
   PinnedClock clock(secondWhereRandABGives(0, 101, 5));
   {
     ConsoleCapture quiet;
@@ -167,7 +167,7 @@ TEST_F(Renderer, StaticShipHullAndCraneBoxesShowBlack) {
   EXPECT_PIXEL(150, 820, kSky);
 }
 
-TEST_F(Renderer, OlderBodiesArePaintedOverNewerOnes) {
+TEST_F(RendererTest, OlderBodiesArePaintedOverNewerOnes) {
   box(0.97f, 300, 600);                                // sodium, oldest
   box(19.3f, 310, 600);                                // gold, overlaps its right half
   box(7.87f, 510, 600, 20, 20, b2_staticBody);         // static iron: black over...
@@ -183,7 +183,7 @@ TEST_F(Renderer, OlderBodiesArePaintedOverNewerOnes) {
   EXPECT_PIXEL(715, 600, kBlack);
 }
 
-TEST_F(Renderer, CircleDotTakesTheShadeOfItsDensityClass) {
+TEST_F(RendererTest, CircleDotTakesTheShadeOfItsDensityClass) {
   const struct {
     float density, shade;
   } classes[] = {{0.5f, 1.0f}, {1.0f, 1.0f},  {1.5f, 0.5f},  {2.0f, 0.5f},
@@ -209,7 +209,7 @@ TEST_F(Renderer, CircleDotTakesTheShadeOfItsDensityClass) {
   EXPECT_PIXEL(x, 500, kSky) << "above density 5 there is no dot";
 }
 
-TEST_F(Renderer, WheelOnAJointGetsAnOverlayOfItsOwnSize) {
+TEST_F(RendererTest, WheelOnAJointGetsAnOverlayOfItsOwnSize) {
   b2Body* chassis = box(0.99f, 400, 400, 10, 10);
   b2Body* wheel = addWheel(state, 400, 500, 8, true);  // density 1: a full-red dot
   b2Body* loose = addWheel(state, 600, 500, 8, true);
@@ -228,7 +228,7 @@ TEST_F(Renderer, WheelOnAJointGetsAnOverlayOfItsOwnSize) {
   (void)loose;
 }
 
-TEST_F(Renderer, BodyAtTheLeftEdgeIsPaintedThenRemoved) {
+TEST_F(RendererTest, BodyAtTheLeftEdgeIsPaintedThenRemoved) {
   b2Body* edge = box(0.97f, 0, 300);
   box(0.97f, 100, 300)->SetTransform(b2Vec2(0.001f, 20), 0);  // just inside
   frame();
@@ -265,7 +265,7 @@ SixPoints sixPointPolygon() {
 
 }  // namespace
 
-TEST_F(Renderer, TestPolygonIsDrawnWhereItsBodyIsWithItsOwnVertexCount) {
+TEST_F(RendererTest, TestPolygonIsDrawnWhereItsBodyIsWithItsOwnVertexCount) {
   const SixPoints p = sixPointPolygon();
   PinnedClock clock(p.second);
   b2Body* body;

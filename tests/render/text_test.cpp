@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/state.h"
-#include "support/gl_window.h"
+#include "fixtures/gl_window.h"
+#include "state/state.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "support/gl_feedback.h"
-#include "support/gl_window.h"
-#include "support/world_fixture.h"
+#include "fixtures/gl_feedback.h"
+#include "fixtures/gl_window.h"
+#include "fixtures/world_fixture.h"
 
 class TrajectoryTest : public WorldTest {};
 
@@ -54,7 +54,7 @@ TEST_F(TrajectoryTest, AgreesWithABodyTheWorldSteps) {
   body->CreateFixture(&ball, 1);
 
   for (int n = 1; n <= 120; ++n) {
-    state.world->Step(1 / 60.0f, 8, 3);
+    stepSolver(*state.world, 1 / 60.0f);
     if (n % 30 != 0) continue;
     const b2Vec2 predicted = getTrajectoryPoint(state, b2Vec2(4, 5), b2Vec2(8, -15), n);
     EXPECT_NEAR(predicted.x, body->GetPosition().x, 1e-3) << "step " << n;

@@ -5,16 +5,18 @@
 #include <cmath>
 #include <set>
 
-#include "app/controls.h"
-#include "app/keys.h"
-#include "app/state.h"
-#include "app/world_step.h"
-#include "app/world_setup.h"
 #include "bodies/ship.h"
-#include "render/body_walk.h"
+#include "fixtures/frame_probe.h"
+#include "fixtures/world_fixture.h"
+#include "game/body_walk.h"
+#include "game/controls.h"
+#include "game/frame.h"
+#include "game/keys.h"
+#include "game/world_setup.h"
+#include "game/world_step.h"
+#include "state/state.h"
 #include "support/console_capture.h"
 #include "support/pinned_clock.h"
-#include "support/world_fixture.h"
 #include "terrain/noise.h"
 
 namespace {
@@ -247,11 +249,10 @@ TEST(Scrolling, ColumnsFollowTheNoiseAndWhatPassesTheLeftEdgeIsGone) {
   keys[key::SPACE] = 1;
 
   int largest = 0;
-  for (int frame = 0; frame < 4000; ++frame) {
-    if (frame % 50 == 0) clock.set(424242 + frame / 50);  // the clock ticks on
-    const float cursor = state.bordGaucheEcran;
-    applyHeldKeys(state, keys);
-
+  int frame = 0;
+  float cursor = 0;
+  FrameProbe probe;
+  probe.afterControls = [&] {
     // The column this frame made: at 200 px right of the cursor, its top from the noise.
     const float height = terrainHeight(Get2DPerlinNoiseValue(cursor, state.coefMontagne, 0.91f));
     b2Body* column = nullptr;
@@ -261,11 +262,15 @@ TEST(Scrolling, ColumnsFollowTheNoiseAndWhatPassesTheLeftEdgeIsGone) {
     ASSERT_NE(column, nullptr);
     ASSERT_FLOAT_EQ(column->GetPosition().x, static_cast<int>(200 + cursor) * P2M) << frame;
     ASSERT_NEAR(column->GetPosition().y, static_cast<int>(height - 200) * P2M, 1e-4f) << frame;
-
-    walkBodies(state, nullptr);
+  };
+  probe.afterWalk = [&] {
     for (b2Body* b = state.world->GetBodyList(); b; b = b->GetNext())
       ASSERT_GT(b->GetPosition().x, 0.0f) << "frame " << frame;
-    state.world->Step(0.05f, 8, 3);
+  };
+  for (; frame < 4000 && !HasFailure(); ++frame) {
+    if (frame % 50 == 0) clock.set(424242 + frame / 50);  // the clock ticks on
+    cursor = state.bordGaucheEcran;
+    playFrame(state, keys, &probe);
     largest = std::max(largest, state.world->GetBodyCount());
   }
   // Columns live from x = 1480 px to the left edge: about 1480 of them, plus debris.
@@ -288,22 +293,23 @@ TEST(Scrolling, LongRideOfDebrisLeavesTheWorldBounded) {
   keys[key::SPACE] = 1;
 
   int at30000 = 0;
-  for (int frame = 1; frame <= 60000; ++frame) {
-    clock.set(start + frame / 60);
-    applyHeldKeys(state, keys);
-    walkBodies(state, nullptr);
-    if (frame % 100 == 0) {
-      const FarLimits far = farLimits(state);
-      for (b2Body* b = state.world->GetBodyList(); b; b = b->GetNext()) {
-        if (b == state.ship) continue;
-        const b2Vec2 p = b->GetPosition();
-        ASSERT_TRUE(p.x <= far.right && p.y >= far.top && p.y <= far.bottom)
-            << "frame " << frame << ": body at (" << p.x << ", " << p.y << ")";
-      }
-      console.clear();
+  int frame = 1;
+  FrameProbe probe;
+  probe.afterWalk = [&] {
+    if (frame % 100 != 0) return;
+    const FarLimits far = farLimits(state);
+    for (b2Body* b = state.world->GetBodyList(); b; b = b->GetNext()) {
+      if (b == state.ship) continue;
+      const b2Vec2 p = b->GetPosition();
+      ASSERT_TRUE(p.x <= far.right && p.y >= far.top && p.y <= far.bottom)
+          << "frame " << frame << ": body at (" << p.x << ", " << p.y << ")";
     }
+    console.clear();
     if (frame == 30000) at30000 = state.world->GetBodyCount();
-    stepWorld(state);
+  };
+  for (; frame <= 60000 && !HasFailure(); ++frame) {
+    clock.set(start + frame / 60);
+    playFrame(state, keys, &probe);
   }
   EXPECT_LE(state.world->GetBodyCount(), 1.1 * at30000) << "at 30,000 frames: " << at30000;
 }

@@ -1,0 +1,30 @@
+#include "app/events.h"
+
+#include <SDL/SDL.h>
+
+#include "game/controls.h"
+#include "game/keys.h"
+#include "state/state.h"
+
+static_assert(key::ESCAPE == SDLK_ESCAPE && key::SPACE == SDLK_SPACE && key::B == SDLK_b &&
+              key::C == SDLK_c && key::D == SDLK_d && key::J == SDLK_j && key::R == SDLK_r);
+static_assert(key::KP0 == SDLK_KP0 && key::KP1 == SDLK_KP1 && key::KP2 == SDLK_KP2 &&
+              key::KP3 == SDLK_KP3 && key::KP4 == SDLK_KP4 && key::KP5 == SDLK_KP5 &&
+              key::KP6 == SDLK_KP6 && key::KP7 == SDLK_KP7 && key::KP8 == SDLK_KP8 &&
+              key::KP9 == SDLK_KP9 && key::KP_PERIOD == SDLK_KP_PERIOD &&
+              key::KP_ENTER == SDLK_KP_ENTER);
+static_assert(key::UP == SDLK_UP && key::DOWN == SDLK_DOWN && key::RIGHT == SDLK_RIGHT &&
+              key::LEFT == SDLK_LEFT && key::COUNT == SDLK_LAST);
+
+void handleEvents(State& state) {
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    if (event.type == SDL_QUIT) {
+      state.running = false;
+    } else if (event.type == SDL_KEYDOWN) {
+      int x = 0, y = 0;
+      SDL_GetMouseState(&x, &y);
+      onKeyPress(state, event.key.keysym.sym, x, y);
+    }
+  }
+}

@@ -1,0 +1,20 @@
+#pragma once
+// Random numbers drawn from the C library's process-wide generator.
+// Most functions reseed it from the clock in whole seconds on every call,
+// so their draws repeat within one second; RandomFloat never reseeds.
+
+#include <ctime>
+
+using RandomClock = std::time_t (*)();
+
+// Replaces the clock that the reseeding functions read; nullptr restores time(nullptr).
+void setRandomClock(RandomClock clock);
+
+// a + rand() % (b - a): a included, b excluded when b > a. Equal bounds give a.
+int rand_a_b(int a, int b);
+unsigned rand_a_b(unsigned a, unsigned b);
+
+int Random_nb();          // rand() / 1000000: 0 ... 2147; not called by the game
+float Randomf_nb();       // rand() / 1000000 in single precision: 0 ... 2147.4836
+unsigned randome_nb();    // unsigned rand() / 1000000; not called by the game
+float RandomFloat(float a, float b);  // both bounds included, from the low 15 bits of rand()

@@ -1,0 +1,89 @@
+#include "game/body_walk.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "base/random.h"
+#include "state/state.h"
+
+namespace {
+
+constexpr float kFarHeights = 3;  // window heights above the top and below the bottom
+
+void pushWalker(b2Body* body) {
+  const int choice = rand_a_b(1, 5);
+  // The force acts at the world origin, not the body's centre: the walker hops and spins.
+  if (choice == 4) body->ApplyForce(b2Vec2(0, -100), b2Vec2(0, 0), true);
+}
+
+// Whether a body `distance` metres outside the window, moving towards it at
+// `speed` under an acceleration `pull` towards it, gets back to the window's
+// edge if nothing stops it.
+bool comesBack(float distance, float speed, float pull) {
+  return pull > 0 || (speed > 0 && speed * speed + 2 * pull * distance >= 0);
+}
+
+// Above and below the window only what can never come back goes: a body that
+// gravity pulls back down is left alone however high it is.
+bool lostForGood(const b2World& world, const FarLimits& far, const b2Body* body) {
+  const b2Vec2 p = body->GetPosition();
+  if (p.x > far.right) return true;
+  if (p.y >= far.top && p.y <= far.bottom) return false;
+  const float gravity =
+      body->GetType() == b2_dynamicBody ? body->GetGravityScale() * world.GetGravity().y : 0;
+  const float vy = body->GetLinearVelocity().y;
+  if (p.y < far.top) return !comesBack(-p.y, vy, gravity);
+  return !comesBack(p.y - HEIGHT * P2M, -vy, -gravity);
+}
+
+// What a user can still bring back: the ship and the crane car in `car`, every
+// body reachable from either through joints (the cable, wheels, crane and
+// whatever else someone joins to them), and every body touching one of those,
+// so that what rides on the car or sits in the crane's fingers rides on.
+std::vector<const b2Body*> keptBodies(const State& state) {
+  std::vector<const b2Body*> kept;
+  auto keep = [&kept](const b2Body* body) {
+    if (body && std::find(kept.begin(), kept.end(), body) == kept.end()) kept.push_back(body);
+  };
+  keep(state.ship);
+  keep(state.car);
+  for (size_t i = 0; i < kept.size(); ++i)
+    for (const b2JointEdge* e = kept[i]->GetJointList(); e; e = e->next) keep(e->other);
+  const size_t joined = kept.size();
+  for (size_t i = 0; i < joined; ++i)
+    for (const b2ContactEdge* e = kept[i]->GetContactList(); e; e = e->next)
+      if (e->contact->IsTouching()) keep(e->other);
+  return kept;
+}
+
+}  // namespace
+
+FarLimits farLimits(const State& state) {
+  return {(200 + state.bordGaucheEcran + WIDTH) * P2M, -kFarHeights * HEIGHT * P2M,
+          (1 + kFarHeights) * HEIGHT * P2M};
+}
+
+void walkBodies(State& state, BodyPainter* painter) {
+  const FarLimits far = farLimits(state);
+  std::vector<const b2Body*> kept;  // worked out only once a far body turns up
+  bool keptKnown = false;
+
+  if (painter) painter->beginFrame();
+  b2Body* body = state.world->GetBodyList();
+  while (body) {
+    b2Body* next = body->GetNext();
+    const b2Fixture* fixture = body->GetFixtureList();
+    if (painter) painter->paint(body);
+    if (fixture && fixture->GetType() == b2Shape::e_polygon &&
+        fixture->GetDensity() == kWalkerDensity)
+      pushWalker(body);
+    bool remove = body->GetPosition().x <= 0;
+    if (!remove && lostForGood(*state.world, far, body)) {
+      if (!keptKnown) kept = keptBodies(state), keptKnown = true;
+      remove = std::find(kept.begin(), kept.end(), body) == kept.end();
+    }
+    if (remove) destroyBody(state, body);
+    body = next;
+  }
+  if (painter) painter->endFrame();
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The frame's walk over the world, without any drawing of its own: the
+// renderer is one painter, headless runs pass none, so that tests and
+// benchmarks take the same path as the window.
+
+#include <box2d/box2d.h>
+
+struct State;
+
+class BodyPainter {
+ public:
+  virtual ~BodyPainter() = default;
+  // Before the first body and after the last: a picture's start and end.
+  virtual void beginFrame() {}
+  virtual void paint(b2Body* body) = 0;
+  virtual void endFrame() {}
+};
+
+// Beyond these, in metres, a body can never come back into view in a way anyone
+// would notice: a window's width past the column where new terrain is made, and
+// three window heights above the top or below the bottom of the window.
+struct FarLimits {
+  float right, top, bottom;
+};
+FarLimits farLimits(const State& state);
+
+// Paints every body, newest first, gives walkers their random upward push, and
+// destroys (after painting it) every body whose origin has reached the window's
+// left edge, and every body whose origin is beyond the right limit, or beyond the
+// top or bottom limit while its gravity and speed cannot bring it back to the
+// window. Never removed by the far limits: the ship, the crane car in `car`,
+// everything joined to either through any chain of joints, and the bodies
+// touching those. painter may be null.
+void walkBodies(State& state, BodyPainter* painter);

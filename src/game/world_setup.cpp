@@ -1,0 +1,49 @@
+#include "game/world_setup.h"
+
+#include <iostream>
+
+#include "base/random.h"
+#include "bodies/factories.h"
+#include "bodies/ship.h"
+#include "bodies/walker.h"
+#include "state/state.h"
+#include "terrain/terrain.h"
+
+void drawLandscapeSeed(State& state) { state.coefMontagne = Randomf_nb(); }
+
+void announceSkyColourSetGravity(State& state, const SkyColour& sky) {
+  const float r = sky.r, g = sky.g, b = sky.b;
+  if (r > g && r > b) {
+    std::cout << "ATMOSPHERE A COULEUR DOMINANTE ROUGE" << std::endl;
+  } else if (g > r && g > b) {
+    std::cout << "ATMOSPHERE A COULEUR DOMINANTE VERTE" << std::endl;
+  } else if (b > r && b > g) {
+    std::cout << "ATMOSPHERE A COULEUR DOMINANTE BLEUE" << std::endl;
+    state.GRAVITY = 2.07f;
+  }
+}
+
+SkyColour drawSkyColourSetGravity(State& state) {
+  SkyColour sky;
+  sky.r = RandomFloat(0, 1);
+  sky.g = RandomFloat(0, 1);
+  sky.b = RandomFloat(0, 1);
+  announceSkyColourSetGravity(state, sky);
+  return sky;
+}
+
+void createWorld(State& state) {
+  state.world = std::make_unique<b2World>(b2Vec2(0, 9.81f));
+  state.world->SetContactListener(&state.listener);
+  state.world->SetDestructionListener(&state.jointListener);
+  state.world->SetGravity(b2Vec2(0, state.GRAVITY));
+}
+
+void buildFirstScene(State& state) {
+  createBase(state);
+  init_TABLEAU_DES_DENSITES(state.TABLEAU_DES_DENSITES);
+  addRect(state, 500, 200, 20, 20, true);
+  addCircle(state, 600, 200, 15, true);
+  state.ship = makeShip(state, 150, 840);
+  init_random_walker(state, 900, 900);
+}

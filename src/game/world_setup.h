@@ -1,0 +1,26 @@
+#pragma once
+// The GL-free part of start-up: landscape seed, sky colour and gravity, the world,
+// the first scene.
+
+struct State;
+
+struct SkyColour {
+  float r, g, b;
+};
+
+// The first draw of start-up, from a generator freshly seeded from the clock:
+// the landscape seed coefMontagne.
+void drawLandscapeSeed(State& state);
+
+// Prints the dominant colour, if one component is strictly largest; a blue sky
+// lowers GRAVITY to 2.07.
+void announceSkyColourSetGravity(State& state, const SkyColour& sky);
+
+// Draws red, green and blue in that order, then announces them.
+SkyColour drawSkyColourSetGravity(State& state);
+
+// Creates the world with 9.81 m/s2, registers the listeners, sets GRAVITY.
+void createWorld(State& state);
+
+// Floor, density table, one box, one circle, the ship and perhaps a walker.
+void buildFirstScene(State& state);

@@ -1,0 +1,317 @@
+#include "game/body_walk.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "bodies/walker.h"
+#include "fixtures/world_fixture.h"
+#include "game/controls.h"
+#include "game/frame.h"
+#include "game/keys.h"
+#include "support/console_capture.h"
+#include "support/pinned_clock.h"
+#include "terrain/terrain.h"
+
+namespace {
+
+class BodyWalk : public WorldTest {
+ protected:
+  b2Body* boxAt(float x, float y, float density = 1) {
+    b2BodyDef def;
+    def.type = b2_dynamicBody;
+    def.position.Set(x, y);
+    b2Body* body = state.world->CreateBody(&def);
+    b2PolygonShape shape;
+    shape.SetAsBox(0.5f, 0.5f);
+    body->CreateFixture(&shape, density);
+    return body;
+  }
+
+  void join(b2Body* a, b2Body* b) {
+    b2DistanceJointDef rod;
+    rod.Initialize(a, b, a->GetPosition(), b->GetPosition());
+    rod.minLength = rod.maxLength = rod.length;
+    state.world->CreateJoint(&rod);
+  }
+
+  bool inWorld(const b2Body* body) const {
+    for (const b2Body* b = state.world->GetBodyList(); b; b = b->GetNext())
+      if (b == body) return true;
+    return false;
+  }
+  bool inWorld(const b2Joint* joint) const {
+    for (const b2Joint* j = state.world->GetJointList(); j; j = j->GetNext())
+      if (j == joint) return true;
+    return false;
+  }
+};
+
+// Notes each body it is handed while the body still lives, and where it was.
+class Recorder : public BodyPainter {
+ public:
+  void paint(b2Body* body) override {
+    painted.push_back(body);
+    x.push_back(body->GetPosition().x);
+  }
+  std::vector<b2Body*> painted;
+  std::vector<float> x;
+};
+
+}  // namespace
+
+TEST_F(BodyWalk, RemovesBodiesAtOrPastTheLeftEdgeAfterPaintingThem) {
+  b2Body* past = boxAt(-3, 10);
+  b2Body* atEdge = boxAt(0, 20);
+  b2Body* inside = boxAt(0.001f, 30);
+  Recorder recorder;
+  walkBodies(state, &recorder);
+
+  // Newest first, every body painted, the removed ones included.
+  EXPECT_EQ(recorder.painted, (std::vector<b2Body*>{inside, atEdge, past}));
+  EXPECT_EQ(recorder.x, (std::vector<float>{0.001f, 0, -3}));
+  EXPECT_EQ(bodyCount(), 1);
+  EXPECT_TRUE(inWorld(inside));
+  EXPECT_FLOAT_EQ(inside->GetPosition().x, 0.001f);
+
+  walkBodies(state, nullptr);  // headless, as the benchmarks run it
+  EXPECT_EQ(bodyCount(), 1);
+  step(5);
+}
+
+TEST_F(BodyWalk, HandlesOfRemovedBodiesReadNull) {
+  state.ship = boxAt(0.001f, 50);
+  state.car = boxAt(0, 50);
+  state.baseBras = boxAt(-1, 40);
+  state.wheel1 = boxAt(2, 50);
+  state.BODY = {state.car, state.wheel1};
+  {
+    PinnedClock clock(secondWhereRandABGives(1, 100, 50));
+    init_random_walker(state, 0, 500);
+  }
+  ASSERT_NE(state.randomWalker, nullptr);
+
+  walkBodies(state, nullptr);
+
+  EXPECT_EQ(state.car, nullptr);
+  EXPECT_EQ(state.baseBras, nullptr);
+  EXPECT_EQ(state.randomWalker, nullptr);
+  EXPECT_TRUE(state.walkerCreated) << "the terrain goes on making walkers";
+  EXPECT_EQ(state.BODY, std::vector<b2Body*>{state.wheel1});
+  ASSERT_NE(state.ship, nullptr);
+  EXPECT_TRUE(inWorld(state.ship));
+  ASSERT_NE(state.wheel1, nullptr);
+  EXPECT_TRUE(inWorld(state.wheel1));
+  EXPECT_EQ(bodyCount(), 2);
+}
+
+TEST_F(BodyWalk, JointHandlesDieWithTheirBodies) {
+  state.ship = boxAt(10, 50);
+  state.car = boxAt(0, 60);
+  b2Body* other = boxAt(20, 60);
+  b2Body* wheelBody = boxAt(3, 62);
+
+  b2DistanceJointDef cable;
+  cable.Initialize(state.ship, state.car, state.ship->GetPosition(), state.car->GetPosition());
+  cable.minLength = cable.maxLength = cable.length;
+  state.distanceJoint = state.world->CreateJoint(&cable);
+  cable.Initialize(state.ship, other, state.ship->GetPosition(), other->GetPosition());
+  cable.minLength = cable.maxLength = cable.length;
+  state.distanceJoint2 = state.world->CreateJoint(&cable);
+
+  b2WheelJointDef axle;
+  axle.Initialize(state.car, wheelBody, wheelBody->GetPosition(), b2Vec2(0, 1));
+  state.wheel = static_cast<b2WheelJoint*>(state.world->CreateJoint(&axle));
+
+  b2RevoluteJointDef hinge;
+  hinge.Initialize(state.car, other, state.car->GetPosition());
+  state.wheelBras = static_cast<b2RevoluteJoint*>(state.world->CreateJoint(&hinge));
+  ASSERT_EQ(state.world->GetJointCount(), 4);
+
+  walkBodies(state, nullptr);
+
+  EXPECT_EQ(state.car, nullptr);
+  EXPECT_EQ(state.distanceJoint, nullptr);
+  EXPECT_EQ(state.wheel, nullptr);
+  EXPECT_EQ(state.wheelBras, nullptr);
+  ASSERT_NE(state.distanceJoint2, nullptr) << "its bodies both live";
+  EXPECT_TRUE(inWorld(state.distanceJoint2));
+  EXPECT_EQ(state.world->GetJointCount(), 1);
+  step(5);
+}
+
+TEST_F(BodyWalk, WalkerIsPushedUpwardOnlyOnAFour) {
+  const float g = 9.81f, dt = 0.05f;
+  for (int choice : {1, 2, 3, 4}) {
+    SCOPED_TRACE("choice " + std::to_string(choice));
+    b2Body* walker = boxAt(50, 50, kWalkerDensity);
+    b2Body* plain = boxAt(60, 50, 1);
+    {
+      PinnedClock clock(secondWhereRandABGives(1, 5, choice));
+      walkBodies(state, nullptr);
+    }
+    step();
+    const float fall = g * dt;
+    EXPECT_NEAR(plain->GetLinearVelocity().y, fall, 1e-4f);
+    EXPECT_EQ(plain->GetAngularVelocity(), 0.0f);
+    if (choice == 4) {
+      // 100 N up for one step, applied at the world origin: it also turns.
+      EXPECT_NEAR(walker->GetLinearVelocity().y, fall - 100 / walker->GetMass() * dt, 1e-3f);
+      EXPECT_NE(walker->GetAngularVelocity(), 0.0f);
+    } else {
+      EXPECT_NEAR(walker->GetLinearVelocity().y, fall, 1e-4f);
+      EXPECT_EQ(walker->GetAngularVelocity(), 0.0f);
+    }
+    state.world->DestroyBody(walker);
+    state.world->DestroyBody(plain);
+  }
+}
+
+// Far means beyond a window's width past the new-terrain column (200 px right of
+// the cursor), or three window heights above the top or below the bottom for
+// what cannot come back from there.
+TEST_F(BodyWalk, RemovesFarBodiesOnTheRightTopAndBottomButNotTheShipOrWhatHangsFromIt) {
+  // The new column at 170 m: far from 298 m on the right, and beyond -282 m
+  // and 376 m (three window heights) up and down.
+  state.bordGaucheEcran = 1500;
+
+  auto moving = [](b2Body* body, float gravityScale, float vy) {
+    body->SetGravityScale(gravityScale);
+    body->SetLinearVelocity(b2Vec2(0, vy));
+    return body;
+  };
+  // Above the top only what gravity cannot bring back goes; below the bottom only
+  // what does not rise fast enough to reach the window (306 m up: 77.5 m/s).
+  const std::vector<b2Body*> near = {boxAt(297.9f, 50), boxAt(60, -281.9f), boxAt(60, 375.9f),
+                                     boxAt(60, -5000), moving(boxAt(62, -300), 0, 0.5f),
+                                     moving(boxAt(64, 400), 1, -78)};
+  std::vector<b2Body*> gone = {boxAt(298.1f, 50), moving(boxAt(60, -282.1f), 0, 0),
+                               moving(boxAt(62, -300), -1, 0.5f), boxAt(60, 376.1f),
+                               moving(boxAt(64, 400), 1, -77), boxAt(900, 1000)};
+  state.wheel1 = gone.back();
+  state.BODY = {gone.back()};
+
+  // The ship far out, a car on its cable and a wheel on the car; the car
+  // inside the window, the wheel far below. A pair joined only to each other
+  // goes like any other body.
+  state.ship = boxAt(400, 50);
+  state.car = boxAt(100, 50);
+  b2Body* wheel = boxAt(100, 500);
+  join(state.ship, state.car);
+  join(state.car, wheel);
+  b2Body* pairA = boxAt(400, 60);
+  b2Body* pairB = boxAt(100, 60);
+  join(pairA, pairB);
+  gone.push_back(pairA);
+
+  walkBodies(state, nullptr);
+
+  for (b2Body* body : near) EXPECT_TRUE(inWorld(body)) << body->GetPosition().x;
+  for (b2Body* body : {state.ship, state.car, wheel, pairB}) EXPECT_TRUE(inWorld(body));
+  EXPECT_EQ(bodyCount(), 10);
+  EXPECT_EQ(state.world->GetJointCount(), 2) << "the cable and the axle remain";
+  EXPECT_EQ(state.wheel1, nullptr);
+  EXPECT_TRUE(state.BODY.empty());
+
+  // The far limit on the right moves with the terrain cursor.
+  state.bordGaucheEcran = 1520;
+  b2Body* nowNear = boxAt(299, 50);
+  walkBodies(state, nullptr);
+  EXPECT_TRUE(inWorld(nowNear));
+  step(5);
+}
+
+TEST_F(BodyWalk, ACarDroppedBelowTheFloorIsGoneOnceItFallsPastTheMargin) {
+  createBase(state);
+  walkBodies(state, nullptr);  // the floor's piece at the left edge goes first
+  const int before = bodyCount();
+  ConsoleCapture console;
+  onKeyPress(state, key::C, 640, 930);  // below the floor at 910 px
+  ASSERT_EQ(bodyCount(), before + 3);
+  ASSERT_NE(state.wheel1, nullptr);
+  const float bottom = farLimits(state).bottom;
+  float lowest = 0;
+  int frame = 0;
+  for (; frame < 2000 && bodyCount() > before; ++frame) {
+    // The deepest any part of the car got before the walk removed it.
+    for (b2Body* b = state.world->GetBodyList(); b; b = b->GetNext())
+      if (b->GetType() == b2_dynamicBody) lowest = std::max(lowest, b->GetPosition().y);
+    walkBodies(state, nullptr);
+    step();
+  }
+  EXPECT_EQ(bodyCount(), before) << "after " << frame << " frames";
+  EXPECT_GT(lowest, bottom);
+  EXPECT_LT(lowest, bottom + 3) << "removed as it passed the margin, not later";
+  EXPECT_EQ(state.wheel1, nullptr);
+  EXPECT_EQ(state.wheel2, nullptr);
+  EXPECT_EQ(state.wheel, nullptr);
+}
+
+// What a user can still bring back stays, however far it goes: the dropped crane
+// car, which J takes up again and D destroys; a box riding on the hanging car;
+// a walker that low gravity brings back down from above the top limit. The
+// clock ticks one second per 60 frames, as in a paced run.
+TEST_F(BodyWalk, KeepsTheDroppedCraneCarWhatRidesOnItAndWalkersThatFallBack) {
+  ConsoleCapture console;
+  PinnedClock clock(1000);
+  int frame = 0;
+  auto play = [&](int frames, int held = -1) {
+    std::array<unsigned char, key::COUNT> keys{};
+    if (held >= 0) keys[held] = 1;
+    for (int i = 0; i < frames; ++i, ++frame) {
+      clock.tick();
+      playFrame(state, keys.data());
+    }
+  };
+  auto carLines = [&] {
+    std::vector<std::string> lines;
+    for (const std::string& line : console.lines())
+      if (line.rfind("TOTO", 0) == 0 || line.rfind("DESTROY", 0) == 0) lines.push_back(line);
+    return lines;
+  };
+  buildFirstScene(state);
+  const FarLimits far = farLimits(state);
+
+  // B, fly right to about 292 m, drop, 10 frames, pick up, D three times.
+  onKeyPress(state, key::B, 0, 0);
+  while (state.ship->GetPosition().x < 292 && frame < 2000) play(1, key::RIGHT);
+  onKeyPress(state, key::J, 0, 0);
+  play(10);
+  ASSERT_NE(state.car, nullptr);
+  EXPECT_GT(state.car->GetPosition().x, far.right);
+  // Off the end of the terrain it falls past the bottom limit too, and stays.
+  while (state.car && state.car->GetPosition().y < far.bottom + 10 && frame < 3000) play(1);
+  ASSERT_NE(state.car, nullptr);
+  onKeyPress(state, key::J, 0, 0);
+  for (int i = 0; i < 3; ++i) onKeyPress(state, key::D, 0, 0);
+  EXPECT_EQ(carLines(), (std::vector<std::string>{"TOTO ", "TOTO1", "DESTROY CAR = EN COURS",
+                                                  "TOTO"}));
+  EXPECT_EQ(state.ship->GetGravityScale(), 0.0f);
+
+  // A new crane car hangs from the ship far right; a box set on its deck rides on.
+  onKeyPress(state, key::B, 0, 0);
+  play(120);
+  ASSERT_NE(state.car, nullptr);
+  b2Body* box = boxAt(0, 0);
+  box->SetTransform(state.car->GetWorldPoint(b2Vec2(2.5f, -1.25f)), state.car->GetAngle());
+  step();
+  play(120);
+  ASSERT_TRUE(inWorld(box));
+  EXPECT_GT(box->GetPosition().x, farLimits(state).right);
+  EXPECT_NEAR(box->GetPosition().y, state.car->GetPosition().y - 1.25f, 0.5f) << "on the deck";
+
+  // Under a blue sky a walker above the top limit falls back into the window.
+  state.world->SetGravity(b2Vec2(0, 2.07f));
+  clock.set(secondWhereRandABGives(1, 100, 50));
+  init_random_walker(state, 600, -3000);
+  clock.set(1000);
+  b2Body* walker = state.randomWalker;
+  ASSERT_NE(walker, nullptr);
+  ASSERT_LT(walker->GetPosition().y, far.top);
+  while (state.randomWalker && walker->GetPosition().y < 0 && frame < 20000) play(1);
+  ASSERT_EQ(state.randomWalker, walker);
+  EXPECT_GT(walker->GetPosition().y, 0) << "after " << frame << " frames";
+}
