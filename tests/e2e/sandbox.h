@@ -52,11 +52,9 @@ class Sandbox {
   std::vector<std::string> lines();  // standard output so far
   std::string errors();              // standard error so far
 
-  // Stops reading standard output and keeps the pipe open: a reader that stalls.
-  // readOutput() reads on; closeOutput() closes it: a reader that has gone, as
-  // `head` goes after its lines.
+  // A reader of standard output that stalls: the pipe stays open, unread; or
+  // one that has gone: the pipe is closed.
   void stallOutput() { stalled_ = true; }
-  void readOutput() { stalled_ = false; }
   void closeOutput();
 
   // xdotool key names: "b", "Escape", "space", "KP_6", ...

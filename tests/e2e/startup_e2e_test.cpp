@@ -257,9 +257,15 @@ std::vector<double> swapTimes(const std::string& path) {
   return times;
 }
 
-TEST(Pacing, IdleWindowDrawsAtMost60FramesPerSecond) {
+// A fresh path for the preloaded swap counter's log.
+std::string swapLog() {
   const std::string log = ::testing::TempDir() + "skyhook_swaps_" + std::to_string(getpid());
   std::remove(log.c_str());
+  return log;
+}
+
+TEST(Pacing, IdleWindowDrawsAtMost60FramesPerSecond) {
+  const std::string log = swapLog();
   Sandbox sandbox({{"LD_PRELOAD", SWAP_COUNTER}, {"SKYHOOK_SWAP_LOG", log}});
   ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
   ASSERT_TRUE(sandbox.waitForWindow());
@@ -280,76 +286,43 @@ TEST(Pacing, IdleWindowDrawsAtMost60FramesPerSecond) {
   EXPECT_LE(frames / 3.0, 62.0) << frames << " frames in 3 s";
 }
 
-std::string freshSwapLog() {
-  const std::string log = ::testing::TempDir() + "skyhook_swaps_" + std::to_string(getpid());
-  std::remove(log.c_str());
-  return log;
+// Frames the program draws over the next second, by the swap counter's log (a
+// frozen game draws none).
+size_t framesInASecond(const std::string& log) {
+  const size_t before = swapTimes(log).size();
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  return swapTimes(log).size() - before;
 }
 
-// The real program with the swap counter preloaded.
-struct CountedSandbox {
-  const std::string log = freshSwapLog();
-  Sandbox sandbox{
-      std::map<std::string, std::string>{{"LD_PRELOAD", SWAP_COUNTER}, {"SKYHOOK_SWAP_LOG", log}}};
-  ~CountedSandbox() { std::remove(log.c_str()); }
-  // Frames drawn over the next second.
-  size_t framesInASecond() {
-    const size_t before = swapTimes(log).size();
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    return swapTimes(log).size() - before;
-  }
-};
-
-// The count in "skyhook: N console lines not written: ..." on standard error, or 0.
-long linesNotWritten(const std::string& errors) {
-  const auto at = errors.find("skyhook: ");
-  long n = 0;
-  return at != std::string::npos && std::sscanf(errors.c_str() + at, "skyhook: %ld console", &n) == 1
-             ? n : 0;
-}
-
-TEST(Console, AStandardOutputThatNobodyReadsNeverStopsTheGame) {
-  CountedSandbox counted;
-  Sandbox& sandbox = counted.sandbox;
+TEST(Console, StandardOutputThatNobodyReadsNeverStopsTheGame) {
+  const std::string log = swapLog();
+  Sandbox sandbox({{"LD_PRELOAD", SWAP_COUNTER}, {"SKYHOOK_SWAP_LOG", log}});
   ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
-  ASSERT_TRUE(sandbox.waitForWindow());
   sandbox.stallOutput();
-  // 20,000 presses of J, each printing "TOTO2": twice what the pipe holds. K, which
-  // does nothing, between them: SDL takes a quick release and press of one key
-  // for the key's autorepeat.
-  std::vector<std::string> presses;
-  for (int i = 0; i < 1000; ++i) presses.insert(presses.end(), {"j", "k"});
-  for (int i = 0; i < 20; ++i) sandbox.keys(presses);
-  EXPECT_GE(counted.framesInASecond(), 20u) << "after the presses";
+  // 20,000 presses of J, each printing "TOTO2": twice what the pipe holds. K,
+  // which does nothing, between them, or SDL would take them for autorepeat.
+  for (int i = 0; i < 20; ++i) sandbox.keys(std::vector<std::string>(1000, "j k"));
+  EXPECT_GE(framesInASecond(log), 5u);
   sandbox.key("Escape");
   EXPECT_EQ(sandbox.waitForExit(std::chrono::seconds(5)), 0) << sandbox.errors();
-
-  // The pipe holds what went out; standard error counts the rest.
-  sandbox.readOutput();
-  const std::vector<std::string> lines = sandbox.lines();
-  const long written = std::count(lines.begin(), lines.end(), "TOTO2");
-  const long lost = linesNotWritten(sandbox.errors());
-  EXPECT_GT(written * 6, 60000) << "the pipe was filled";
-  EXPECT_GT(lost, 0) << sandbox.errors();
-  EXPECT_GT(written + lost, 15000) << "J presses the game took";
+  // Lines left over once the pipe held its 10,900: the game played on with it full.
+  const std::string errors = sandbox.errors();
+  long lost = 0;
+  std::sscanf(errors.c_str() + std::min(errors.find("skyhook: "), errors.size()),
+              "skyhook: %ld console lines not written", &lost);
+  EXPECT_GT(lost, 1000) << errors;
 }
 
 TEST(Console, AReaderThatGoesAwayLikeHeadLeavesTheGamePlaying) {
-  CountedSandbox counted;
-  Sandbox& sandbox = counted.sandbox;
-  // As `| head -n 3`: three lines, then the reader is gone.
-  for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-       sandbox.lines().size() < 3 && std::chrono::steady_clock::now() < end;)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  ASSERT_GE(sandbox.lines().size(), 3u) << sandbox.errors();
-  sandbox.closeOutput();
-  ASSERT_TRUE(sandbox.waitForWindow());
-  for (int i = 0; i < 5; ++i) sandbox.key(i % 2 ? "k" : "j");
-  EXPECT_GE(counted.framesInASecond(), 20u) << sandbox.errors();
+  const std::string log = swapLog();
+  Sandbox sandbox({{"LD_PRELOAD", SWAP_COUNTER}, {"SKYHOOK_SWAP_LOG", log}});
+  ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
+  sandbox.closeOutput();  // as `| head -n 3` does after its lines
+  for (const char* k : {"j", "k", "j"}) sandbox.key(k);
+  EXPECT_GE(framesInASecond(log), 5u) << sandbox.errors();
   sandbox.key("Escape");
   EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
-  EXPECT_NE(sandbox.errors().find("not written: standard output was closed"), std::string::npos)
-      << sandbox.errors();
+  EXPECT_NE(sandbox.errors().find("not written: standard output was closed"), std::string::npos);
 }
 
 TEST(Startup, WindowThatCannotOpenIsReportedWithStatusOne) {
