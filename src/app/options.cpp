@@ -23,13 +23,13 @@ struct OptionRow {
 };
 
 const OptionRow kOptions[] = {
-    {"help", 'h', nullptr, "show this help and exit",
+    {"help", 'h', nullptr, "show the usage, the options and the keys, and exit",
      [](CommandLine& c, const char*) { c.action = Action::help; }},
     {"version", 'V', nullptr, "show the version and exit",
      [](CommandLine& c, const char*) { c.action = Action::version; }},
-    {"fullscreen", 0, nullptr, "start in the full screen (F11 switches back to the window)",
+    {"fullscreen", 0, nullptr, "start in the full screen",
      [](CommandLine& c, const char*) { c.options.fullscreen = true; }},
-    {"display", 0, "NAME", "open the window on X display NAME instead of $DISPLAY",
+    {"display", 0, "NAME", "open the window on the X display NAME instead of $DISPLAY",
      [](CommandLine& c, const char* value) { c.options.display = value; }},
 };
 constexpr int kFirstLongOnly = 256;  // getopt's code of a row without a short name: 256 + row
