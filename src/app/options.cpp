@@ -2,9 +2,12 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <cstring>
 #include <iostream>
+#include <iterator>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "game/key_list.h"

@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
-
-#include "game/key_list.h"
 
 namespace {
 
@@ -77,14 +74,4 @@ TEST(CommandLineOptions, RefusesWithOneLineNamingWhatItCannotTake) {
     EXPECT_EQ(command.action, Action::refuse) << c.said;
     EXPECT_EQ(command.refusal, "skyhook: " + c.said + "; try 'skyhook --help'");
   }
-}
-
-TEST(CommandLineOptions, HelpHoldsEveryOptionAndKeyWithinEightyColumns) {
-  const std::string help = helpText();
-  for (const char* option : {"-h, --help", "-V, --version", "--fullscreen", "--display=NAME"})
-    EXPECT_NE(help.find(option), std::string::npos) << option;
-  for (const KeyHelp& k : kKeyList)
-    EXPECT_NE(help.find("\n  " + std::string(k.keys) + "  "), std::string::npos) << k.keys;
-  std::istringstream lines(help);
-  for (std::string line; std::getline(lines, line);) EXPECT_LT(line.size(), 80u) << line;
 }
