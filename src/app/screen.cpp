@@ -20,9 +20,9 @@ bool Screen::toggleFullscreen() {
   // once (the sky's clear colour, the projection) is carried over.
   GLfloat clearColour[4];
   glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
+  // Where the other mode cannot be had, the one we had.
   const bool fullscreen = mode_.fullscreen;
-  if (setMode(!fullscreen, clearColour) || setMode(fullscreen, clearColour)) return true;
-  return false;
+  return setMode(!fullscreen, clearColour) || setMode(fullscreen, clearColour);
 }
 
 bool Screen::setMode(bool fullscreen, const GLfloat clearColour[4]) {
