@@ -3,12 +3,12 @@
 # second at one spot: frames per second (from the preloaded swap counter) and
 # resident memory every 10 s, then how long Escape takes to end it.
 #   bench/loaded_cars.sh [SECONDS [PROGRAM [SWAP_COUNTER]]]
-# Defaults: 180 s, build/release/src/app/skyhook, build/release/tests/libswap_counter.so.
+# Defaults: 180 s, build/release/skyhook, build/release/tests/libswap_counter.so.
 # Runs itself under Xvfb when no display is set.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 duration=${1:-180}
-program=${2:-$root/build/release/src/app/skyhook}
+program=${2:-$root/build/release/skyhook}
 counter=${3:-$root/build/release/tests/libswap_counter.so}
 [ -x "$program" ] && [ -f "$counter" ] || { echo "build $program and $counter first" >&2; exit 1; }
 if [ -z "${DISPLAY:-}" ]; then

@@ -2,6 +2,7 @@
 
 #include <SDL/SDL.h>
 
+#include "app/screen.h"
 #include "game/controls.h"
 #include "game/keys.h"
 #include "state/state.h"
@@ -13,18 +14,23 @@ static_assert(key::KP0 == SDLK_KP0 && key::KP1 == SDLK_KP1 && key::KP2 == SDLK_K
               key::KP6 == SDLK_KP6 && key::KP7 == SDLK_KP7 && key::KP8 == SDLK_KP8 &&
               key::KP9 == SDLK_KP9 && key::KP_PERIOD == SDLK_KP_PERIOD &&
               key::KP_ENTER == SDLK_KP_ENTER);
+static_assert(key::RETURN == SDLK_RETURN && key::PERIOD == SDLK_PERIOD && key::NUM0 == SDLK_0 &&
+              key::NUM9 == SDLK_9);
 static_assert(key::UP == SDLK_UP && key::DOWN == SDLK_DOWN && key::RIGHT == SDLK_RIGHT &&
               key::LEFT == SDLK_LEFT && key::COUNT == SDLK_LAST);
 
-void handleEvents(State& state) {
+void handleEvents(State& state, Screen& screen) {
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
     if (event.type == SDL_QUIT) {
       state.running = false;
+    } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_F11) {
+      if (!screen.toggleFullscreen()) state.running = false;
     } else if (event.type == SDL_KEYDOWN) {
       int x = 0, y = 0;
       SDL_GetMouseState(&x, &y);
-      onKeyPress(state, event.key.keysym.sym, x, y);
+      const PicturePoint pointer = screen.toPicture(x, y);
+      onKeyPress(state, event.key.keysym.sym, pointer.x, pointer.y);
     }
   }
 }

@@ -6,12 +6,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <iostream>
 
 #include "app/console.h"
 #include "app/events.h"
 #include "app/init.h"
+#include "app/options.h"
 #include "app/pacer.h"
+#include "app/screen.h"
 #include "app/window.h"
 #include "game/frame.h"
 #include "game/world_setup.h"
@@ -38,12 +41,18 @@ void openClosedStandardDescriptors() {
 
 int main(int argc, char** argv) {
   openClosedStandardDescriptors();
+  const CommandLine command = readCommandLine(argc, argv);  // before SDL or freeglut see it
+  if (command.action != CommandLine::Action::run) return answerCommandLine(command);
+  // SDL and freeglut both open $DISPLAY.
+  if (!command.options.display.empty()) setenv("DISPLAY", command.options.display.c_str(), 1);
+
   // Console lines must never stop the game, whoever reads them or not.
   Console console(std::cout, STDOUT_FILENO);
   State state;
   drawLandscapeSeed(state);  // the first random draw of all
 
-  if (!openWindow()) return 1;
+  Screen screen;
+  if (!screen.open(command.options.fullscreen)) return 1;
   initText(argc, argv);
   state.running = true;
   init(state);
@@ -53,12 +62,14 @@ int main(int argc, char** argv) {
   FramePacer pacer;
   while (state.running) {
     console.drain();  // what waited goes out as the reader makes room
-    handleEvents(state);
+    handleEvents(state, screen);
+    if (!screen.isOpen()) break;  // F11 found no mode to show
+    screen.clearBorder();
     playFrame(state, SDL_GetKeyState(nullptr), &renderer);
     SDL_GL_SwapBuffers();
     pacer.wait();
   }
 
   SDL_Quit();
-  return 0;
+  return screen.isOpen() ? 0 : 1;
 }
