@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "app/console.h"
 #include "app/events.h"
 #include "app/init.h"
 #include "app/options.h"
@@ -45,6 +46,8 @@ int main(int argc, char** argv) {
   // SDL and freeglut both open $DISPLAY.
   if (!command.options.display.empty()) setenv("DISPLAY", command.options.display.c_str(), 1);
 
+  // Console lines must never stop the game, whoever reads them or not.
+  Console console(std::cout, STDOUT_FILENO);
   State state;
   drawLandscapeSeed(state);  // the first random draw of all
 
@@ -58,6 +61,7 @@ int main(int argc, char** argv) {
   Renderer renderer(state);
   FramePacer pacer;
   while (state.running) {
+    console.drain();  // what waited goes out as the reader makes room
     handleEvents(state, screen);
     if (!screen.isOpen()) break;  // F11 found no mode to show
     screen.clearBorder();

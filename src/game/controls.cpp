@@ -57,6 +57,18 @@ void hangCraneCar(State& s) {
   attachCable(s);
 }
 
+// C: a plain car under the pointer, at most one a frame (a second would be made
+// inside the first); past the limit the oldest goes.
+void makePlainCar(State& s, int x, int y) {
+  if (s.plainCarMadeThisFrame) return;
+  s.plainCarMadeThisFrame = true;
+  while (s.plainCars.size() >= static_cast<size_t>(kPlainCarLimit)) {
+    const std::vector<b2Body*> oldest = s.plainCars.front();  // destroyBody edits the list
+    for (b2Body* body : oldest) destroyBody(s, body);
+  }
+  makeCar(s, x, y);
+}
+
 // J: drops the hanging car; with the car down, flies above it and hangs it again.
 void releaseOrRehangCraneCar(State& s) {
   if (s.distanceJoint && s.distanceJoint2) {
@@ -150,7 +162,7 @@ bool allCraneKeysHeld(const unsigned char* keys) {
 void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
   switch (keypadKeyFor(symbol)) {
     case key::ESCAPE: s.running = false; break;
-    case key::C: makeCar(s, mouseX, mouseY); break;
+    case key::C: makePlainCar(s, mouseX, mouseY); break;
     case key::B: hangCraneCar(s); break;
     case key::J: releaseOrRehangCraneCar(s); break;
     case key::D: cutCableOrDestroyCars(s); break;
@@ -160,6 +172,7 @@ void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
 }
 
 void applyHeldKeys(State& s, const unsigned char* keyState) {
+  s.plainCarMadeThisFrame = false;  // the frame's key presses are over
   const auto held = withKeypadStandIns(keyState);
   const unsigned char* keys = held.data();
   rampShipSpeed(s, s.vitesseShipHorizontale, keys[key::RIGHT], +1);

@@ -2,6 +2,10 @@
 // The keys and what they do, in the words the help, the README and the manual
 // page use: the one list of them.
 
+#include "game/controls.h"
+
+static_assert(kPlainCarLimit == 30, "C's help names the number of plain cars");
+
 struct KeyHelp {
   const char* keys;
   const char* action;
@@ -14,7 +18,8 @@ inline constexpr KeyHelp kKeyList[] = {
      "fly the ship right / left (speed ramps up while held, drifts back when released)"},
     {"Up / Down arrow", "fly the ship up / down; Down also stops the wheel motors"},
     {"Space (held)", "scroll the landscape one pixel per frame"},
-    {"C", "drop a plain car at the mouse pointer"},
+    {"C",
+     "drop a plain car at the mouse pointer, one a frame; past 30 plain cars the oldest goes"},
     {"B", "build the crane car 5 m below the ship and hang it on the cable"},
     {"J",
      "drop the hanging car; press again to fly above it and pick it up; \"TOTO2\" when there is "

@@ -80,8 +80,15 @@ class Sandbox {
   std::vector<std::string> lines();  // standard output so far
   std::string errors();              // standard error so far
 
+  // A reader of standard output that stalls: the pipe stays open, unread; or
+  // one that has gone: the pipe is closed.
+  void stallOutput() { stalled_ = true; }
+  void closeOutput();
+
   // xdotool key names: "b", "Escape", "space", "KP_6", ...
   void key(const std::string& name);
+  // Many keys in one xdotool call, without its 12 ms pause between them.
+  void keys(const std::vector<std::string>& names);
   void keyDown(const std::string& name);
   void keyUp(const std::string& name);
   void holdKey(const std::string& name, Seconds duration);
@@ -104,4 +111,5 @@ class Sandbox {
   std::string out_, err_;
   unsigned long window_ = 0;
   std::optional<int> status_;
+  bool stalled_ = false;
 };

@@ -527,6 +527,27 @@ TEST_F(Controls, CMakesAPlainCarUnderThePointer) {
   EXPECT_EQ(state.wheel1, plainWheel);
 }
 
+TEST_F(Controls, COncePerFrameAndPastTheLimitTheOldestPlainCarGoes) {
+  ConsoleCapture console;
+  const int scene = bodyCount();
+  std::vector<b2Body*> chassis;
+  for (int i = 0; i < kPlainCarLimit; ++i, frame()) {
+    for (int burst = 0; burst < 3; ++burst) press(key::C, 640, 470);
+    chassis.push_back(state.wheel->GetBodyA());
+  }
+  EXPECT_EQ(bodyCount(), scene + 3 * kPlainCarLimit) << "one car a frame, all kept";
+
+  // The edge removal takes a wheel of the oldest; the next car takes the rest of it.
+  state.plainCars.front()[1]->SetTransform(b2Vec2(-1, 10), 0);
+  walkBodies(state, nullptr);
+  press(key::C, 640, 470);
+  EXPECT_EQ(bodyCount(), scene + 3 * kPlainCarLimit);
+  EXPECT_EQ(state.plainCars.front()[0], chassis[1]);
+  EXPECT_EQ(state.wheel->GetBodyA(), state.plainCars.back()[0]);
+  EXPECT_EQ(console.lines().size(), static_cast<size_t>(kPlainCarLimit + 1)) << "draws only";
+  EXPECT_TRUE(handlesNameLiveObjects(state));
+}
+
 TEST_F(Controls, RTurnsTheListedBodiesDynamic) {
   ConsoleCapture quiet;
   b2Body* a = addRect1(state, 300, 300, 20, 20, false);
