@@ -8,6 +8,7 @@
 #include "bodies/ship.h"
 #include "bodies/wake.h"
 #include "game/keys.h"
+#include "game/pause.h"
 #include "state/handles.h"
 #include "terrain/terrain.h"
 
@@ -154,6 +155,8 @@ void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
     case key::J: releaseOrRehangCraneCar(s); break;
     case key::D: cutCableOrDestroyCars(s); break;
     case key::R: makeListedBodiesDynamic(s); break;
+    case key::P: togglePause(s); break;
+    case key::O: playOneFrame(s); break;
     default: break;
   }
 }
