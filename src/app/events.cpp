@@ -4,6 +4,8 @@
 
 #include "game/controls.h"
 #include "game/keys.h"
+#include "game/mouse_drag.h"
+#include "render/overlays.h"
 #include "state/state.h"
 
 static_assert(key::ESCAPE == SDLK_ESCAPE && key::SPACE == SDLK_SPACE && key::B == SDLK_b &&
@@ -15,16 +17,44 @@ static_assert(key::KP0 == SDLK_KP0 && key::KP1 == SDLK_KP1 && key::KP2 == SDLK_K
               key::KP_ENTER == SDLK_KP_ENTER);
 static_assert(key::UP == SDLK_UP && key::DOWN == SDLK_DOWN && key::RIGHT == SDLK_RIGHT &&
               key::LEFT == SDLK_LEFT && key::COUNT == SDLK_LAST);
+static_assert(key::O == SDLK_o && key::P == SDLK_p && key::F1 == SDLK_F1 && key::F2 == SDLK_F2);
 
-void handleEvents(State& state) {
+namespace {
+
+// The picture's pixel under a window pixel.
+struct PicturePoint {
+  int x, y;
+};
+PicturePoint toPicture(int x, int y) { return {x, y}; }
+
+void handleMouse(State& state, const SDL_Event& event) {
+  if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
+    const PicturePoint p = toPicture(event.button.x, event.button.y);
+    grabBody(state, p.x, p.y);
+  } else if (event.type == SDL_MOUSEBUTTONUP && event.button.button == SDL_BUTTON_LEFT) {
+    releaseBody(state);
+  } else if (event.type == SDL_MOUSEMOTION && grabbing(state)) {
+    const PicturePoint p = toPicture(event.motion.x, event.motion.y);
+    dragBody(state, p.x, p.y);
+  }
+}
+
+}  // namespace
+
+void handleEvents(State& state, Overlays& overlays) {
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
     if (event.type == SDL_QUIT) {
       state.running = false;
+    } else if (event.type == SDL_KEYDOWN && toggleOverlay(overlays, event.key.keysym.sym)) {
+      // view only
     } else if (event.type == SDL_KEYDOWN) {
       int x = 0, y = 0;
       SDL_GetMouseState(&x, &y);
-      onKeyPress(state, event.key.keysym.sym, x, y);
+      const PicturePoint p = toPicture(x, y);
+      onKeyPress(state, event.key.keysym.sym, p.x, p.y);
+    } else {
+      handleMouse(state, event);
     }
   }
 }

@@ -14,6 +14,7 @@
 #include "app/window.h"
 #include "game/frame.h"
 #include "game/world_setup.h"
+#include "render/overlays.h"
 #include "render/renderer.h"
 #include "state/state.h"
 
@@ -47,10 +48,12 @@ int main(int argc, char** argv) {
   std::cout << "SEED = " << state.coefMontagne << std::endl;
 
   Renderer renderer(state);
+  Overlays overlays;
   FramePacer pacer;
   while (state.running) {
-    handleEvents(state);
+    handleEvents(state, overlays);
     playFrame(state, SDL_GetKeyState(nullptr), &renderer);
+    drawOverlays(state, overlays);
     SDL_GL_SwapBuffers();
     pacer.wait();
   }

@@ -32,6 +32,8 @@ bool openWindow() {
               << std::endl;
     return false;
   }
+  // The title tells a new user where the keys are.
+  SDL_WM_SetCaption("Skyhook - F1: keys", "Skyhook");
   // With vsync the display paces the loop; the pacer only caps it where there is none.
   SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
   if (!SDL_SetVideoMode(WIDTH, HEIGHT, 32, SDL_OPENGL)) {
