@@ -6,13 +6,14 @@
 
 namespace {
 
-// The pull: a spring of 2 Hz, damped just short of critically, whose force is
-// capped at 30 times the body's weight, so that light and heavy bodies alike
-// follow the pointer within a few frames without being flung. 2 Hz stays well
-// under the 20 steps a second of the world.
+// The pull: a spring of 2 Hz, damped short of critically, whose force is capped
+// at 30 times the body's weight under 9.81 m/s^2, so that light and heavy bodies
+// alike follow the pointer at the same pace, under any sky, without being
+// flung. 2 Hz stays well under the world's 20 steps a second.
 constexpr float kPullHertz = 2.0f;
 constexpr float kPullDampingRatio = 0.7f;
 constexpr float kPullWeights = 30.0f;
+constexpr float kStandardGravity = 9.81f;
 
 // Inside the window, where the walk over the bodies never removes it.
 const b2Vec2 kGroundPosition(WIDTH * P2M / 2, HEIGHT * P2M / 2);
@@ -31,9 +32,6 @@ b2Body* grabbableBodyAt(const State& state, const b2Vec2& p) {
   return found;
 }
 
-float weight(const State& state, const b2Body* body) {
-  return body->GetMass() * state.world->GetGravity().Length();
-}
 
 }  // namespace
 
@@ -51,7 +49,7 @@ void grabBody(State& state, int x, int y) {
   def.bodyA = state.mouseGround;
   def.bodyB = body;
   def.target = p;
-  def.maxForce = kPullWeights * weight(state, body);
+  def.maxForce = kPullWeights * body->GetMass() * kStandardGravity;
   b2LinearStiffness(def.stiffness, def.damping, kPullHertz, kPullDampingRatio, def.bodyA, def.bodyB);
   state.mouseJoint = static_cast<b2MouseJoint*>(state.world->CreateJoint(&def));
   state.mouseTarget = p;

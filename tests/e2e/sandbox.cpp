@@ -188,6 +188,20 @@ void Sandbox::moveMouse(int x, int y) {
           std::to_string(y));
 }
 
+void Sandbox::mouseDown(int button) { xdotool("mousedown " + std::to_string(button)); }
+
+void Sandbox::mouseUp(int button) { xdotool("mouseup " + std::to_string(button)); }
+
+std::string Sandbox::title() {
+  if (!window_ && !waitForWindow()) return "";
+  DisplayHandle x;
+  char* name = nullptr;
+  if (!x.display || !XFetchName(x.display, window_, &name) || !name) return "";
+  const std::string result = name;
+  XFree(name);
+  return result;
+}
+
 void Sandbox::closeWindow() {
   if (!window_) waitForWindow();
   DisplayHandle x;
