@@ -1,0 +1,57 @@
+// The overlays over a drawn frame: shown only when asked for, and the frame's own
+// GL state, the raster position its '0' walks on from, left as it was.
+
+#include "render/overlays.h"
+
+#include <gtest/gtest.h>
+
+#include "fixtures/gl_window.h"
+#include "game/keys.h"
+#include "game/world_setup.h"
+#include "state/state.h"
+
+namespace {
+
+class OverlaysTest : public GlWindowTest {
+ protected:
+  OverlaysTest() { createWorld(state); }
+
+  struct Raster {
+    float x, y;
+  };
+  static Raster raster() {
+    GLfloat position[4];
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
+    return {position[0], position[1]};
+  }
+
+  State state;
+};
+
+}  // namespace
+
+TEST_F(OverlaysTest, EachShowsOnlyWhenAskedAndLeavesTheFramesStateAlone) {
+  glColor3f(0.2f, 0.4f, 0.6f);
+  glRasterPos2i(100, 900);
+  const Raster before = raster();
+  const Rgb sky = pixel(1250, 20);  // under the pause mark
+  Overlays overlays;
+
+  drawOverlays(state, overlays);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  EXPECT_EQ(pixel(1250, 20), sky);
+  EXPECT_EQ(pixel(20, 20), sky);
+
+  state.paused = true;
+  EXPECT_TRUE(toggleOverlay(overlays, key::F1));
+  EXPECT_FALSE(toggleOverlay(overlays, key::P)) << "P is the game's";
+  drawOverlays(state, overlays);
+  EXPECT_FALSE(pixel(1250, 20) == sky) << "PAUSE in the top-right corner";
+  EXPECT_FALSE(pixel(20, 20) == sky) << "the key panel in the top-left corner";
+  const Raster after = raster();
+  EXPECT_EQ(after.x, before.x);
+  EXPECT_EQ(after.y, before.y);
+  GLfloat colour[4];
+  glGetFloatv(GL_CURRENT_COLOR, colour);
+  EXPECT_FLOAT_EQ(colour[1], 0.4f);
+}
