@@ -50,7 +50,8 @@ void grabBody(State& state, int x, int y) {
   def.bodyB = body;
   def.target = p;
   def.maxForce = kPullWeights * body->GetMass() * kStandardGravity;
-  b2LinearStiffness(def.stiffness, def.damping, kPullHertz, kPullDampingRatio, def.bodyA, def.bodyB);
+  b2LinearStiffness(def.stiffness, def.damping, kPullHertz, kPullDampingRatio, def.bodyA,
+                    def.bodyB);
   state.mouseJoint = static_cast<b2MouseJoint*>(state.world->CreateJoint(&def));
   state.mouseTarget = p;
   if (!body->IsAwake()) body->SetAwake(true);

@@ -22,7 +22,8 @@ bool holdStoppedFrame(State& state, BodyPainter* painter) {
   // draw would change what the restarted world does.
   if (!painter) return true;
   painter->beginFrame();
-  for (b2Body* body = state.world->GetBodyList(); body; body = body->GetNext()) painter->paint(body);
+  for (b2Body* body = state.world->GetBodyList(); body; body = body->GetNext())
+    painter->paint(body);
   painter->endFrame();
   return true;
 }

@@ -64,7 +64,9 @@ void drawJoints(b2World& world) {
       case e_wheelJoint: ring(pixels(joint->GetAnchorB()), kAxle); break;
       case e_revoluteJoint: square(pixels(joint->GetAnchorA()), kHinge); break;
       // The mouse joint's anchor A is the pointer, B the point it holds.
-      case e_mouseJoint: line(pixels(joint->GetAnchorB()), pixels(joint->GetAnchorA()), kPull); break;
+      case e_mouseJoint:
+        line(pixels(joint->GetAnchorB()), pixels(joint->GetAnchorA()), kPull);
+        break;
       default: link(joint, kOther); break;
     }
   }

@@ -12,11 +12,11 @@
 
 namespace {
 
-constexpr int kAdvance = 7;        // myText's pixels per character
-constexpr int kLineHeight = 14;    // 12-pixel glyphs and a gap
-constexpr int kMargin = 6;         // from the window's corner
-constexpr int kPad = 8;            // inside the panel
-constexpr int kActionColumns = 64; // actions wrap at this width
+constexpr int kAdvance = 7;         // myText's pixels per character
+constexpr int kLineHeight = 14;     // 12-pixel glyphs and a gap
+constexpr int kMargin = 6;          // from the window's corner
+constexpr int kPad = 8;             // inside the panel
+constexpr int kActionColumns = 64;  // actions wrap at this width
 
 // Splits text at spaces into lines of at most `columns` characters (a longer
 // word keeps a line of its own).
