@@ -32,7 +32,6 @@ b2Body* grabbableBodyAt(const State& state, const b2Vec2& p) {
   return found;
 }
 
-
 }  // namespace
 
 void grabBody(State& state, int x, int y) {
