@@ -6,11 +6,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <iostream>
 
 #include "app/events.h"
 #include "app/init.h"
+#include "app/options.h"
 #include "app/pacer.h"
+#include "app/screen.h"
 #include "app/window.h"
 #include "game/frame.h"
 #include "game/world_setup.h"
@@ -38,10 +41,16 @@ void openClosedStandardDescriptors() {
 
 int main(int argc, char** argv) {
   openClosedStandardDescriptors();
+  const CommandLine command = readCommandLine(argc, argv);  // before SDL or freeglut see it
+  if (command.action != CommandLine::Action::run) return answerCommandLine(command);
+  // SDL and freeglut both open $DISPLAY.
+  if (!command.options.display.empty()) setenv("DISPLAY", command.options.display.c_str(), 1);
+
   State state;
   drawLandscapeSeed(state);  // the first random draw of all
 
-  if (!openWindow()) return 1;
+  Screen screen;
+  if (!screen.open(command.options.fullscreen)) return 1;
   initText(argc, argv);
   state.running = true;
   init(state);
@@ -51,7 +60,9 @@ int main(int argc, char** argv) {
   Overlays overlays;
   FramePacer pacer;
   while (state.running) {
-    handleEvents(state, overlays);
+    handleEvents(state, screen, overlays);
+    if (!screen.isOpen()) break;  // F11 found no mode to show
+    screen.clearBorder();
     playFrame(state, SDL_GetKeyState(nullptr), &renderer);
     drawOverlays(state, overlays);
     SDL_GL_SwapBuffers();
@@ -59,5 +70,5 @@ int main(int argc, char** argv) {
   }
 
   SDL_Quit();
-  return 0;
+  return screen.isOpen() ? 0 : 1;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The keys and what they do, in the words the README and the manual page use:
-// the one list of them.
+// The keys and what they do, in the words the help, the README and the manual
+// page use: the one list of them.
 
 struct KeyHelp {
   const char* keys;
@@ -11,6 +11,7 @@ inline constexpr KeyHelp kKeyList[] = {
     {"Escape, window close", "quit"},
     {"F1", "show or hide the list of keys in the window"},
     {"F2", "show or hide the joints: the cable, wheel axles, crane hinges and the mouse's pull"},
+    {"F11", "switch between the window and the full screen"},
     {"P", "stop time; press again to restart it"},
     {"O", "while time is stopped, play one frame"},
     {"Left mouse button (held)",
@@ -33,5 +34,6 @@ inline constexpr KeyHelp kKeyList[] = {
     {"Keypad 9 / 7", "crane second arm"},
     {"Keypad 5 / Enter", "crane wrist"},
     {"Keypad 0 / period", "crane thumb and index finger: close / open"},
+    {"0 to 9, full stop, Return", "the same as keypad 0 to 9, period and Enter, held or pressed"},
     {"R", "switch the bodies of the R list to dynamic (the list is empty)"},
 };

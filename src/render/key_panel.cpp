@@ -3,16 +3,15 @@
 #include <GL/gl.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "game/key_list.h"
-#include "render/text.h"
+#include "render/window_pixels.h"
 
 namespace {
 
-constexpr int kAdvance = 7;         // myText's pixels per character
+constexpr int kAdvance = 7;         // pixels per character
 constexpr int kLineHeight = 14;     // 12-pixel glyphs and a gap
 constexpr int kMargin = 6;          // from the window's corner
 constexpr int kPad = 8;             // inside the panel
@@ -59,17 +58,18 @@ void drawKeyPanel() {
     actionColumns = std::max(actionColumns, r.action.size());
   }
   const int actionX = kMargin + kPad + kAdvance * static_cast<int>(keyColumns + 2);
-  const int right = actionX + kAdvance * static_cast<int>(actionColumns) + kPad;
-  const int bottom = kMargin + 2 * kPad + kLineHeight * static_cast<int>(panel.size()) - 2;
+  const int width = actionX + kAdvance * static_cast<int>(actionColumns) + kPad - kMargin;
+  const int height = 2 * kPad + kLineHeight * static_cast<int>(panel.size()) - 2;
 
+  const WindowPixels window;
   glColor3f(0.08f, 0.08f, 0.1f);
-  glRecti(kMargin, kMargin, right, bottom);
+  window.box(kMargin, kMargin, width, height);
   int y = kMargin + kPad;
   for (const Row& r : panel) {
     glColor3f(1, 0.85f, 0.4f);
-    myText(kMargin + kPad, y, r.keys);
+    window.text(kMargin + kPad, y, r.keys);
     glColor3f(1, 1, 1);
-    myText(actionX, y, r.action);
+    window.text(actionX, y, r.action);
     y += kLineHeight;
   }
 }

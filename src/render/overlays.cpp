@@ -7,21 +7,22 @@
 #include "game/keys.h"
 #include "render/joint_view.h"
 #include "render/key_panel.h"
-#include "render/text.h"
+#include "render/window_pixels.h"
 #include "state/state.h"
 
 namespace {
 
 // A small dark label in the top-right corner, clear of the key panel.
 void drawPauseMark() {
+  const WindowPixels window;
   const std::string text = "PAUSE";
   const int pad = 4, margin = 6;
   const int width = 7 * static_cast<int>(text.size()) - 1 + 2 * pad;
-  const int x = WIDTH - margin - width;
+  const int x = window.pictureWidth() - margin - width;
   glColor3f(0.1f, 0.1f, 0.1f);
-  glRecti(x, margin, x + width, margin + 12 + 2 * pad);
+  window.box(x, margin, width, 12 + 2 * pad);
   glColor3f(1, 1, 1);
-  myText(x + pad, margin + pad, text);
+  window.text(x + pad, margin + pad, text);
 }
 
 }  // namespace
