@@ -5,6 +5,8 @@
 #include "app/screen.h"
 #include "game/controls.h"
 #include "game/keys.h"
+#include "game/mouse_drag.h"
+#include "render/overlays.h"
 #include "state/state.h"
 
 static_assert(key::ESCAPE == SDLK_ESCAPE && key::SPACE == SDLK_SPACE && key::B == SDLK_b &&
@@ -18,19 +20,40 @@ static_assert(key::RETURN == SDLK_RETURN && key::PERIOD == SDLK_PERIOD && key::N
               key::NUM9 == SDLK_9);
 static_assert(key::UP == SDLK_UP && key::DOWN == SDLK_DOWN && key::RIGHT == SDLK_RIGHT &&
               key::LEFT == SDLK_LEFT && key::COUNT == SDLK_LAST);
+static_assert(key::O == SDLK_o && key::P == SDLK_p && key::F1 == SDLK_F1 && key::F2 == SDLK_F2);
 
-void handleEvents(State& state, Screen& screen) {
+namespace {
+
+void handleMouse(State& state, const Screen& screen, const SDL_Event& event) {
+  if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
+    const PicturePoint p = screen.toPicture(event.button.x, event.button.y);
+    grabBody(state, p.x, p.y);
+  } else if (event.type == SDL_MOUSEBUTTONUP && event.button.button == SDL_BUTTON_LEFT) {
+    releaseBody(state);
+  } else if (event.type == SDL_MOUSEMOTION && grabbing(state)) {
+    const PicturePoint p = screen.toPicture(event.motion.x, event.motion.y);
+    dragBody(state, p.x, p.y);
+  }
+}
+
+}  // namespace
+
+void handleEvents(State& state, Screen& screen, Overlays& overlays) {
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
     if (event.type == SDL_QUIT) {
       state.running = false;
     } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_F11) {
       if (!screen.toggleFullscreen()) state.running = false;
+    } else if (event.type == SDL_KEYDOWN && toggleOverlay(overlays, event.key.keysym.sym)) {
+      // view only
     } else if (event.type == SDL_KEYDOWN) {
       int x = 0, y = 0;
       SDL_GetMouseState(&x, &y);
       const PicturePoint pointer = screen.toPicture(x, y);
       onKeyPress(state, event.key.keysym.sym, pointer.x, pointer.y);
+    } else {
+      handleMouse(state, screen, event);
     }
   }
 }

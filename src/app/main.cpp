@@ -18,6 +18,7 @@
 #include "app/window.h"
 #include "game/frame.h"
 #include "game/world_setup.h"
+#include "render/overlays.h"
 #include "render/renderer.h"
 #include "state/state.h"
 
@@ -59,13 +60,15 @@ int main(int argc, char** argv) {
   std::cout << "SEED = " << state.coefMontagne << std::endl;
 
   Renderer renderer(state);
+  Overlays overlays;
   FramePacer pacer;
   while (state.running) {
     console.drain();  // what waited goes out as the reader makes room
-    handleEvents(state, screen);
+    handleEvents(state, screen, overlays);
     if (!screen.isOpen()) break;  // F11 found no mode to show
     screen.clearBorder();
     playFrame(state, SDL_GetKeyState(nullptr), &renderer);
+    drawOverlays(state, overlays);
     SDL_GL_SwapBuffers();
     pacer.wait();
   }

@@ -9,6 +9,7 @@
 #include "bodies/wake.h"
 #include "game/keypad_stand_ins.h"
 #include "game/keys.h"
+#include "game/pause.h"
 #include "state/handles.h"
 #include "terrain/terrain.h"
 
@@ -167,6 +168,8 @@ void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
     case key::J: releaseOrRehangCraneCar(s); break;
     case key::D: cutCableOrDestroyCars(s); break;
     case key::R: makeListedBodiesDynamic(s); break;
+    case key::P: togglePause(s); break;
+    case key::O: playOneFrame(s); break;
     default: break;
   }
 }

@@ -13,7 +13,13 @@ struct KeyHelp {
 
 inline constexpr KeyHelp kKeyList[] = {
     {"Escape, window close", "quit"},
+    {"F1", "show or hide the list of keys in the window"},
+    {"F2", "show or hide the joints: the cable, wheel axles, crane hinges and the mouse's pull"},
     {"F11", "switch between the window and the full screen"},
+    {"P", "stop time; press again to restart it"},
+    {"O", "while time is stopped, play one frame"},
+    {"Left mouse button (held)",
+     "drag the body under the pointer (not the ship, nor the ground); release to let go"},
     {"Right / Left arrow",
      "fly the ship right / left (speed ramps up while held, drifts back when released)"},
     {"Up / Down arrow", "fly the ship up / down; Down also stops the wheel motors"},

@@ -19,6 +19,7 @@ void forget(Handle*& handle, const Object* object) {
 void forgetJoint(State& s, const b2Joint* joint) {
   for (const auto& h : kCableHandles) forget(s.*h.member, joint);
   for (const auto& h : kWheelHandles) forget(s.*h.member, joint);
+  for (const auto& h : kMouseHandles) forget(s.*h.member, joint);
   for (const auto& h : kCraneHandles) forget(s.*h.joint.member, joint);
 }
 

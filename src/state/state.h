@@ -89,6 +89,13 @@ struct State {
 
   bool running = false;                // the frame loop's flag
 
+  bool paused = false;                 // P: time stands still
+  int framesToStep = 0;                // O while paused: frames still to play
+
+  b2MouseJoint* mouseJoint = nullptr;  // pulls the body under the left button
+  b2Body* mouseGround = nullptr;       // the static body, without fixtures, it pulls from
+  b2Vec2 mouseTarget{0, 0};            // the pointer while it holds a body, metres
+
   // Declared last so it is destroyed first, while the listeners it points at live.
   std::unique_ptr<b2World> world;
 };

@@ -284,6 +284,10 @@ void Sandbox::moveMouse(int x, int y) {
           std::to_string(y));
 }
 
+void Sandbox::mouseDown(int button) { xdotool("mousedown " + std::to_string(button)); }
+
+void Sandbox::mouseUp(int button) { xdotool("mouseup " + std::to_string(button)); }
+
 void Sandbox::closeWindow() {
   if (!window_) waitForWindow();
   DisplayHandle x(display_);

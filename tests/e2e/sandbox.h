@@ -93,6 +93,8 @@ class Sandbox {
   void keyUp(const std::string& name);
   void holdKey(const std::string& name, Seconds duration);
   void moveMouse(int x, int y);  // window pixels
+  void mouseDown(int button);    // 1 is the left button
+  void mouseUp(int button);
   void closeWindow();            // sends WM_DELETE_WINDOW
   void signal(int number);       // sends a signal to the process
 

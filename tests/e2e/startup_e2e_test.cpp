@@ -162,7 +162,7 @@ TEST(Startup, LinesInOrderWithTheSeedLastQuietlyInAWindowTitledSkyhook) {
   EXPECT_EQ(lines[2], "SEED = " + started.draws.seedText);
 
   ASSERT_TRUE(sandbox.waitForWindow());
-  EXPECT_EQ(sandbox.windowTitle(), "Skyhook");
+  EXPECT_EQ(sandbox.windowTitle(), "Skyhook - F1: keys");
   EXPECT_EQ(sandbox.iconSize(), std::make_pair(64, 64));
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   EXPECT_EQ(sandbox.errors(), "") << "after start-up";
