@@ -2,9 +2,9 @@
 
 #include <SDL/SDL.h>
 
-#include "game/controls.h"
 #include "game/keys.h"
-#include "state/state.h"
+#include "session/frame_input.h"
+#include "session/key_names.h"
 
 static_assert(key::ESCAPE == SDLK_ESCAPE && key::SPACE == SDLK_SPACE && key::B == SDLK_b &&
               key::C == SDLK_c && key::D == SDLK_d && key::J == SDLK_j && key::R == SDLK_r);
@@ -16,15 +16,20 @@ static_assert(key::KP0 == SDLK_KP0 && key::KP1 == SDLK_KP1 && key::KP2 == SDLK_K
 static_assert(key::UP == SDLK_UP && key::DOWN == SDLK_DOWN && key::RIGHT == SDLK_RIGHT &&
               key::LEFT == SDLK_LEFT && key::COUNT == SDLK_LAST);
 
-void handleEvents(State& state) {
+void readInput(FrameInput& input) {
+  input.events.clear();
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
     if (event.type == SDL_QUIT) {
-      state.running = false;
-    } else if (event.type == SDL_KEYDOWN) {
+      input.events.push_back({InputEvent::Quit});
+    } else if (event.type == SDL_KEYDOWN && keyName(event.key.keysym.sym)) {
       int x = 0, y = 0;
       SDL_GetMouseState(&x, &y);
-      onKeyPress(state, event.key.keysym.sym, x, y);
+      input.events.push_back({InputEvent::KeyPress, event.key.keysym.sym, x, y});
     }
   }
+  // Only the game's keys: what reaches the game is what a recording can hold.
+  const Uint8* keys = SDL_GetKeyState(nullptr);
+  input.held.fill(0);
+  for (const KeyName& k : kKeyNames) input.held[k.symbol] = keys[k.symbol];
 }

@@ -1,8 +1,9 @@
 #pragma once
-// The one place that reads SDL's events: each key press reaches the controls
-// with the pointer position at that moment.
+// The one place that reads SDL's events and keyboard: each key press with the
+// pointer position at that moment, then the held keys, as the frame's input.
 
-struct State;
+struct FrameInput;
 
-// Handles every pending event; the window's close and Escape end the loop.
-void handleEvents(State& state);
+// Drains the event queue into input.events (the window's close is a quit) and
+// reads the held keys of the game into input.held.
+void readInput(FrameInput& input);

@@ -6,15 +6,17 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <iostream>
+#include <memory>
 
 #include "app/events.h"
 #include "app/init.h"
 #include "app/pacer.h"
+#include "app/session_options.h"
 #include "app/window.h"
-#include "game/frame.h"
 #include "game/world_setup.h"
 #include "render/renderer.h"
+#include "session/play_input.h"
+#include "session/session.h"
 #include "state/state.h"
 
 namespace {
@@ -37,6 +39,13 @@ void openClosedStandardDescriptors() {
 
 int main(int argc, char** argv) {
   openClosedStandardDescriptors();
+  SessionOptions options;
+  if (!takeSessionOptions(argc, argv, options)) return 2;
+  // Before the first draw: a recording keeps the clock's every second from the start.
+  const std::unique_ptr<Session> session = Session::open(options);
+  if (!session) return 2;
+  if (session->headless()) return session->playHeadless();
+
   State state;
   drawLandscapeSeed(state);  // the first random draw of all
 
@@ -44,17 +53,21 @@ int main(int argc, char** argv) {
   initText(argc, argv);
   state.running = true;
   init(state);
-  std::cout << "SEED = " << state.coefMontagne << std::endl;
+  announceLandscapeSeed(state);
 
   Renderer renderer(state);
   FramePacer pacer;
+  FrameInput input;
   while (state.running) {
-    handleEvents(state);
-    playFrame(state, SDL_GetKeyState(nullptr), &renderer);
+    readInput(input);
+    if (!session->nextFrame(input)) break;
+    playInput(state, input, &renderer);
+    session->framePlayed(input);
     SDL_GL_SwapBuffers();
     pacer.wait();
   }
 
+  const int status = session->finish(state);
   SDL_Quit();
-  return 0;
+  return status;
 }

@@ -1,0 +1,24 @@
+#pragma once
+// What reaches the simulation from outside in one frame, as plain values: the
+// events in the order they came, and the held keys as the frame reads them.
+// The live loop fills it from SDL, a replay from a recording, the fuzzer from
+// its own random numbers; all three play it through playInput.
+
+#include <array>
+#include <vector>
+
+#include "game/keys.h"
+
+struct InputEvent {
+  enum Kind { KeyPress, Quit };
+  Kind kind;
+  int symbol = 0;  // KeyPress: the key's SDL symbol
+  int x = 0, y = 0;  // KeyPress: the pointer in window pixels at the press
+};
+
+using HeldKeys = std::array<unsigned char, key::COUNT>;  // nonzero while held
+
+struct FrameInput {
+  std::vector<InputEvent> events;
+  HeldKeys held{};
+};
