@@ -8,10 +8,12 @@ Recorder::Recorder(RecordingWriter& writer, RandomClock source)
     : writer_(writer), clock_(std::move(source)) {}
 
 void Recorder::beginFrame() {
-  // Every start-up reads the clock (the landscape seed first of all).
-  if (frame_ == 0) writer_.line(frameLine(0, {}, held_, held_, clock_.takeFrame()));
+  if (frame_ == 0) writeStartUp();
   ++frame_;
 }
+
+// Every start-up reads the clock (the landscape seed first of all).
+void Recorder::writeStartUp() { writer_.line(frameLine(0, {}, held_, held_, clock_.takeFrame())); }
 
 void Recorder::endFrame(const FrameInput& input) {
   const std::string line = frameLine(frame_, input.events, held_, input.held, clock_.takeFrame());
@@ -21,11 +23,13 @@ void Recorder::endFrame(const FrameInput& input) {
 }
 
 void Recorder::finish() {
+  if (frame_ == 0) writeStartUp();
   writer_.line(endLine(frame_));
   writer_.flush();
 }
 
 void Recorder::abandon(const FrameInput& input) {
+  if (frame_ == 0) return finish();
   const std::string line = frameLine(frame_, input.events, held_, input.held, clock_.frameSoFar());
   if (!line.empty()) writer_.line(line);
   finish();

@@ -26,6 +26,8 @@ class Recorder {
   long frames() const { return frame_; }
 
  private:
+  void writeStartUp();
+
   RecordingWriter& writer_;
   RecordingClock clock_;
   long frame_ = 0;

@@ -79,7 +79,7 @@ class Parser {
     f.frame = static_cast<long>(number(t[0], 0, kMaxFrame, "frame"));
     if (r_.frames.empty() && f.frame != 0) throw Refusal{"the start-up line (frame 0) is missing"};
     if (!r_.frames.empty() && f.frame <= r_.frames.back().frame)
-      throw Refusal{"frame " + std::to_string(f.frame) + " comes after frame " +
+      throw Refusal{"frame " + std::to_string(f.frame) + " does not come after frame " +
                     std::to_string(r_.frames.back().frame)};
     for (size_t i = 1; i < t.size();) i = item(f, t, i);
     if (f.frame == 0 && (f.clock.empty() || f.clock.front().read != 0))
@@ -140,7 +140,7 @@ class Parser {
       c.read = static_cast<long>(number(t[i + 1], 0, kMaxClockRead, "clock reading"));
       c.second = static_cast<std::time_t>(number(t[i + 2], 0, kMaxSecond, "second"));
       if (!f.clock.empty() && c.read <= f.clock.back().read)
-        throw Refusal{"clock reading " + std::to_string(c.read) + " comes after reading " +
+        throw Refusal{"clock reading " + std::to_string(c.read) + " does not come after reading " +
                       std::to_string(f.clock.back().read)};
       f.clock.push_back(c);
       return i + 3;

@@ -3,10 +3,10 @@
 #include <iostream>
 
 #include "game/keys.h"
-#include "game/world_setup.h"
 #include "session/digest.h"
 #include "session/play_input.h"
 #include "session/recording_reader.h"
+#include "session/start_up.h"
 #include "state/state.h"
 
 namespace {
@@ -73,15 +73,8 @@ int Session::finish(const State& state) {
 }
 
 int Session::playHeadless() {
-  // The start-up of the window's program, without the window: the same draws
-  // in the same order.
   State state;
-  drawLandscapeSeed(state);
-  drawSkyColourSetGravity(state);
-  createWorld(state);
-  buildFirstScene(state);
-  announceLandscapeSeed(state);
-  state.running = true;
+  startUpWithoutWindow(state);
 
   FrameInput input;
   while (state.running && nextFrame(input)) {
