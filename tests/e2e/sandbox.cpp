@@ -56,7 +56,10 @@ bool Screenshot::savePpm(const std::string& path) const {
 }
 
 Sandbox::Sandbox(const std::map<std::string, std::string>& env,
-                 const std::vector<int>& closedDescriptors) {
+                 const std::vector<int>& closedDescriptors, const std::vector<std::string>& args) {
+  std::vector<char*> argv{const_cast<char*>(SKYHOOK_BINARY)};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe failed");
   pid_ = fork();
@@ -75,7 +78,7 @@ Sandbox::Sandbox(const std::map<std::string, std::string>& env,
       if (value.empty()) unsetenv(name.c_str());
       else setenv(name.c_str(), value.c_str(), 1);
     }
-    execl(SKYHOOK_BINARY, SKYHOOK_BINARY, static_cast<char*>(nullptr));
+    execv(SKYHOOK_BINARY, argv.data());
     _exit(127);
   }
   close(out[1]);
@@ -166,6 +169,11 @@ void Sandbox::xdotool(const std::string& args) {
 // With no window manager, keyboard focus follows the pointer: keep it inside the window.
 void Sandbox::key(const std::string& name) {
   moveMouse(640, 470);
+  xdotool("key " + name);
+}
+
+void Sandbox::keyAt(const std::string& name, int x, int y) {
+  moveMouse(x, y);
   xdotool("key " + name);
 }
 

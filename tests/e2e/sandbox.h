@@ -34,9 +34,11 @@ class Sandbox {
   using Seconds = std::chrono::duration<double>;
 
   // Starts the binary with extra environment entries (a value of "" unsets one),
-  // and with the given standard descriptors closed, as some launchers start programs.
+  // with the given standard descriptors closed, as some launchers start programs,
+  // and with the given arguments.
   explicit Sandbox(const std::map<std::string, std::string>& env = {},
-                   const std::vector<int>& closedDescriptors = {});
+                   const std::vector<int>& closedDescriptors = {},
+                   const std::vector<std::string>& args = {});
   ~Sandbox();  // kills the process if it still runs
   Sandbox(const Sandbox&) = delete;
   Sandbox& operator=(const Sandbox&) = delete;
@@ -54,6 +56,7 @@ class Sandbox {
 
   // xdotool key names: "b", "Escape", "space", "KP_6", ...
   void key(const std::string& name);
+  void keyAt(const std::string& name, int x, int y);  // with the pointer there, in the window
   void keyDown(const std::string& name);
   void keyUp(const std::string& name);
   void holdKey(const std::string& name, Seconds duration);
