@@ -106,6 +106,11 @@ class Parser {
   // Reads the item at t[i]; returns the index of the next.
   size_t item(RecordedFrame& f, const std::vector<std::string_view>& t, size_t i) {
     const std::string_view word = t[i];
+    // Events first, then the held keys' changes, then the clock's.
+    const int kind = word == "down" || word == "up" ? 1 : word == "clock" ? 2 : 0;
+    if (i == 1) kind_ = 0;
+    if (kind < kind_) throw Refusal{"items go in this order: events, held keys, clock"};
+    kind_ = kind;
     auto arguments = [&](size_t n, const char* usage) {
       if (i + n >= t.size()) throw Refusal{"'" + std::string(word) + "' needs " + usage};
     };
@@ -150,6 +155,7 @@ class Parser {
 
   Recording& r_;
   HeldKeys held_{};
+  int kind_ = 0;  // of the line's last item
 };
 
 // A byte that no line of a recording holds, or nullptr.
