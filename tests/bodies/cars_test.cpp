@@ -11,6 +11,7 @@
 #include "fixtures/body_bounds.h"
 #include "fixtures/world_fixture.h"
 #include "game/controls.h"
+#include "game/frame.h"
 #include "game/keys.h"
 #include "support/console_capture.h"
 #include "support/pinned_clock.h"
@@ -78,8 +79,7 @@ class Cars : public WorldTest {
     std::array<float, 2> before = cableLengths();
     b2Vec2 ship = state.ship->GetPosition();
     for (int frame = 1; frame <= maxFrames; ++frame) {
-      applyHeldKeys(state, none.data());
-      step();
+      playFrame(state, none.data());
       const std::array<float, 2> now = cableLengths();
       for (int i = 0; i < 2; ++i) EXPECT_LT(before[i] - now[i], 1.25f) << "frame " << frame;
       EXPECT_LT((state.ship->GetPosition() - ship).Length(), 1) << "frame " << frame;
@@ -212,10 +212,7 @@ TEST_F(Cars, HangingCraneCarIsReeledInGraduallyAndPickedUpAgain) {
   EXPECT_GT(reeled, 7);
   EXPECT_NE(reeled, -1);
   const std::array<unsigned char, key::COUNT> none{};
-  for (int frame = 0; frame < 300; ++frame) {
-    applyHeldKeys(state, none.data());
-    step();
-  }
+  for (int frame = 0; frame < 300; ++frame) playFrame(state, none.data());
   // Each cable is a 1 m rod from 15 m below the ship's centre to the car.
   for (float length : cableLengths()) EXPECT_NEAR(length, 1, 0.01f);
   const b2Vec2 offset = state.car->GetPosition() - state.ship->GetPosition();
@@ -226,10 +223,7 @@ TEST_F(Cars, HangingCraneCarIsReeledInGraduallyAndPickedUpAgain) {
 
   // Dropped onto the floor and picked up from the top of the screen, over 30 m away.
   onKeyPress(state, key::J, 0, 0);
-  for (int frame = 0; frame < 100; ++frame) {
-    applyHeldKeys(state, none.data());
-    step();
-  }
+  for (int frame = 0; frame < 100; ++frame) playFrame(state, none.data());
   onKeyPress(state, key::J, 0, 0);
   ASSERT_NE(state.distanceJoint, nullptr);
   EXPECT_GT(cableLengths()[0], 30);
