@@ -1,5 +1,6 @@
 #include "session/recorder.h"
 
+#include <string>
 #include <utility>
 
 #include "session/recording.h"
@@ -18,6 +19,9 @@ void Recorder::writeStartUp() { writer_.line(frameLine(0, {}, held_, held_, cloc
 void Recorder::endFrame(const FrameInput& input) {
   const std::string line = frameLine(frame_, input.events, held_, input.held, clock_.takeFrame());
   if (!line.empty()) writer_.line(line);
+  // A frame alone marks how far the session got, once a second when nothing
+  // else did: a recording cut short by a crash then plays to within a second of it.
+  else if (writer_.flushDue()) writer_.line(std::to_string(frame_));
   held_ = input.held;
   writer_.tick();
 }

@@ -26,7 +26,7 @@ void RecordingWriter::line(const std::string& text) {
 }
 
 void RecordingWriter::tick() {
-  if (Clock::now() - flushed_ >= std::chrono::seconds(1)) flush();
+  if (flushDue()) flush();
 }
 
 void RecordingWriter::flush() {

@@ -22,6 +22,7 @@ class RecordingWriter {
   void line(const std::string& text);
   // Once a frame: flushes when a second has passed since the last flush.
   void tick();
+  bool flushDue() const { return Clock::now() - flushed_ >= std::chrono::seconds(1); }
   // Flushes and closes; nothing more is written.
   void close();
   // Flushes now; safe to call from a dying process's last handler.

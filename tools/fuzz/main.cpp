@@ -3,10 +3,11 @@
 // when the process dies, it leaves the recording that reproduces it and ends
 // with status 1. The last line: "fuzz: N frames, seed S, F failures".
 //
-//   skyhook_fuzz [--frames N] [--seed S] [--out FILE] [--plant-fault]
+//   skyhook_fuzz [--frames N] [--seed S] [--out FILE] [--keep] [--plant-fault]
 //   skyhook_fuzz --replay FILE [--plant-fault]
 //
-// --replay checks a recording frame by frame instead. --plant-fault breaks
+// --keep keeps the recording of a run without failures too (input for the
+// replay's benchmark). --replay checks a recording frame by frame instead. --plant-fault breaks
 // the game on purpose, for the test that the fuzzer hands back what broke: a
 // crane car that lies dropped is destroyed behind the destroy routine's back.
 
@@ -43,6 +44,7 @@ struct Options {
   std::string out;
   std::optional<std::string> replay;
   bool plantFault = false;
+  bool keep = false;
 };
 
 // Messages go to standard output beside the game's console, which the fuzzer captures.
@@ -63,8 +65,8 @@ std::optional<Options> readOptions(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-    if (a == "--plant-fault") {
-      o.plantFault = true;
+    if (a == "--plant-fault" || a == "--keep") {
+      (a == "--keep" ? o.keep : o.plantFault) = true;
       continue;
     }
     bool ok = value != nullptr;
@@ -75,7 +77,7 @@ std::optional<Options> readOptions(int argc, char** argv) {
     else ok = false;
     if (!ok) {
       std::fprintf(stderr,
-                   "usage: skyhook_fuzz [--frames N] [--seed S] [--out FILE] [--plant-fault]\n"
+                   "usage: skyhook_fuzz [--frames N] [--seed S] [--out FILE] [--keep] [--plant-fault]\n"
                    "       skyhook_fuzz --replay FILE [--plant-fault]\n");
       return std::nullopt;
     }
@@ -163,7 +165,7 @@ int fuzz(const Options& o) {
   recorder.finish();
   writer.close();
   if (faults.empty()) {
-    std::remove(o.out.c_str());
+    if (!o.keep) std::remove(o.out.c_str());
   } else {
     say("frame " + std::to_string(frame) + ": " + faults);
     say("the recording that reproduces it: " + o.out + " (skyhook --replay " + o.out +
