@@ -16,7 +16,7 @@ recording=$scratch/ten-minutes.rec
 echo "ten minutes of the fuzzer's input: $(stat -c %s "$recording") bytes, $(wc -l <"$recording") lines"
 for run in 1 2 3; do
   /usr/bin/time -f "%e %U" -o "$scratch/time" \
-    env -u DISPLAY "$build/src/app/skyhook" --replay "$recording" --headless >/dev/null
+    env -u DISPLAY "$build/skyhook" --replay "$recording" --headless >/dev/null
   read -r wall user <"$scratch/time"
   awk -v w="$wall" -v u="$user" 'BEGIN {
     printf "headless replay of 36,000 frames: %.1f s (%.1f s CPU), %.0f frames/s, %.0f x real time\n",

@@ -53,6 +53,11 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/skyhook.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/data/skyhook.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# PNGs of the same art for menus that cannot read SVG (rendered by cmake/icons.cmake).
+foreach(size IN LISTS SKYHOOK_ICON_SIZES)
+  install(FILES ${SKYHOOK_ICON_DIR}/${size}x${size}/skyhook.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
 install(FILES ${generated}/skyhook.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${generated}/${SKYHOOK_APPSTREAM_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

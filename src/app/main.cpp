@@ -6,12 +6,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <memory>
 
 #include "app/events.h"
 #include "app/init.h"
+#include "app/options.h"
 #include "app/pacer.h"
-#include "app/session_options.h"
+#include "app/screen.h"
 #include "app/window.h"
 #include "game/world_setup.h"
 #include "render/renderer.h"
@@ -39,17 +41,20 @@ void openClosedStandardDescriptors() {
 
 int main(int argc, char** argv) {
   openClosedStandardDescriptors();
-  SessionOptions options;
-  if (!takeSessionOptions(argc, argv, options)) return 2;
+  const CommandLine command = readCommandLine(argc, argv);  // before SDL or freeglut see it
+  if (command.action != CommandLine::Action::run) return answerCommandLine(command);
+  // SDL and freeglut both open $DISPLAY.
+  if (!command.options.display.empty()) setenv("DISPLAY", command.options.display.c_str(), 1);
   // Before the first draw: a recording keeps the clock's every second from the start.
-  const std::unique_ptr<Session> session = Session::open(options);
+  const std::unique_ptr<Session> session = Session::open(command.options.session);
   if (!session) return 2;
   if (session->headless()) return session->playHeadless();
 
   State state;
   drawLandscapeSeed(state);  // the first random draw of all
 
-  if (!openWindow()) return 1;
+  Screen screen;
+  if (!screen.open(command.options.fullscreen)) return 1;
   initText(argc, argv);
   state.running = true;
   init(state);
@@ -59,8 +64,10 @@ int main(int argc, char** argv) {
   FramePacer pacer;
   FrameInput input;
   while (state.running) {
-    readInput(input);
+    readInput(input, screen);
+    if (!screen.isOpen()) break;  // F11 found no mode to show
     if (!session->nextFrame(input)) break;
+    screen.clearBorder();
     playInput(state, input, &renderer);
     session->framePlayed(input);
     SDL_GL_SwapBuffers();
@@ -69,5 +76,5 @@ int main(int argc, char** argv) {
 
   const int status = session->finish(state);
   SDL_Quit();
-  return status;
+  return screen.isOpen() ? status : 1;
 }

@@ -7,8 +7,8 @@
 #include <iostream>
 #include <string>
 
+#include "app/window_icon.h"
 #include "render/text.h"
-#include "state/state.h"
 
 namespace {
 
@@ -19,10 +19,13 @@ std::string displayName() {
 
 }  // namespace
 
-bool openWindow() {
+bool startVideo() {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
   // Only SDL's X11 driver gives an OpenGL context; without X, say so rather than
   // let SDL fall back to a text-terminal driver.
   setenv("SDL_VIDEODRIVER", "x11", 0);
+  // The sandbox has no sound.
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
   // No parachute: SDL's handler calls SDL_Quit inside a fatal signal and can
   // freeze on an X, Mesa or malloc lock; without it the signal ends the process.
   // Without a sound card the whole set may fail; the sandbox needs only video.
@@ -32,12 +35,28 @@ bool openWindow() {
               << std::endl;
     return false;
   }
+  return true;
+}
+
+DesktopSize desktopSize() {
+  const SDL_VideoInfo* info = SDL_GetVideoInfo();
+  if (!info || info->current_w <= 0 || info->current_h <= 0) return {};
+  return {info->current_w, info->current_h};
+}
+
+bool openWindow(const WindowMode& mode) {
+  if (!startVideo()) return false;
+  if (!SDL_GetVideoSurface()) {
+    SDL_WM_SetCaption("Skyhook", "Skyhook");
+    setWindowIcon();  // before the first video mode, as SDL asks
+  }
   // With vsync the display paces the loop; the pacer only caps it where there is none.
   SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
-  if (!SDL_SetVideoMode(WIDTH, HEIGHT, 32, SDL_OPENGL)) {
-    std::cerr << "skyhook: cannot open the " << WIDTH << " x " << HEIGHT
-              << " OpenGL window: " << SDL_GetError() << std::endl;
-    SDL_Quit();
+  const Uint32 flags = SDL_OPENGL | (mode.fullscreen ? SDL_FULLSCREEN : 0);
+  if (!SDL_SetVideoMode(mode.width, mode.height, 32, flags)) {
+    std::cerr << "skyhook: cannot open the " << mode.width << " x " << mode.height
+              << (mode.fullscreen ? " full-screen" : "") << " OpenGL window: " << SDL_GetError()
+              << std::endl;
     return false;
   }
   return true;
@@ -45,7 +64,10 @@ bool openWindow() {
 
 void initText(int& argc, char** argv) {
   if (glutGet(GLUT_INIT_STATE)) return;  // once per process, however many windows
-  glutInit(&argc, argv);
+  // freeglut would take X options such as -display for itself, after SDL has
+  // opened its display: it gets none.
+  int textArgc = argc > 0 ? 1 : 0;
+  glutInit(&textArgc, argv);
   glutInitDisplayMode(0);
   glutInitWindowSize(WIDTH, HEIGHT);
   // Registered as freeglut expects; SDL owns the window, so they never run.

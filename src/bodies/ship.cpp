@@ -21,13 +21,23 @@ b2Body* makeShip(State& state, int x, int y) {
 
 void limitBodyBounds(State& state, b2Body* b) {
   if (!b) return;
+  // A centre within 1 cm of an edge, or past it, goes back 10 cm inside.
+  constexpr float kEdge = 0.01f, kInside = 0.1f;
+  constexpr float kRight = WIDTH * P2M, kBottom = HEIGHT * P2M;
   const b2Vec2 p = b->GetPosition();
-  if (p.x <= 0.01f) {
-    b->SetTransform(b2Vec2(0.1f, p.y), 0);
+  if (p.x <= kEdge) {
+    b->SetTransform(b2Vec2(kInside, p.y), 0);
+    state.vitesseShipHorizontale = 0;
+  } else if (p.x >= kRight - kEdge) {
+    // The right and bottom edges too: a ship flown out there could not be found again.
+    b->SetTransform(b2Vec2(kRight - kInside, p.y), 0);
     state.vitesseShipHorizontale = 0;
   }
-  if (p.y <= 0.01f) {
-    b->SetTransform(b2Vec2(b->GetPosition().x, 0.1f), 0);
+  if (p.y <= kEdge) {
+    b->SetTransform(b2Vec2(b->GetPosition().x, kInside), 0);
+    state.vitesseShipVerticale = 0;
+  } else if (p.y >= kBottom - kEdge) {
+    b->SetTransform(b2Vec2(b->GetPosition().x, kBottom - kInside), 0);
     state.vitesseShipVerticale = 0;
   }
 }

@@ -6,6 +6,6 @@ struct State;
 // The weightless, non-rotating 150 x 30 px hull the user flies.
 b2Body* makeShip(State& state, int x, int y);
 
-// Keeps a body inside the window's left and top edges, zeroing the ship speed
-// on the axis it had to correct. Right and bottom are not guarded.
+// Keeps a body's centre inside the window's four edges, zeroing the ship speed
+// on the axis it had to correct.
 void limitBodyBounds(State& state, b2Body* b);

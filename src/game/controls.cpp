@@ -7,6 +7,7 @@
 #include "bodies/crane.h"
 #include "bodies/ship.h"
 #include "bodies/wake.h"
+#include "game/keypad_stand_ins.h"
 #include "game/keys.h"
 #include "state/handles.h"
 #include "terrain/terrain.h"
@@ -147,7 +148,7 @@ bool allCraneKeysHeld(const unsigned char* keys) {
 }  // namespace
 
 void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
-  switch (symbol) {
+  switch (keypadKeyFor(symbol)) {
     case key::ESCAPE: s.running = false; break;
     case key::C: makeCar(s, mouseX, mouseY); break;
     case key::B: hangCraneCar(s); break;
@@ -158,7 +159,9 @@ void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
   }
 }
 
-void applyHeldKeys(State& s, const unsigned char* keys) {
+void applyHeldKeys(State& s, const unsigned char* keyState) {
+  const auto held = withKeypadStandIns(keyState);
+  const unsigned char* keys = held.data();
   rampShipSpeed(s, s.vitesseShipHorizontale, keys[key::RIGHT], +1);
 
   // Wheels and crane lock: a held key locks only when there are wheels to drive.

@@ -3,8 +3,12 @@
 // main checks them against SDL's own values at compile time.
 
 namespace key {
+constexpr int RETURN = 13;
 constexpr int ESCAPE = 27;
 constexpr int SPACE = 32;
+constexpr int PERIOD = 46;  // the full stop of the main block
+constexpr int NUM0 = 48;    // number row 0 ... 9: 48 ... 57
+constexpr int NUM9 = 57;
 constexpr int B = 98;
 constexpr int C = 99;
 constexpr int D = 100;

@@ -14,7 +14,11 @@ struct KeyName {
 
 // Every key the controls act on (game/keys.h), in the order of their symbols.
 inline constexpr KeyName kKeyNames[] = {
-    {key::ESCAPE, "escape"},     {key::SPACE, "space"}, {key::B, "b"},
+    {key::RETURN, "return"},     {key::ESCAPE, "escape"}, {key::SPACE, "space"},
+    {key::PERIOD, "period"},     {key::NUM0, "0"},      {key::NUM0 + 1, "1"},
+    {key::NUM0 + 2, "2"},        {key::NUM0 + 3, "3"},  {key::NUM0 + 4, "4"},
+    {key::NUM0 + 5, "5"},        {key::NUM0 + 6, "6"},  {key::NUM0 + 7, "7"},
+    {key::NUM0 + 8, "8"},        {key::NUM9, "9"},      {key::B, "b"},
     {key::C, "c"},               {key::D, "d"},         {key::J, "j"},
     {key::R, "r"},               {key::KP0, "kp0"},     {key::KP1, "kp1"},
     {key::KP2, "kp2"},           {key::KP3, "kp3"},     {key::KP4, "kp4"},

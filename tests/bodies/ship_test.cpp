@@ -91,13 +91,19 @@ TEST_F(Ship, ClampMovesAtOneCentimetreButNotAtTwo) {
   EXPECT_EQ(state.vitesseShipVerticale, -6.0f);
 }
 
-TEST_F(Ship, ClampLeavesFarRightAndBelowAlone) {
+// The window is 128 m x 94 m: the right and bottom edges mirror the left and top.
+TEST_F(Ship, ClampPutsBackAtTheRightAndBottomEdges) {
   b2Body* ship = shipAt(5000, 3000);
-  ship->SetLinearVelocity(b2Vec2(3, 2));
   limitBodyBounds(state, ship);
-  EXPECT_EQ(ship->GetPosition(), b2Vec2(5000, 3000));
-  EXPECT_EQ(ship->GetAngle(), 0.3f);
-  EXPECT_EQ(ship->GetLinearVelocity(), b2Vec2(3, 2));
-  EXPECT_EQ(state.vitesseShipHorizontale, -4.0f);
+  EXPECT_EQ(ship->GetPosition(), b2Vec2(127.9f, 93.9f));
+  EXPECT_EQ(ship->GetAngle(), 0.0f);
+  EXPECT_EQ(state.vitesseShipHorizontale, 0.0f);
+  EXPECT_EQ(state.vitesseShipVerticale, 0.0f);
+
+  // 1 cm from the edge is moved, 2 cm is not; each axis clears only its own speed.
+  ship = shipAt(127.99f, 93.98f);
+  limitBodyBounds(state, ship);
+  EXPECT_EQ(ship->GetPosition(), b2Vec2(127.9f, 93.98f));
+  EXPECT_EQ(state.vitesseShipHorizontale, 0.0f);
   EXPECT_EQ(state.vitesseShipVerticale, -6.0f);
 }

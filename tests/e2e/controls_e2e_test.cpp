@@ -135,3 +135,22 @@ TEST(ControlsE2E, CDropsAPlainCarAtThePointerAndTheKeypadDrivesIt) {
   sandbox.key("Escape");
   EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
 }
+
+// Five seconds of Right would carry the ship some 200 m past the right edge;
+// it stops there, its centre just inside, the left half of its hull in view.
+TEST(ControlsE2E, ShipHeldRightForFiveSecondsStaysInTheWindow) {
+  Sandbox sandbox;
+  ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
+  ASSERT_TRUE(sandbox.waitForWindow());
+  sandbox.holdKey("Right", 5s);
+  const Screenshot shot = sandbox.screenshot();
+  int black = 0;
+  for (int x = 1210; x < 1280; ++x) {
+    const Pixel& p = shot.at(x, 840);
+    black += p.r == 0 && p.g == 0 && p.b == 0;
+  }
+  EXPECT_EQ(black, 70) << "no ship at the right edge; see controls_e2e_right.ppm"
+                       << (shot.savePpm("controls_e2e_right.ppm") ? "" : " (not saved)");
+  sandbox.key("Escape");
+  EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
+}

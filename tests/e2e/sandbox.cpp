@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -21,13 +22,15 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct DisplayHandle {
-  Display* display = XOpenDisplay(nullptr);
+  explicit DisplayHandle(const std::string& name)
+      : display(XOpenDisplay(name.empty() ? nullptr : name.c_str())) {}
   ~DisplayHandle() {
     if (display) XCloseDisplay(display);
   }
+  Display* display;
 };
 
-// The mapped top-level window of the sandbox's size.
+// The mapped top-level window: with no window manager, the sandbox's is the only one.
 Window findSandboxWindow(Display* d) {
   Window root = DefaultRootWindow(d), parent = 0, *children = nullptr;
   unsigned count = 0;
@@ -36,7 +39,7 @@ Window findSandboxWindow(Display* d) {
   for (unsigned i = 0; i < count && !found; ++i) {
     XWindowAttributes a;
     if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable &&
-        a.width == 1280 && a.height == 940)
+        !a.override_redirect)
       found = children[i];
   }
   if (children) XFree(children);
@@ -55,11 +58,48 @@ bool Screenshot::savePpm(const std::string& path) const {
   return static_cast<bool>(f);
 }
 
+XServer::XServer(int width, int height) {
+  int number[2];
+  if (pipe(number) != 0) throw std::runtime_error("pipe failed");
+  pid_ = fork();
+  if (pid_ < 0) throw std::runtime_error("fork failed");
+  if (pid_ == 0) {
+    close(number[0]);
+    const int devNull = open("/dev/null", O_WRONLY);
+    dup2(devNull, STDOUT_FILENO);
+    dup2(devNull, STDERR_FILENO);
+    const std::string fd = std::to_string(number[1]);
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    // -displayfd: the server picks a free display and writes its number there.
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-noreset",
+           "-nolisten", "tcp", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(number[1]);
+  std::string text;
+  char buffer[32];
+  ssize_t n;
+  while (text.find('\n') == std::string::npos && (n = read(number[0], buffer, sizeof buffer)) > 0)
+    text.append(buffer, static_cast<size_t>(n));
+  close(number[0]);
+  if (text.find('\n') != std::string::npos) display_ = ":" + text.substr(0, text.find('\n'));
+}
+
+XServer::~XServer() {
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
 Sandbox::Sandbox(const std::map<std::string, std::string>& env,
                  const std::vector<int>& closedDescriptors, const std::vector<std::string>& args) {
-  std::vector<char*> argv{const_cast<char*>(SKYHOOK_BINARY)};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
+  // The display the program opens: its -display option, its DISPLAY, or ours.
+  const auto display = env.find("DISPLAY");
+  const auto option = std::find(args.begin(), args.end(), "-display");
+  if (option != args.end() && option + 1 != args.end()) display_ = *(option + 1);
+  else if (display != env.end()) display_ = display->second;
+  else if (const char* current = std::getenv("DISPLAY")) display_ = current;
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe failed");
   pid_ = fork();
@@ -78,6 +118,9 @@ Sandbox::Sandbox(const std::map<std::string, std::string>& env,
       if (value.empty()) unsetenv(name.c_str());
       else setenv(name.c_str(), value.c_str(), 1);
     }
+    std::vector<char*> argv{const_cast<char*>(SKYHOOK_BINARY)};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
     execv(SKYHOOK_BINARY, argv.data());
     _exit(127);
   }
@@ -148,7 +191,7 @@ std::optional<std::string> Sandbox::waitForLineStartingWith(const std::string& p
 }
 
 bool Sandbox::waitForWindow(Seconds timeout) {
-  DisplayHandle x;
+  DisplayHandle x(display_);
   if (!x.display) return false;
   const auto end = Clock::now() + timeout;
   do {
@@ -161,8 +204,45 @@ bool Sandbox::waitForWindow(Seconds timeout) {
   return false;
 }
 
+WindowGeometry Sandbox::windowGeometry() {
+  if (!window_ && !waitForWindow()) throw std::runtime_error("no sandbox window");
+  DisplayHandle x(display_);
+  XWindowAttributes a;
+  if (!x.display || !XGetWindowAttributes(x.display, window_, &a))
+    throw std::runtime_error("no window attributes");
+  return {a.x, a.y, a.width, a.height};
+}
+
+std::string Sandbox::windowTitle() {
+  if (!window_ && !waitForWindow()) throw std::runtime_error("no sandbox window");
+  DisplayHandle x(display_);
+  char* name = nullptr;
+  if (!x.display || !XFetchName(x.display, window_, &name) || !name) return "";
+  const std::string title = name;
+  XFree(name);
+  return title;
+}
+
+std::pair<int, int> Sandbox::iconSize() {
+  if (!window_ && !waitForWindow()) throw std::runtime_error("no sandbox window");
+  DisplayHandle x(display_);
+  XWMHints* hints = x.display ? XGetWMHints(x.display, window_) : nullptr;
+  std::pair<int, int> size{0, 0};
+  if (hints && (hints->flags & IconPixmapHint)) {
+    Window root;
+    int px, py;
+    unsigned width, height, border, depth;
+    if (XGetGeometry(x.display, hints->icon_pixmap, &root, &px, &py, &width, &height, &border,
+                     &depth))
+      size = {static_cast<int>(width), static_cast<int>(height)};
+  }
+  if (hints) XFree(hints);
+  return size;
+}
+
 void Sandbox::xdotool(const std::string& args) {
-  const std::string command = "xdotool " + args + " >/dev/null 2>&1";
+  const std::string command =
+      (display_.empty() ? "" : "DISPLAY=" + display_ + " ") + "xdotool " + args + " >/dev/null 2>&1";
   if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
 }
 
@@ -198,7 +278,7 @@ void Sandbox::moveMouse(int x, int y) {
 
 void Sandbox::closeWindow() {
   if (!window_) waitForWindow();
-  DisplayHandle x;
+  DisplayHandle x(display_);
   if (!x.display) throw std::runtime_error("no X display");
   XEvent event{};
   event.xclient.type = ClientMessage;
@@ -216,22 +296,25 @@ void Sandbox::signal(int number) {
 }
 
 Screenshot Sandbox::screenshot() {
-  if (!window_ && !waitForWindow()) throw std::runtime_error("no sandbox window");
-  DisplayHandle x;
+  const WindowGeometry g = windowGeometry();
+  DisplayHandle x(display_);
   if (!x.display) throw std::runtime_error("no X display");
-  XImage* image = XGetImage(x.display, window_, 0, 0, 1280, 940, AllPlanes, ZPixmap);
+  // What the screen shows there: in the full screen SDL draws into a window of
+  // its own over the sandbox's.
+  XImage* image = XGetImage(x.display, DefaultRootWindow(x.display), g.x, g.y, g.width, g.height,
+                            AllPlanes, ZPixmap);
   if (!image) throw std::runtime_error("XGetImage failed");
   std::vector<Pixel> pixels;
-  pixels.reserve(1280 * 940);
-  for (int y = 0; y < 940; ++y)
-    for (int xx = 0; xx < 1280; ++xx) {
+  pixels.reserve(static_cast<size_t>(g.width) * g.height);
+  for (int y = 0; y < g.height; ++y)
+    for (int xx = 0; xx < g.width; ++xx) {
       const unsigned long p = XGetPixel(image, xx, y);
       pixels.push_back({static_cast<int>((p & image->red_mask) >> 16),
                         static_cast<int>((p & image->green_mask) >> 8),
                         static_cast<int>(p & image->blue_mask)});
     }
   XDestroyImage(image);
-  return Screenshot(1280, 940, std::move(pixels));
+  return Screenshot(g.width, g.height, std::move(pixels));
 }
 
 std::optional<int> Sandbox::waitForExit(Seconds timeout) {

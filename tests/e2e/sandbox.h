@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct Pixel {
@@ -29,13 +30,33 @@ class Screenshot {
   std::vector<Pixel> pixels_;
 };
 
+// An X server of its own (Xvfb) with one screen of the given size, for a
+// screen that the test run's display does not have.
+class XServer {
+ public:
+  XServer(int width, int height);
+  ~XServer();
+  XServer(const XServer&) = delete;
+  XServer& operator=(const XServer&) = delete;
+  const std::string& display() const { return display_; }  // ":N"; empty if it did not start
+
+ private:
+  pid_t pid_ = -1;
+  std::string display_;
+};
+
+struct WindowGeometry {
+  int x, y, width, height;
+};
+
 class Sandbox {
  public:
   using Seconds = std::chrono::duration<double>;
 
   // Starts the binary with extra environment entries (a value of "" unsets one),
-  // with the given standard descriptors closed, as some launchers start programs,
-  // and with the given arguments.
+  // with the given standard descriptors closed, as some launchers start
+  // programs, and with the given arguments. The test looks at the display the
+  // program opens: that of "-display NAME", else of DISPLAY.
   explicit Sandbox(const std::map<std::string, std::string>& env = {},
                    const std::vector<int>& closedDescriptors = {},
                    const std::vector<std::string>& args = {});
@@ -50,6 +71,11 @@ class Sandbox {
                                                      Seconds timeout = Seconds(20));
   // Waits until the window is mapped; false after the timeout.
   bool waitForWindow(Seconds timeout = Seconds(20));
+  // The window's place on the screen and size, its title.
+  WindowGeometry windowGeometry();
+  std::string windowTitle();
+  // The size of the window's icon, 0 x 0 without one.
+  std::pair<int, int> iconSize();
 
   std::vector<std::string> lines();  // standard output so far
   std::string errors();              // standard error so far
@@ -64,7 +90,7 @@ class Sandbox {
   void closeWindow();            // sends WM_DELETE_WINDOW
   void signal(int number);       // sends a signal to the process
 
-  Screenshot screenshot();       // the window's 1280 x 940 picture
+  Screenshot screenshot();       // the screen where the window is, 1280 x 940 unless scaled
 
   // Waits for the process to end; its exit status, or nullopt after the timeout.
   std::optional<int> waitForExit(Seconds timeout = Seconds(20));
@@ -73,6 +99,7 @@ class Sandbox {
   void pump();
   void xdotool(const std::string& args);
 
+  std::string display_;  // the program's X display
   pid_t pid_ = -1;
   int outFd_ = -1, errFd_ = -1;
   std::string out_, err_;

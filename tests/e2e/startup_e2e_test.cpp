@@ -77,16 +77,46 @@ std::vector<std::string> startupLines(Sandbox& sandbox) {
   return lines;
 }
 
-// A screenshot taken once the window shows a drawn frame: the sky where nothing is drawn.
-Screenshot shotOfFirstScene(Sandbox& sandbox, int r, int g, int b) {
+// A screenshot taken once the window shows a drawn frame: the sky where nothing
+// is drawn, at (x, y) of the window.
+Screenshot shotOfFirstScene(Sandbox& sandbox, int r, int g, int b, int x = 1200, int y = 50) {
   Screenshot shot;
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
   do {
     shot = sandbox.screenshot();
-    if (near(shot.at(1200, 50), r, g, b)) break;
+    if (x < shot.width() && y < shot.height() && near(shot.at(x, y), r, g, b)) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   } while (std::chrono::steady_clock::now() < end);
   return shot;
+}
+
+// Where the 1280 x 940 picture lies in a window or on a screen, in its pixels.
+struct Area {
+  int x, y, width, height;
+  int windowX(int pictureX) const { return x + pictureX * width / 1280; }
+  int windowY(int pictureY) const { return y + pictureY * height / 940; }
+};
+
+// The first scene, scaled into the area of the shot: sky, the floor's black
+// row across the picture and the black ship, 150 x 30 px centred at (150, 840).
+void expectFirstScene(const Screenshot& shot, const Area& a, const Pixel& sky) {
+  EXPECT_TRUE(same(shot.at(a.windowX(1200), a.windowY(50)), sky))
+      << describe(shot.at(a.windowX(1200), a.windowY(50))) << " against " << describe(sky);
+  EXPECT_TRUE(same(shot.at(a.windowX(150), a.windowY(800)), sky))
+      << "above the ship: " << describe(shot.at(a.windowX(150), a.windowY(800)));
+  int columnsWithoutFloor = 0;
+  for (int x = a.windowX(20); x < a.windowX(1270); ++x) {
+    bool black = false;
+    for (int y = a.windowY(910) - 3; y <= a.windowY(910) + 3 && !black; ++y)
+      black = isBlack(shot.at(x, y));
+    if (!black) ++columnsWithoutFloor;
+  }
+  EXPECT_EQ(columnsWithoutFloor, 0);
+  int notBlack = 0;
+  for (int y = a.windowY(830); y <= a.windowY(850); ++y)
+    for (int x = a.windowX(82); x <= a.windowX(218); ++x)
+      if (!isBlack(shot.at(x, y))) ++notBlack;
+  EXPECT_EQ(notBlack, 0) << "the ship";
 }
 
 struct Started {
@@ -108,9 +138,10 @@ struct Started {
 
 }  // namespace
 
-TEST(Startup, LinesInOrderWithTheSeedLast) {
+// Also: no sound card here, and no audio driver named, yet nothing on standard error.
+TEST(Startup, LinesInOrderWithTheSeedLastQuietlyInAWindowTitledSkyhook) {
   const std::time_t before = std::time(nullptr);
-  Sandbox sandbox;
+  Sandbox sandbox(std::map<std::string, std::string>{{"SDL_AUDIODRIVER", ""}});
   Started started;
   ASSERT_TRUE(start(sandbox, before, started));
   std::vector<std::string> lines = started.lines;
@@ -130,9 +161,46 @@ TEST(Startup, LinesInOrderWithTheSeedLast) {
   EXPECT_EQ(lines[2], "SEED = " + started.draws.seedText);
 
   ASSERT_TRUE(sandbox.waitForWindow());
+  EXPECT_EQ(sandbox.windowTitle(), "Skyhook");
+  EXPECT_EQ(sandbox.iconSize(), std::make_pair(64, 64));
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_EQ(sandbox.errors(), "") << "after start-up";
   sandbox.key("Escape");
   EXPECT_EQ(sandbox.waitForExit(), 0);
   EXPECT_EQ(sandbox.errors(), "");
+}
+
+// Without a display: the answer, and nothing else, on the right stream.
+TEST(CommandLine, HelpVersionAndRefusalsNeedNoDisplay) {
+  const std::map<std::string, std::string> noDisplay{{"DISPLAY", ""}};
+  {
+    Sandbox help(noDisplay, {}, {"--help"});
+    EXPECT_EQ(help.waitForExit(), 0);
+    const std::vector<std::string> lines = help.lines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "Usage: skyhook [OPTION]...");
+    for (const char* wanted : {"Options:", "Keys:"})
+      EXPECT_NE(std::find(lines.begin(), lines.end(), wanted), lines.end()) << wanted;
+    EXPECT_EQ(help.errors(), "");
+  }
+  for (const char* option : {"-V", "--version"}) {
+    Sandbox version(noDisplay, {}, {option});
+    EXPECT_EQ(version.waitForExit(), 0) << option;
+    EXPECT_EQ(version.lines(), std::vector<std::string>{"skyhook " SKYHOOK_VERSION}) << option;
+    EXPECT_EQ(version.errors(), "") << option;
+  }
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--no-such-option"}, {"level.txt"}, {"--fullscreen", "-q"}, {"-display"}}) {
+    const std::string named = args.back();
+    SCOPED_TRACE(named);
+    Sandbox refused(noDisplay, {}, args);
+    EXPECT_EQ(refused.waitForExit(), 2);
+    EXPECT_TRUE(refused.lines().empty());
+    const std::string errors = refused.errors();
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    EXPECT_NE(errors.find("'" + named + "'"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("--help"), std::string::npos) << errors;
+  }
 }
 
 TEST(Startup, ClearColourAgreesWithTheDominantColourLine) {
@@ -290,12 +358,16 @@ TEST(Startup, WindowThatCannotOpenIsReportedWithStatusOne) {
   EXPECT_TRUE(sandbox.lines().empty());
 }
 
+// On the test run's 1600 x 1200 screen the window is 1280 x 940, unscaled.
 TEST(FirstSceneOnScreen, BlackFloorRowAndBlackShipWhereTheyBelong) {
   const std::time_t before = std::time(nullptr);
   Sandbox sandbox;
   Started started;
   ASSERT_TRUE(start(sandbox, before, started));
   ASSERT_TRUE(sandbox.waitForWindow());
+  const WindowGeometry window = sandbox.windowGeometry();
+  EXPECT_EQ(window.width, 1280);
+  EXPECT_EQ(window.height, 940);
   const SecondDraws& sky = started.draws;
   const Screenshot shot = shotOfFirstScene(sandbox, toByte(sky.r), toByte(sky.g), toByte(sky.b));
   const Pixel skyPixel = shot.at(1200, 50);
@@ -325,4 +397,62 @@ TEST(FirstSceneOnScreen, BlackFloorRowAndBlackShipWhereTheyBelong) {
 
   sandbox.key("Escape");
   EXPECT_EQ(sandbox.waitForExit(), 0);
+}
+
+// A 1024 x 768 screen, opened through -display alone (which freeglut must see
+// as well as SDL): the window fits and shows the picture scaled; F11 shows it
+// on the whole screen, centred on black, with the sky it had, and F11 again
+// brings the window back.
+TEST(SmallScreen, WindowFitsAndF11ShowsThePictureOnTheWholeScreenAndBack) {
+  XServer server(1024, 768);
+  ASSERT_FALSE(server.display().empty()) << "no Xvfb of 1024 x 768";
+  const std::time_t before = std::time(nullptr);
+  Sandbox sandbox({{"DISPLAY", ""}}, {}, {"-display", server.display()});
+  Started started;
+  ASSERT_TRUE(start(sandbox, before, started));
+  ASSERT_TRUE(sandbox.waitForWindow()) << sandbox.errors();
+  const SecondDraws& sky = started.draws;
+  const int r = toByte(sky.r), g = toByte(sky.g), b = toByte(sky.b);
+
+  const WindowGeometry window = sandbox.windowGeometry();
+  EXPECT_GE(window.x, 0);
+  EXPECT_GE(window.y, 0);
+  EXPECT_LE(window.x + window.width, 1024);
+  EXPECT_LE(window.y + window.height, 768);
+  EXPECT_NEAR(window.width * 940.0 / window.height, 1280, 2) << "the picture's proportions";
+  const Area whole{0, 0, window.width, window.height};
+  Screenshot shot = shotOfFirstScene(sandbox, r, g, b, whole.windowX(1200), whole.windowY(50));
+  const Pixel skyPixel = shot.at(whole.windowX(1200), whole.windowY(50));
+  ASSERT_TRUE(near(skyPixel, r, g, b)) << describe(skyPixel);
+  expectFirstScene(shot, whole, skyPixel);
+
+  auto waitForSize = [&](int width, int height) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    do {
+      const WindowGeometry now = sandbox.windowGeometry();
+      if (now.width == width && now.height == height) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } while (std::chrono::steady_clock::now() < end);
+    return false;
+  };
+  SCOPED_TRACE("full screen");
+  sandbox.key("F11");
+  ASSERT_TRUE(waitForSize(1024, 768));
+  const Area full{0, 8, 1024, 752};  // 0.8 of the picture, 8 rows of black above and below
+  shot = shotOfFirstScene(sandbox, r, g, b, full.windowX(1200), full.windowY(50));
+  expectFirstScene(shot, full, skyPixel);
+  int notBlack = 0;
+  for (int x = 0; x < 1024; ++x)
+    for (int y : {0, 7, 760, 767}) notBlack += !isBlack(shot.at(x, y));
+  EXPECT_EQ(notBlack, 0) << "the border";
+
+  SCOPED_TRACE("back in the window");
+  sandbox.key("F11");
+  ASSERT_TRUE(waitForSize(window.width, window.height));
+  shot = shotOfFirstScene(sandbox, r, g, b, whole.windowX(1200), whole.windowY(50));
+  expectFirstScene(shot, whole, skyPixel);
+
+  sandbox.key("Escape");
+  EXPECT_EQ(sandbox.waitForExit(), 0);
+  EXPECT_EQ(sandbox.errors(), "");
 }

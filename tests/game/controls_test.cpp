@@ -14,6 +14,7 @@
 #include "fixtures/world_fixture.h"
 #include "game/body_walk.h"
 #include "game/frame.h"
+#include "game/keypad_stand_ins.h"
 #include "game/keys.h"
 #include "game/world_setup.h"
 #include "state/state.h"
@@ -147,13 +148,23 @@ TEST_F(Controls, VerticalMirrorsItWithTheNonPositiveRuleFirst) {
   EXPECT_NEAR(state.vitesseShipVerticale, -0.4f, 1e-5f);
 }
 
-TEST_F(Controls, ArrowStepsBringTheShipBackInsideTheLeftAndTopEdges) {
+TEST_F(Controls, ArrowStepsBringTheShipBackInsideEveryEdge) {
   state.ship->SetTransform(b2Vec2(-5, -3), 0);
   state.vitesseShipHorizontale = -2;
   state.vitesseShipVerticale = -2;
   frame();
   EXPECT_EQ(state.ship->GetPosition(), b2Vec2(0.1f, 0.1f));
   EXPECT_EQ(state.ship->GetLinearVelocity(), b2Vec2(0, 0));
+
+  // Right and bottom too, even with the arrows still held.
+  state.ship->SetTransform(b2Vec2(131, 97), 0);
+  state.vitesseShipHorizontale = 2;
+  state.vitesseShipVerticale = 2;
+  frame({key::RIGHT, key::DOWN});
+  EXPECT_EQ(state.ship->GetPosition(), b2Vec2(127.9f, 93.9f));
+  // The speeds start again from 0: Right's ramp; Up's decay rule, then Down's ramp.
+  EXPECT_NEAR(state.ship->GetLinearVelocity().x, 0.1f, 1e-6f);
+  EXPECT_NEAR(state.ship->GetLinearVelocity().y, 0.15f, 1e-6f);
 }
 
 // ---- wheels ----
@@ -274,6 +285,43 @@ TEST_F(Controls, AllEightCraneKeysHeldLeaveTheMotorsUnzeroed) {
 
   frame({key::KP1, key::KP3, key::KP7, key::KP9, key::KP5, key::KP_ENTER, key::KP0});
   EXPECT_EQ(state.wheelPouce->GetMotorSpeed(), 0.0f) << "seven of eight: zeroed";
+}
+
+// Without a keypad: the number row's 0 to 9 and the full stop stand in for the
+// keypad's, Return for its Enter.
+TEST_F(Controls, NumberRowFullStopAndReturnActAsTheKeypad) {
+  hangCraneCar();
+  // The wheels' common speed and every motor after one frame with this key held.
+  auto motorsAfter = [&](int held) {
+    state.speed = 0;
+    frame({held});
+    std::vector<float> motors{state.speed, state.wheel->GetMotorSpeed()};
+    for (b2RevoluteJoint* j : craneJoints()) motors.push_back(j->GetMotorSpeed());
+    return motors;
+  };
+  const std::vector<float> idle = motorsAfter(key::SPACE + 1);  // a key that does nothing
+  for (int digit = 0; digit <= 9; ++digit) {
+    SCOPED_TRACE(digit);
+    const std::vector<float> keypad = motorsAfter(key::KP0 + digit);
+    EXPECT_EQ(motorsAfter(key::NUM0 + digit), keypad);
+    if (digit != 2 && digit != 8) {
+      EXPECT_NE(keypad, idle) << "keypad 2 and 8 only stop things";
+    }
+    EXPECT_EQ(keypadKeyFor(key::NUM0 + digit), key::KP0 + digit) << "a press too";
+  }
+  for (auto [standIn, keypad] : {std::pair{key::PERIOD, key::KP_PERIOD}, {key::RETURN, key::KP_ENTER}}) {
+    SCOPED_TRACE(standIn);
+    EXPECT_NE(motorsAfter(keypad), idle);
+    EXPECT_EQ(motorsAfter(standIn), motorsAfter(keypad));
+    EXPECT_EQ(keypadKeyFor(standIn), keypad);
+  }
+
+  // The eight crane keys held at once, half of them from the number row, leave
+  // the motors as they are.
+  state.wheelPouce->SetMotorSpeed(0.7f);
+  destroyBody(state, state.Index);
+  frame({key::KP1, key::NUM0 + 3, key::KP7, key::NUM9, key::KP5, key::RETURN, key::KP0, key::PERIOD});
+  EXPECT_EQ(state.wheelPouce->GetMotorSpeed(), 0.7f);
 }
 
 TEST_F(Controls, WithoutTheCarTheSurvivingCraneJointsStillStopWhenTheirKeyIsReleased) {

@@ -6,7 +6,8 @@ fail() {
 }
 
 # What a user gets under a prefix: the program, a desktop entry that the menu
-# accepts and that names the program and the icon, and the icon itself.
+# accepts and that names the program and the icon, and the icon itself, as SVG
+# and as PNGs for menus that cannot read SVG.
 check_installed_tree() {  # PREFIX_DIR
   local dir=$1
   local program=$dir/games/skyhook
@@ -32,6 +33,12 @@ check_installed_tree() {  # PREFIX_DIR
   else
     grep -q '<svg' "$icon" || fail "$icon is not an SVG picture"
   fi
+  local size png
+  for size in 48 64 128 256; do
+    png=$dir/share/icons/hicolor/${size}x${size}/apps/skyhook.png
+    file -b "$png" 2>/dev/null | grep -q "^PNG image data, $size x $size, 8-bit/color RGBA" ||
+      fail "$png is not a $size x $size PNG with transparency: $(file -b "$png" 2>&1)"
+  done
 
   check_manual_page "$dir/share/man/man6/skyhook.6.gz"
   check_metainfo "$dir/share/metainfo" "$entry"

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "bodies/cars.h"
@@ -163,6 +165,15 @@ TEST_F(FrameBatchTest, DenseSceneMatchesBodyByBody) {
     for (int i = 0; i < 40; ++i) playFrame(state, keys);
   }
   expectBodyByBodyPicture(100000);
+
+  // Scaled down into a smaller window (937 x 688), and into the full screen of
+  // 1024 x 768 with its border (seen here at the window's lower-left corner).
+  for (const auto& viewport : {std::array<GLint, 4>{0, 252, 937, 688}, {0, 8, 1024, 752}}) {
+    SCOPED_TRACE(std::to_string(viewport[2]) + " x " + std::to_string(viewport[3]));
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    expectBodyByBodyPicture(50000);
+  }
+  glViewport(0, 0, WIDTH, HEIGHT);
 }
 
 }  // namespace

@@ -1,0 +1,88 @@
+#include "app/options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Action = CommandLine::Action;
+
+CommandLine read(const std::vector<std::string>& args) {
+  std::vector<std::string> all{"skyhook"};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& arg : all) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  return readCommandLine(static_cast<int>(all.size()), argv.data());
+}
+
+}  // namespace
+
+// Every command line below is read in the same process, one after another.
+TEST(CommandLineOptions, FullscreenAndDisplayInTheirGnuAndXSpellings) {
+  const CommandLine none = read({});
+  EXPECT_EQ(none.action, Action::run);
+  EXPECT_FALSE(none.options.fullscreen);
+  EXPECT_EQ(none.options.display, "");
+
+  for (const char* spelling : {"--fullscreen", "--full", "-fullscreen"}) {
+    const CommandLine c = read({spelling});
+    EXPECT_EQ(c.action, Action::run) << spelling << ": " << c.refusal;
+    EXPECT_TRUE(c.options.fullscreen) << spelling;
+  }
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"-display", ":5"}, {"--display", ":5"}, {"--display=:5"}, {"--disp=:5"}}) {
+    const CommandLine c = read(args);
+    EXPECT_EQ(c.action, Action::run) << args[0] << ": " << c.refusal;
+    EXPECT_EQ(c.options.display, ":5") << args[0];
+    EXPECT_FALSE(c.options.fullscreen);
+  }
+  const CommandLine both = read({"-display", "host:1.0", "--fullscreen"});
+  EXPECT_EQ(both.options.display, "host:1.0");
+  EXPECT_TRUE(both.options.fullscreen);
+
+  const CommandLine record = read({"--record", "", "--dig"});
+  EXPECT_EQ(record.options.session.record, "") << "an empty name is still a file to refuse";
+  EXPECT_FALSE(record.options.session.replay);
+  EXPECT_TRUE(record.options.session.digest);
+  const CommandLine replay = read({"-replay=a.rec", "--headless"});
+  EXPECT_EQ(replay.options.session.replay, "a.rec");
+  EXPECT_TRUE(replay.options.session.headless);
+  EXPECT_FALSE(replay.options.session.digest);
+}
+
+// As GNU programs do, help and version answer at once, whatever follows.
+TEST(CommandLineOptions, HelpAndVersionInEverySpellingEndTheReading) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"-h"}, {"--help"}, {"--hel"}, {"-help"}, {"--fullscreen", "-h"}, {"-h", "--bogus"}})
+    EXPECT_EQ(read(args).action, Action::help) << args.front();
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"-V"}, {"--version"}, {"--vers"}, {"-V", "level.txt"}})
+    EXPECT_EQ(read(args).action, Action::version) << args.front();
+}
+
+TEST(CommandLineOptions, RefusesWithOneLineNamingWhatItCannotTake) {
+  const struct {
+    std::vector<std::string> args;
+    std::string said;
+  } cases[] = {
+      {{"--bogus"}, "unrecognized option '--bogus'"},
+      {{"--bogus=1"}, "unrecognized option '--bogus'"},
+      {{"-x"}, "unrecognized option '-x'"},
+      {{"-display"}, "option '-display' needs a value"},
+      {{"--display"}, "option '--display' needs a value"},
+      {{"--replay"}, "option '--replay' needs a value"},
+      {{"--he"}, "ambiguous option '--he'"},  // --help or --headless
+      {{"--fullscreen=yes"}, "option '--fullscreen' takes no value"},
+      {{"level.txt"}, "unexpected argument 'level.txt'"},
+      {{"--fullscreen", "-"}, "unexpected argument '-'"},
+      {{"--", "--help"}, "unexpected argument '--help'"},  // after "--" nothing is an option
+  };
+  for (const auto& c : cases) {
+    const CommandLine command = read(c.args);
+    EXPECT_EQ(command.action, Action::refuse) << c.said;
+    EXPECT_EQ(command.refusal, "skyhook: " + c.said + "; try 'skyhook --help'");
+  }
+}
