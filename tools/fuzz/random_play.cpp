@@ -14,10 +14,15 @@ constexpr int kPresses[] = {key::B,   key::B,   key::B,   key::J,   key::J,     
                             key::D,   key::D,   key::D,   key::C,   key::C,        key::R,
                             key::SPACE, key::KP0, key::KP1, key::KP2, key::KP3,    key::KP4,
                             key::KP5, key::KP6, key::KP7, key::KP8, key::KP9,      key::KP_PERIOD,
-                            key::KP_ENTER, key::UP, key::DOWN, key::RIGHT, key::LEFT};
+                            key::KP_ENTER, key::UP, key::DOWN, key::RIGHT, key::LEFT,
+                            key::NUM0, key::NUM0 + 3, key::NUM0 + 8, key::PERIOD, key::RETURN};
 constexpr int kArrows[] = {key::UP, key::DOWN, key::RIGHT, key::LEFT};
-constexpr int kKeypad[] = {key::KP0, key::KP1, key::KP2, key::KP3, key::KP4, key::KP5,
-                           key::KP6, key::KP7, key::KP8, key::KP9, key::KP_PERIOD, key::KP_ENTER};
+// The keypad and the keys that stand in for it on a laptop.
+constexpr int kKeypad[] = {key::KP0,      key::KP1,      key::KP2,      key::KP3,      key::KP4,
+                           key::KP5,      key::KP6,      key::KP7,      key::KP8,      key::KP9,
+                           key::KP_PERIOD, key::KP_ENTER, key::NUM0,    key::NUM0 + 1, key::NUM0 + 2,
+                           key::NUM0 + 3, key::NUM0 + 4, key::NUM0 + 5, key::NUM0 + 6, key::NUM0 + 7,
+                           key::NUM0 + 8, key::NUM9,     key::PERIOD,   key::RETURN};
 
 }  // namespace
 
@@ -75,7 +80,7 @@ void RandomPlay::hold(const State& state) {
   for (int k : kArrows)
     if (chance(0.01)) held_[k] = !held_[k];
   for (int k : kKeypad)
-    if (chance(0.004)) held_[k] = !held_[k];
+    if (chance(0.002)) held_[k] = !held_[k];
 
   // A ship off the window's right or bottom is flown back now and then.
   if (state.ship && chance(0.05)) {
