@@ -12,7 +12,7 @@
 struct InputEvent {
   enum Kind { KeyPress, Quit };
   Kind kind;
-  int symbol = 0;  // KeyPress: the key's SDL symbol
+  int symbol = 0;    // KeyPress: the key's SDL symbol
   int x = 0, y = 0;  // KeyPress: the pointer in window pixels at the press
 };
 

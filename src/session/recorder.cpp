@@ -21,7 +21,8 @@ void Recorder::endFrame(const FrameInput& input) {
   if (!line.empty()) writer_.line(line);
   // A frame alone marks how far the session got, once a second when nothing
   // else did: a recording cut short by a crash then plays to within a second of it.
-  else if (writer_.flushDue()) writer_.line(std::to_string(frame_));
+  else if (writer_.flushDue())
+    writer_.line(std::to_string(frame_));
   held_ = input.held;
   writer_.tick();
 }

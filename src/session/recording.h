@@ -12,11 +12,11 @@ constexpr const char* kRecordingKind = "skyhook-recording";
 constexpr int kRecordingVersion = 1;
 
 // Bounds of the fields; a reader refuses anything outside them.
-constexpr long kMaxFrame = 1000000000;           // about six months at 60 frames a second
+constexpr long kMaxFrame = 1000000000;  // about six months at 60 frames a second
 constexpr long kMaxClockRead = 1000000000;
-constexpr long long kMaxSecond = 253402300799;   // the last second of the year 9999
-constexpr int kMaxPointer = 100000;              // pixels either way: 80 windows' widths
-constexpr size_t kMaxLineLength = 65536;         // bytes, without the line end
+constexpr long long kMaxSecond = 253402300799;  // the last second of the year 9999
+constexpr int kMaxPointer = 100000;             // pixels either way: 80 windows' widths
+constexpr size_t kMaxLineLength = 65536;        // bytes, without the line end
 
 // From the read-th reading of the clock in a frame (counted from 0) on, the
 // clock gives `second`, until the next such change.

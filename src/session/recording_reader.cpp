@@ -2,8 +2,8 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -40,8 +40,8 @@ std::string quoted(std::string_view token) {
 long long number(std::string_view token, long long low, long long high, const char* field) {
   long long value = 0;
   const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), value);
-  if (ec == std::errc::result_out_of_range || (ec == std::errc() && end == token.data() + token.size() &&
-                                               (value < low || value > high)))
+  if (ec == std::errc::result_out_of_range ||
+      (ec == std::errc() && end == token.data() + token.size() && (value < low || value > high)))
     throw Refusal{std::string(field) + " " + quoted(token) + " is out of range (" +
                   std::to_string(low) + " to " + std::to_string(high) + ")"};
   if (ec != std::errc() || end != token.data() + token.size())
@@ -66,8 +66,9 @@ class Parser {
       throw Refusal{"the first line should read '" + headerLine() + "'"};
     const long long version = number(t[1], 1, 1000000000, "format version");
     if (version > kRecordingVersion)
-      throw Refusal{"format version " + std::to_string(version) + " is newer than this skyhook reads (" +
-                    std::to_string(kRecordingVersion) + ")"};
+      throw Refusal{"format version " + std::to_string(version) +
+                    " is newer than this skyhook reads (" + std::to_string(kRecordingVersion) +
+                    ")"};
     r_.programVersion = std::string(t[3]);
   }
 
@@ -199,8 +200,10 @@ std::optional<Recording> parseRecording(const std::string& text, const std::stri
       if (newline == std::string::npos)
         throw Refusal{"the recording is cut off in the middle of this line"};
       checkLine(line);
-      if (at == 1) parser.header(line);
-      else parser.body(line);
+      if (at == 1)
+        parser.header(line);
+      else
+        parser.body(line);
       start = newline + 1;
     }
     parser.finish();

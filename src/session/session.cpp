@@ -36,7 +36,8 @@ std::unique_ptr<Session> Session::open(const SessionOptions& options) {
     session->recording_ = readRecording(*options.replay, error);
     if (!session->recording_) return refuse(error);
     if (!session->recording_->ended)
-      std::cerr << "skyhook: " << *options.replay << ": no end line (the recorded session did not end"
+      std::cerr << "skyhook: " << *options.replay
+                << ": no end line (the recorded session did not end"
                 << " normally); it plays up to frame " << session->recording_->end << std::endl;
     session->replay_.emplace(*session->recording_);
   } else if (options.record) {
@@ -64,7 +65,8 @@ int Session::finish(const State& state) {
     if (writer_.failed()) status = 1;
   }
   if (replay_ && replay_->departed()) {
-    std::cerr << "skyhook: " << *options_.replay << ": the replay read the clock differently from the"
+    std::cerr << "skyhook: " << *options_.replay
+              << ": the replay read the clock differently from the"
               << " recording; the world it played may differ from the recorded one" << std::endl;
     status = 1;
   }

@@ -18,8 +18,8 @@ struct State;
 struct SessionOptions {
   std::optional<std::string> record;  // --record FILE: write the session's input to FILE
   std::optional<std::string> replay;  // --replay FILE: play FILE instead of the keyboard
-  bool headless = false;  // --headless: replay without a window, unpaced
-  bool digest = false;    // --digest: print the world's digest at exit
+  bool headless = false;              // --headless: replay without a window, unpaced
+  bool digest = false;                // --digest: print the world's digest at exit
 };
 
 class Session {

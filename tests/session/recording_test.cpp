@@ -35,7 +35,9 @@ struct Played {
 // outside the window in one frame, a scroll with the wheels driven, a quit.
 FrameInput scripted(long n, HeldKeys& held) {
   FrameInput in;
-  auto press = [&](int symbol, int x, int y) { in.events.push_back({InputEvent::KeyPress, symbol, x, y}); };
+  auto press = [&](int symbol, int x, int y) {
+    in.events.push_back({InputEvent::KeyPress, symbol, x, y});
+  };
   if (n == 5) press(key::B, 640, 470);
   if (n == 30 || n == 60) press(key::J, 10, 10);
   if (n == 80) press(key::C, -300, 200), press(key::C, 700, 300);
@@ -130,8 +132,9 @@ TEST(Recording, MangledRecordingsAreRefusedWithTheirLineOrRead) {
   ASSERT_TRUE(parseRecording(good, "m.rec", error)) << error;
 
   const std::regex named(R"(m\.rec:([0-9]+): [^\n]+)");
-  const char* const pieces[] = {" ", "\n", "-", "99999999999999999999", "0", "\r", "\t",
-                                "press", "clock", "end 3", "kp9", "\xff", "\x01"};
+  const char* const pieces[] = {
+      " ",   "\n",   "-",   "99999999999999999999", "0", "\r", "\t", "press", "clock", "end 3",
+      "kp9", "\xff", "\x01"};
   std::mt19937 random(20);
   auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); };
   int refused = 0;
@@ -140,10 +143,18 @@ TEST(Recording, MangledRecordingsAreRefusedWithTheirLineOrRead) {
     for (int edits = 1 + static_cast<int>(pick(3)); edits > 0; --edits) {
       const size_t at = pick(text.size() + 1);
       switch (pick(4)) {
-        case 0: text.insert(at, pieces[pick(std::size(pieces))]); break;
-        case 1: text.erase(at, pick(12)); break;
-        case 2: if (at < text.size()) text[at] = static_cast<char>(pick(256)); break;
-        default: text.resize(at); break;
+        case 0:
+          text.insert(at, pieces[pick(std::size(pieces))]);
+          break;
+        case 1:
+          text.erase(at, pick(12));
+          break;
+        case 2:
+          if (at < text.size()) text[at] = static_cast<char>(pick(256));
+          break;
+        default:
+          text.resize(at);
+          break;
       }
     }
     const auto lines = std::count(text.begin(), text.end(), '\n');

@@ -26,10 +26,18 @@ std::string where(const b2Body* body) {
 }  // namespace
 
 bool knownConsoleLine(const std::string& line) {
-  static const char* const kFixed[] = {
-      "ATMOSPHERE A COULEUR DOMINANTE ROUGE", "ATMOSPHERE A COULEUR DOMINANTE VERTE",
-      "ATMOSPHERE A COULEUR DOMINANTE BLEUE", "TOTO ", "TOTO1", "TOTO2", "TOTO",
-      "DESTROY wheel1 = OK", "DESTROY CAR = EN COURS", "0.95", kWalkerName, kTestMaterialName};
+  static const char* const kFixed[] = {"ATMOSPHERE A COULEUR DOMINANTE ROUGE",
+                                       "ATMOSPHERE A COULEUR DOMINANTE VERTE",
+                                       "ATMOSPHERE A COULEUR DOMINANTE BLEUE",
+                                       "TOTO ",
+                                       "TOTO1",
+                                       "TOTO2",
+                                       "TOTO",
+                                       "DESTROY wheel1 = OK",
+                                       "DESTROY CAR = EN COURS",
+                                       "0.95",
+                                       kWalkerName,
+                                       kTestMaterialName};
   for (const char* fixed : kFixed)
     if (line == fixed) return true;
   for (const Metal& m : kMetals)

@@ -70,15 +70,21 @@ std::optional<Options> readOptions(int argc, char** argv) {
       continue;
     }
     bool ok = value != nullptr;
-    if (a == "--frames") ok = ok && parse(value, o.frames) && o.frames >= 0 && o.frames <= kMaxFrame;
-    else if (a == "--seed") ok = ok && parse(value, o.seed);
-    else if (a == "--out") o.out = value ? value : "";
-    else if (a == "--replay") o.replay = value ? value : "";
-    else ok = false;
+    if (a == "--frames")
+      ok = ok && parse(value, o.frames) && o.frames >= 0 && o.frames <= kMaxFrame;
+    else if (a == "--seed")
+      ok = ok && parse(value, o.seed);
+    else if (a == "--out")
+      o.out = value ? value : "";
+    else if (a == "--replay")
+      o.replay = value ? value : "";
+    else
+      ok = false;
     if (!ok) {
-      std::fprintf(stderr,
-                   "usage: skyhook_fuzz [--frames N] [--seed S] [--out FILE] [--keep] [--plant-fault]\n"
-                   "       skyhook_fuzz --replay FILE [--plant-fault]\n");
+      std::fprintf(
+          stderr,
+          "usage: skyhook_fuzz [--frames N] [--seed S] [--out FILE] [--keep] [--plant-fault]\n"
+          "       skyhook_fuzz --replay FILE [--plant-fault]\n");
       return std::nullopt;
     }
     ++i;
