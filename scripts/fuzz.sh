@@ -22,7 +22,8 @@ while [ $# -gt 0 ]; do
     --seed) [ $# -ge 2 ] || usage; seed=$2; shift 2 ;;
     --sanitize)
       build=build/asan
-      configure=(-DCMAKE_BUILD_TYPE=Debug -DSKYHOOK_SANITIZE=ON -DSKYHOOK_TESTS=ON -DSKYHOOK_BENCH=OFF)
+      configure=(-DCMAKE_BUILD_TYPE=Debug -DSKYHOOK_SANITIZE=ON -DSKYHOOK_TESTS=ON
+                 -DSKYHOOK_BENCH=OFF)
       shift ;;
     *) usage ;;
   esac

@@ -15,7 +15,7 @@
 
 namespace {
 
-// Thrown inside the parser only; readRecording turns it into the message.
+// Thrown inside the parser only; parseRecording turns it into the message.
 struct Refusal {
   std::string what;
 };

@@ -14,22 +14,26 @@ trap 'rm -rf "$scratch"' EXIT
 found=$scratch/found.rec
 
 status=0
-"$fuzz" --frames 5000 --seed 7 --plant-fault --out "$found" >"$scratch/run" || status=$?
-[ "$status" -eq 1 ] || fail "the fuzzer ended with status $status on a planted fault: $(cat "$scratch/run")"
-failure=$(grep -m1 '^fuzz: frame [0-9]*: ' "$scratch/run") || fail "no failure line: $(cat "$scratch/run")"
+run=$scratch/run
+"$fuzz" --frames 5000 --seed 7 --plant-fault --out "$found" >"$run" || status=$?
+[ "$status" -eq 1 ] || fail "the fuzzer ended with status $status on a planted fault: $(cat "$run")"
+failure=$(grep -m1 '^fuzz: frame [0-9]*: ' "$run") || fail "no failure line: $(cat "$run")"
 frame=$(sed 's/^fuzz: frame \([0-9]*\): .*/\1/' <<<"$failure")
-[ "$(tail -n 1 "$scratch/run")" = "fuzz: $frame frames, seed 7, 1 failures" ] ||
-  fail "the last line reads: $(tail -n 1 "$scratch/run")"
+[ "$(tail -n 1 "$run")" = "fuzz: $frame frames, seed 7, 1 failures" ] ||
+  fail "the last line reads: $(tail -n 1 "$run")"
 [ "$(tail -n 1 "$found")" = "end $frame" ] || fail "the recording does not end at frame $frame"
 
 status=0
 "$fuzz" --replay "$found" --plant-fault >"$scratch/replayed" || status=$?
 [ "$status" -eq 1 ] || fail "the replay ended with status $status"
-grep -qxF "$failure" "$scratch/replayed" || fail "the replay failed otherwise: $(cat "$scratch/replayed")"
-"$fuzz" --replay "$found" >"$scratch/clean" || fail "it fails without the fault: $(cat "$scratch/clean")"
+grep -qxF "$failure" "$scratch/replayed" ||
+  fail "the replay failed otherwise: $(cat "$scratch/replayed")"
+"$fuzz" --replay "$found" >"$scratch/clean" ||
+  fail "it fails without the fault: $(cat "$scratch/clean")"
 env -u DISPLAY "$program" --replay "$found" --headless >/dev/null ||
   fail "the program does not replay the fuzzer's recording headless"
 
-"$fuzz" --frames "$frame" --seed 7 --out "$scratch/none.rec" >/dev/null || fail "seed 7 fails without the fault"
+"$fuzz" --frames "$frame" --seed 7 --out "$scratch/none.rec" >/dev/null ||
+  fail "seed 7 fails without the fault"
 [ ! -e "$scratch/none.rec" ] || fail "a clean run left a recording"
 echo "fuzz test: passed"
