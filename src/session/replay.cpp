@@ -5,10 +5,7 @@ Replay::Replay(const Recording& recording) : recording_(recording) {
 }
 
 bool Replay::next(FrameInput& input) {
-  if (frame_ >= recording_.end) {
-    clock_.beginFrame({});  // whether the last frame read every recorded change
-    return false;
-  }
+  if (frame_ >= recording_.end) return false;
   ++frame_;
   input.events.clear();
   const auto& frames = recording_.frames;

@@ -16,8 +16,8 @@ class Replay {
   bool next(FrameInput& input);
 
   long frames() const { return frame_; }
-  // The replay read the clock less often than the recording at some frame: the
-  // world it steps may not be the recorded one.
+  // After a frame: the replay read the clock less often than the recording at
+  // some frame, so the world it steps may not be the recorded one.
   bool departed() const { return clock_.departed(); }
 
  private:

@@ -41,10 +41,11 @@ class ReplayClock {
   ReplayClock(const ReplayClock&) = delete;
   ReplayClock& operator=(const ReplayClock&) = delete;
 
-  // The next frame's changes. A change of the frame before that no reading
-  // reached means the replay read the clock less often than the recording.
+  // The next frame's changes.
   void beginFrame(const std::vector<ClockReading>& changes);
-  bool departed() const { return departed_; }
+  // A change that no reading reached, once its frame is over: the replay read
+  // the clock less often than the recording.
+  bool departed() const { return departed_ || next_ < changes_.size(); }
 
  private:
   std::time_t read();
