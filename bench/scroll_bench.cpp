@@ -1,9 +1,10 @@
 // Measures a long scrolling ride: the simulation side of a frame against a bare
 // step, the drawn frame in a real window against a batched reference drawing,
-// and body count and memory over tens of thousands of frames; the drawn
-// frames also on a settled pile of a thousand cars.
+// and body count and memory over an hour of frames under both gravities; the
+// drawn frames also on a settled pile of a thousand cars, and against the
+// number of plain cars that C piles up.
 //
-//   scroll_bench [--frames-only]    (the drawing figures need an X display)
+//   scroll_bench [--frames-only | --cars-only]    (the drawing figures need an X display)
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
@@ -26,6 +27,7 @@
 #include "app/window.h"
 #include "bodies/cars.h"
 #include "game/body_walk.h"
+#include "game/controls.h"
 #include "game/frame.h"
 #include "game/keys.h"
 #include "game/world_setup.h"
@@ -60,8 +62,10 @@ struct Ride {
   State state;
   unsigned char keys[key::COUNT] = {};
 
-  Ride() {
+  // gravity > 0 replaces the sky's.
+  explicit Ride(float gravity = 0) {
     drawSkyColourSetGravity(state);
+    if (gravity > 0) state.GRAVITY = gravity;
     createWorld(state);
     buildFirstScene(state);
     keys[key::SPACE] = 1;
@@ -346,16 +350,17 @@ bool drawnFrames(int argc, char** argv) {
 
 // Body counts swing with the landscape, so each mark reports the mean over the
 // 5,000 frames before it; 216,000 frames are one hour at 60 frames per second.
-void longRide() {
+void longRide(float gravity) {
   QuietConsole quiet;
   // Ticks one second per 60 frames, as a paced run's clock does; a free-running
   // ride would stay within a few seconds and repeat them.
   PinnedClock clock(kFirstSecond);
-  Ride ride;
+  Ride ride(gravity);
   int frame = 0;
-  std::printf("3. long ride, clock +1 s per 60 frames (bodies and frame time: mean of the last 5000 frames;\n"
+  std::printf("3. long ride, gravity %.2f, clock +1 s per 60 frames (bodies and frame time: mean of the last 5000 frames;\n"
               "   terrain columns live from x = 200 px + cursor to the left edge, so their number\n"
-              "   grows with the cursor's 0.001 px per frame; the rest is debris, cars and the ship):\n");
+              "   grows with the cursor's 0.001 px per frame; the rest is debris, cars and the ship):\n",
+              gravity);
   for (int mark : {30000, 60000, 216000}) {
     double columns = 0, others = 0, time = 0;
     int counted = 0;
@@ -413,14 +418,97 @@ bool pacedFrames(int argc, char** argv) {
   return true;
 }
 
+// The whole unpaced frame (events pumped, keys, drawing, step, swap) over n
+// frames, with C pressed at (x, y) every 6th frame when x >= 0: ten presses a
+// second at 60 frames/s. Also the process's CPU time per frame, llvmpipe's
+// threads included: what a frame costs a machine whose cores are busy.
+struct Rate {
+  double fps, cpuMs;
+};
+Rate unpacedRate(State& state, int n, int x, int y, PinnedClock& clock, QuietConsole& quiet) {
+  const unsigned char keys[key::COUNT] = {};
+  Renderer renderer(state);
+  const std::clock_t cpu0 = std::clock();
+  const auto t0 = Clock::now();
+  for (int i = 0; i < n; ++i) {
+    clock.tick();
+    SDL_PumpEvents();
+    if (x >= 0 && i % 6 == 0) onKeyPress(state, key::C, x, y);
+    playFrame(state, keys, &renderer);
+    SDL_GL_SwapBuffers();
+    if (i % 100 == 0) quiet.clear();
+  }
+  const double wall = seconds(t0, Clock::now());
+  return {n / wall, 1e3 * static_cast<double>(std::clock() - cpu0) / CLOCKS_PER_SEC / n};
+}
+
+// Frames per second against the number of plain cars, made one every 6 frames
+// at one spot (each inside the pile before it) or spread over the window, and
+// measured over the 300 frames after the last. Then C itself, ten times a
+// second at one spot for three minutes of frames, where the limit holds the pile.
+bool plainCarPiles(int argc, char** argv) {
+  if (!openBenchWindow(argc, argv, "5.")) return false;
+  std::printf("5. plain cars, made one every 6 frames (unpaced frames/s and CPU ms per frame over the next 300 frames):\n");
+  QuietConsole quiet;
+  std::unique_ptr<PinnedClock> pinned;
+  auto scene = [&](State& state) -> PinnedClock& {
+    PinnedClock& clock = pinnedScene(pinned);
+    drawSkyColourSetGravity(state);
+    createWorld(state);
+    buildFirstScene(state);
+    return clock;
+  };
+  const unsigned char keys[key::COUNT] = {};
+  for (int n : {10, 20, 30, 40, 60, 80, 120}) {
+    Rate rates[2];
+    int bodies[2];
+    for (int spread = 0; spread < 2; ++spread) {
+      State state;
+      PinnedClock& clock = scene(state);
+      for (int i = 0; i < n; ++i) {
+        if (spread) makeCar(state, 60 + (i % 20) * 60, 300 + (i / 20) * 100);
+        else makeCar(state, 640, 470);
+        for (int f = 0; f < 6; ++f) clock.tick(), playFrame(state, keys);
+        quiet.clear();
+      }
+      rates[spread] = unpacedRate(state, 300, -1, -1, clock, quiet);
+      bodies[spread] = state.world->GetBodyCount();
+    }
+    std::printf("   %3d cars: at one spot %4.0f frames/s, %5.2f ms CPU (%d bodies); spread %4.0f frames/s, %5.2f ms CPU (%d bodies)\n",
+                n, rates[0].fps, rates[0].cpuMs, bodies[0], rates[1].fps, rates[1].cpuMs,
+                bodies[1]);
+    std::fflush(stdout);
+  }
+  State state;
+  PinnedClock& clock = scene(state);
+  for (int i = 0; i < 10800 - 300; ++i) {
+    clock.tick();
+    if (i % 6 == 0) onKeyPress(state, key::C, 640, 470);
+    playFrame(state, keys);
+    if (i % 100 == 0) quiet.clear();
+  }
+  const Rate atLimit = unpacedRate(state, 300, 640, 470, clock, quiet);
+  std::printf("   C ten times a second at one spot, frames 10500 to 10800 (limit %d): %.0f frames/s, %.2f ms CPU; %zu plain cars, %d bodies\n",
+              kPlainCarLimit, atLimit.fps, atLimit.cpuMs, state.plainCars.size(),
+              state.world->GetBodyCount());
+  std::fflush(stdout);
+  pinned.reset();
+  SDL_Quit();
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const bool framesOnly = argc > 1 && std::strcmp(argv[1], "--frames-only") == 0;
-  // The long ride first, so that its memory is the simulation's alone.
-  if (!framesOnly) longRide();
+  const bool carsOnly = argc > 1 && std::strcmp(argv[1], "--cars-only") == 0;
+  if (carsOnly) return plainCarPiles(argc, argv) ? 0 : 1;
+  // The long rides first, so that their memory is the simulation's alone.
+  if (!framesOnly)
+    for (float gravity : {9.81f, 2.07f}) longRide(gravity);
   simulationRatio();
   drawnFrames(argc, argv);
   pacedFrames(argc, argv);
+  plainCarPiles(argc, argv);
   return 0;
 }

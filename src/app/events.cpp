@@ -4,6 +4,7 @@
 
 #include "app/screen.h"
 #include "game/keys.h"
+#include "render/overlays.h"
 #include "session/frame_input.h"
 #include "session/key_names.h"
 
@@ -18,8 +19,30 @@ static_assert(key::RETURN == SDLK_RETURN && key::PERIOD == SDLK_PERIOD && key::N
               key::NUM9 == SDLK_9);
 static_assert(key::UP == SDLK_UP && key::DOWN == SDLK_DOWN && key::RIGHT == SDLK_RIGHT &&
               key::LEFT == SDLK_LEFT && key::COUNT == SDLK_LAST);
+static_assert(key::O == SDLK_o && key::P == SDLK_p && key::F1 == SDLK_F1 && key::F2 == SDLK_F2);
 
-void readInput(FrameInput& input, Screen& screen) {
+namespace {
+
+void readMouse(FrameInput& input, const Screen& screen, const SDL_Event& event) {
+  auto add = [&](InputEvent::Kind kind, int x, int y) {
+    const PicturePoint p = screen.toPicture(x, y);
+    input.events.push_back({kind, 0, p.x, p.y});
+  };
+  if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
+    add(InputEvent::ButtonDown, event.button.x, event.button.y);
+  } else if (event.type == SDL_MOUSEBUTTONUP && event.button.button == SDL_BUTTON_LEFT) {
+    input.events.push_back({InputEvent::ButtonUp});
+  } else if (event.type == SDL_MOUSEMOTION && (event.motion.state & SDL_BUTTON(SDL_BUTTON_LEFT))) {
+    // Only the last of several moves in a row counts: each sets where the drag pulls.
+    if (!input.events.empty() && input.events.back().kind == InputEvent::Motion)
+      input.events.pop_back();
+    add(InputEvent::Motion, event.motion.x, event.motion.y);
+  }
+}
+
+}  // namespace
+
+void readInput(FrameInput& input, Screen& screen, Overlays& overlays) {
   input.events.clear();
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
@@ -27,11 +50,15 @@ void readInput(FrameInput& input, Screen& screen) {
       input.events.push_back({InputEvent::Quit});
     } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_F11) {
       screen.toggleFullscreen();  // when it fails the screen is closed, and main stops
+    } else if (event.type == SDL_KEYDOWN && toggleOverlay(overlays, event.key.keysym.sym)) {
+      // view only
     } else if (event.type == SDL_KEYDOWN && keyName(event.key.keysym.sym)) {
       int x = 0, y = 0;
       SDL_GetMouseState(&x, &y);
       const PicturePoint pointer = screen.toPicture(x, y);
       input.events.push_back({InputEvent::KeyPress, event.key.keysym.sym, pointer.x, pointer.y});
+    } else {
+      readMouse(input, screen, event);
     }
   }
   // Only the game's keys: what reaches the game is what a recording can hold.

@@ -7,8 +7,10 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <iostream>
 #include <memory>
 
+#include "app/console.h"
 #include "app/events.h"
 #include "app/init.h"
 #include "app/options.h"
@@ -16,6 +18,7 @@
 #include "app/screen.h"
 #include "app/window.h"
 #include "game/world_setup.h"
+#include "render/overlays.h"
 #include "render/renderer.h"
 #include "session/play_input.h"
 #include "session/session.h"
@@ -48,8 +51,12 @@ int main(int argc, char** argv) {
   // Before the first draw: a recording keeps the clock's every second from the start.
   const std::unique_ptr<Session> session = Session::open(command.options.session);
   if (!session) return 2;
+  // Headless, every console line is written however slow the reader: a replay
+  // prints them all.
   if (session->headless()) return session->playHeadless();
 
+  // Console lines must never stop the game, whoever reads them or not.
+  Console console(std::cout, STDOUT_FILENO);
   State state;
   drawLandscapeSeed(state);  // the first random draw of all
 
@@ -61,15 +68,18 @@ int main(int argc, char** argv) {
   announceLandscapeSeed(state);
 
   Renderer renderer(state);
+  Overlays overlays;
   FramePacer pacer;
   FrameInput input;
   while (state.running) {
-    readInput(input, screen);
+    console.drain();  // what waited goes out as the reader makes room
+    readInput(input, screen, overlays);
     if (!screen.isOpen()) break;  // F11 found no mode to show
     if (!session->nextFrame(input)) break;
     screen.clearBorder();
     playInput(state, input, &renderer);
     session->framePlayed(input);
+    drawOverlays(state, overlays);
     SDL_GL_SwapBuffers();
     pacer.wait();
   }

@@ -47,7 +47,8 @@ DesktopSize desktopSize() {
 bool openWindow(const WindowMode& mode) {
   if (!startVideo()) return false;
   if (!SDL_GetVideoSurface()) {
-    SDL_WM_SetCaption("Skyhook", "Skyhook");
+    // The title tells a new user where the keys are.
+    SDL_WM_SetCaption("Skyhook - F1: keys", "Skyhook");
     setWindowIcon();  // before the first video mode, as SDL asks
   }
   // With vsync the display paces the loop; the pacer only caps it where there is none.

@@ -22,7 +22,7 @@ struct WindowMode {
   bool fullscreen = false;
 };
 
-// Opens the OpenGL window titled "Skyhook" with the program's icon, or gives it
+// Opens the OpenGL window titled "Skyhook - F1: keys" with the program's icon, or gives it
 // a new mode; starts SDL first if needed. A new mode may come with a new
 // OpenGL context, whose state the caller sets again. On failure prints one
 // line with SDL's reason on standard error, and returns false.

@@ -36,6 +36,7 @@ b2Body* makeCar(State& state, int x, int y) {
   const float offset = static_cast<float>(largeur / diviseur);
   state.wheel = makeWheelJoint(state, chassis, state.wheel1, b2Vec2(offset, 1), 300, 2);
   state.wheel12 = makeWheelJoint(state, chassis, state.wheel2, b2Vec2(-offset, 1), 100, 0);
+  state.plainCars.push_back({chassis, state.wheel1, state.wheel2});
   return chassis;
 }
 

@@ -16,20 +16,44 @@ void pushWalker(b2Body* body) {
   if (choice == 4) body->ApplyForce(b2Vec2(0, -100), b2Vec2(0, 0), true);
 }
 
-bool beyond(const FarLimits& far, const b2Vec2& p) {
-  return p.x > far.right || p.y < far.top || p.y > far.bottom;
+// Whether a body `distance` metres outside the window, moving towards it at
+// `speed` under an acceleration `pull` towards it, gets back to the window's
+// edge if nothing stops it.
+bool comesBack(float distance, float speed, float pull) {
+  return pull > 0 || (speed > 0 && speed * speed + 2 * pull * distance >= 0);
 }
 
-// The ship and every body reachable from it through joints: the crane car on its
-// cable, its wheels and crane, and whatever else someone joins to them.
-std::vector<const b2Body*> shipAndJoined(const State& state) {
-  std::vector<const b2Body*> found;
-  if (state.ship) found.push_back(state.ship);
-  for (size_t i = 0; i < found.size(); ++i)
-    for (const b2JointEdge* e = found[i]->GetJointList(); e; e = e->next)
-      if (std::find(found.begin(), found.end(), e->other) == found.end())
-        found.push_back(e->other);
-  return found;
+// Above and below the window only what can never come back goes: a body that
+// gravity pulls back down is left alone however high it is.
+bool lostForGood(const b2World& world, const FarLimits& far, const b2Body* body) {
+  const b2Vec2 p = body->GetPosition();
+  if (p.x > far.right) return true;
+  if (p.y >= far.top && p.y <= far.bottom) return false;
+  const float gravity =
+      body->GetType() == b2_dynamicBody ? body->GetGravityScale() * world.GetGravity().y : 0;
+  const float vy = body->GetLinearVelocity().y;
+  if (p.y < far.top) return !comesBack(-p.y, vy, gravity);
+  return !comesBack(p.y - HEIGHT * P2M, -vy, -gravity);
+}
+
+// What a user can still bring back: the ship and the crane car in `car`, every
+// body reachable from either through joints (the cable, wheels, crane and
+// whatever else someone joins to them), and every body touching one of those,
+// so that what rides on the car or sits in the crane's fingers rides on.
+std::vector<const b2Body*> keptBodies(const State& state) {
+  std::vector<const b2Body*> kept;
+  auto keep = [&kept](const b2Body* body) {
+    if (body && std::find(kept.begin(), kept.end(), body) == kept.end()) kept.push_back(body);
+  };
+  keep(state.ship);
+  keep(state.car);
+  for (size_t i = 0; i < kept.size(); ++i)
+    for (const b2JointEdge* e = kept[i]->GetJointList(); e; e = e->next) keep(e->other);
+  const size_t joined = kept.size();
+  for (size_t i = 0; i < joined; ++i)
+    for (const b2ContactEdge* e = kept[i]->GetContactList(); e; e = e->next)
+      if (e->contact->IsTouching()) keep(e->other);
+  return kept;
 }
 
 }  // namespace
@@ -42,8 +66,8 @@ FarLimits farLimits(const State& state) {
 FarRule::FarRule(const State& state) : state_(state), far_(farLimits(state)) {}
 
 bool FarRule::removes(const b2Body* body) {
-  if (!beyond(far_, body->GetPosition())) return false;
-  if (!keptKnown_) kept_ = shipAndJoined(state_), keptKnown_ = true;
+  if (!lostForGood(*state_.world, far_, body)) return false;
+  if (!keptKnown_) kept_ = keptBodies(state_), keptKnown_ = true;
   return std::find(kept_.begin(), kept_.end(), body) == kept_.end();
 }
 

@@ -26,9 +26,9 @@ struct FarLimits {
 };
 FarLimits farLimits(const State& state);
 
-// The walk's rule for what lies too far away: a body beyond the far limits goes
-// unless it is the ship or joined to the ship through any chain of joints. The
-// fuzzer checks the world against the same rule.
+// The walk's rule for what lies too far away (walkBodies below says which
+// bodies it removes and which it keeps). The fuzzer checks the world against
+// the same rule.
 class FarRule {
  public:
   explicit FarRule(const State& state);
@@ -43,6 +43,9 @@ class FarRule {
 
 // Paints every body, newest first, gives walkers their random upward push, and
 // destroys (after painting it) every body whose origin has reached the window's
-// left edge, and every body whose origin is beyond the far limits unless it is
-// the ship or joined to the ship through any chain of joints. painter may be null.
+// left edge, and every body whose origin is beyond the right limit, or beyond the
+// top or bottom limit while its gravity and speed cannot bring it back to the
+// window. Never removed by the far limits: the ship, the crane car in `car`,
+// everything joined to either through any chain of joints, and the bodies
+// touching those. painter may be null.
 void walkBodies(State& state, BodyPainter* painter);

@@ -9,6 +9,7 @@
 #include "bodies/wake.h"
 #include "game/keypad_stand_ins.h"
 #include "game/keys.h"
+#include "game/pause.h"
 #include "state/handles.h"
 #include "terrain/terrain.h"
 
@@ -55,6 +56,18 @@ void hangCraneCar(State& s) {
   if (s.car) return;
   s.car = makeCar2(s, static_cast<int>(p.x * M2P), static_cast<int>((p.y + 5) * M2P));
   attachCable(s);
+}
+
+// C: a plain car under the pointer, at most one a frame (a second would be made
+// inside the first); past the limit the oldest goes.
+void makePlainCar(State& s, int x, int y) {
+  if (s.plainCarMadeThisFrame) return;
+  s.plainCarMadeThisFrame = true;
+  while (s.plainCars.size() >= static_cast<size_t>(kPlainCarLimit)) {
+    const std::vector<b2Body*> oldest = s.plainCars.front();  // destroyBody edits the list
+    for (b2Body* body : oldest) destroyBody(s, body);
+  }
+  makeCar(s, x, y);
 }
 
 // J: drops the hanging car; with the car down, flies above it and hangs it again.
@@ -150,16 +163,19 @@ bool allCraneKeysHeld(const unsigned char* keys) {
 void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
   switch (keypadKeyFor(symbol)) {
     case key::ESCAPE: s.running = false; break;
-    case key::C: makeCar(s, mouseX, mouseY); break;
+    case key::C: makePlainCar(s, mouseX, mouseY); break;
     case key::B: hangCraneCar(s); break;
     case key::J: releaseOrRehangCraneCar(s); break;
     case key::D: cutCableOrDestroyCars(s); break;
     case key::R: makeListedBodiesDynamic(s); break;
+    case key::P: togglePause(s); break;
+    case key::O: playOneFrame(s); break;
     default: break;
   }
 }
 
 void applyHeldKeys(State& s, const unsigned char* keyState) {
+  s.plainCarMadeThisFrame = false;  // the frame's key presses are over
   const auto held = withKeypadStandIns(keyState);
   const unsigned char* keys = held.data();
   rampShipSpeed(s, s.vitesseShipHorizontale, keys[key::RIGHT], +1);

@@ -5,7 +5,12 @@
 
 struct State;
 
-// One SDL_KEYDOWN. Escape clears state.running.
+// Plain cars that may live at once; C replaces the oldest beyond it. A pile of
+// this many at one spot still leaves a loaded machine its frame rate.
+constexpr int kPlainCarLimit = 30;
+
+// One SDL_KEYDOWN. Escape clears state.running. C makes at most one plain car
+// per frame (applyHeldKeys ends the frame's events).
 void onKeyPress(State& state, int symbol, int mouseX, int mouseY);
 
 // The held-key controls, in their fixed order, once per frame.

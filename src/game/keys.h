@@ -13,6 +13,8 @@ constexpr int B = 98;
 constexpr int C = 99;
 constexpr int D = 100;
 constexpr int J = 106;
+constexpr int O = 111;
+constexpr int P = 112;
 constexpr int R = 114;
 constexpr int KP0 = 256;
 constexpr int KP1 = 257;
@@ -30,5 +32,7 @@ constexpr int UP = 273;
 constexpr int DOWN = 274;
 constexpr int RIGHT = 275;
 constexpr int LEFT = 276;
+constexpr int F1 = 282;
+constexpr int F2 = 283;
 constexpr int COUNT = 323;  // size of the key-state array
 }  // namespace key

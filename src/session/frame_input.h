@@ -10,10 +10,12 @@
 #include "game/keys.h"
 
 struct InputEvent {
-  enum Kind { KeyPress, Quit };
+  // A key press; the window's close; the left mouse button down, up, and the
+  // pointer's moves while it is down (the mouse drag).
+  enum Kind { KeyPress, Quit, ButtonDown, ButtonUp, Motion };
   Kind kind;
   int symbol = 0;    // KeyPress: the key's SDL symbol
-  int x = 0, y = 0;  // KeyPress: the pointer in window pixels at the press
+  int x = 0, y = 0;  // KeyPress, ButtonDown, Motion: the pointer in the picture's pixels
 };
 
 using HeldKeys = std::array<unsigned char, key::COUNT>;  // nonzero while held

@@ -6,6 +6,7 @@ struct State;
 struct FrameInput;
 class BodyPainter;
 
-// Hands the events to the controls in order (a quit ends the loop after this
-// frame, as Escape does), then plays the frame with the held keys.
+// Hands the events in order to the controls and the mouse drag (a quit ends
+// the loop after this frame, as Escape does), then plays the frame with the
+// held keys.
 void playInput(State& state, const FrameInput& input, BodyPainter* painter = nullptr);

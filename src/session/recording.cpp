@@ -7,13 +7,16 @@
 std::string frameLine(long frame, const std::vector<InputEvent>& events, const HeldKeys& before,
                       const HeldKeys& after, const std::vector<ClockReading>& clock) {
   std::string line;
+  auto at = [](const InputEvent& e) { return ' ' + std::to_string(e.x) + ' ' + std::to_string(e.y); };
   for (const InputEvent& e : events) {
-    if (e.kind == InputEvent::Quit) {
-      line += " quit";
-    } else if (const char* name = keyName(e.symbol)) {
-      line += " press ";
-      line += name;
-      line += ' ' + std::to_string(e.x) + ' ' + std::to_string(e.y);
+    switch (e.kind) {
+      case InputEvent::KeyPress:
+        if (const char* name = keyName(e.symbol)) line += std::string(" press ") + name + at(e);
+        break;
+      case InputEvent::Quit: line += " quit"; break;
+      case InputEvent::ButtonDown: line += " mousedown" + at(e); break;
+      case InputEvent::ButtonUp: line += " mouseup"; break;
+      case InputEvent::Motion: line += " mousemove" + at(e); break;
     }
   }
   for (const KeyName& k : kKeyNames) {

@@ -49,6 +49,10 @@ long long number(std::string_view token, long long low, long long high, const ch
   return value;
 }
 
+int pointer(std::string_view token, const char* field) {
+  return static_cast<int>(number(token, -kMaxPointer, kMaxPointer, field));
+}
+
 int keyOf(std::string_view token) {
   const int symbol = keySymbol(token);
   if (symbol < 0) throw Refusal{"unknown key " + quoted(token)};
@@ -121,13 +125,21 @@ class Parser {
       arguments(3, "a key and the pointer's x and y");
       InputEvent e{InputEvent::KeyPress};
       e.symbol = keyOf(t[i + 1]);
-      e.x = static_cast<int>(number(t[i + 2], -kMaxPointer, kMaxPointer, "pointer x"));
-      e.y = static_cast<int>(number(t[i + 3], -kMaxPointer, kMaxPointer, "pointer y"));
+      e.x = pointer(t[i + 2], "pointer x");
+      e.y = pointer(t[i + 3], "pointer y");
       f.events.push_back(e);
       return i + 4;
     }
-    if (word == "quit") {
-      f.events.push_back({InputEvent::Quit});
+    if (word == "mousedown" || word == "mousemove") {
+      arguments(2, "the pointer's x and y");
+      InputEvent e{word == "mousedown" ? InputEvent::ButtonDown : InputEvent::Motion};
+      e.x = pointer(t[i + 1], "pointer x");
+      e.y = pointer(t[i + 2], "pointer y");
+      f.events.push_back(e);
+      return i + 3;
+    }
+    if (word == "quit" || word == "mouseup") {
+      f.events.push_back({word == "quit" ? InputEvent::Quit : InputEvent::ButtonUp});
       return i + 1;
     }
     if (word == "down" || word == "up") {

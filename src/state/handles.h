@@ -18,11 +18,13 @@ inline constexpr Handle<b2Body> kBodyHandles[] = {
     {"baseBras", &State::baseBras},  {"secondBras", &State::secondBras},
     {"poignet", &State::poignet},    {"pouce", &State::pouce},
     {"Index", &State::Index},        {"brasGrue", &State::brasGrue},
-    {"randomWalker", &State::randomWalker}};
+    {"randomWalker", &State::randomWalker}, {"mouseGround", &State::mouseGround}};
 
 // The cable's two rods, each from the ship to the crane car.
 inline constexpr Handle<b2Joint> kCableHandles[] = {{"distanceJoint", &State::distanceJoint},
                                                     {"distanceJoint2", &State::distanceJoint2}};
+
+inline constexpr Handle<b2MouseJoint> kMouseHandles[] = {{"mouseJoint", &State::mouseJoint}};
 
 inline constexpr Handle<b2WheelJoint> kWheelHandles[] = {{"wheel", &State::wheel},
                                                          {"wheel12", &State::wheel12}};

@@ -19,12 +19,18 @@ void forget(Handle*& handle, const Object* object) {
 void forgetJoint(State& s, const b2Joint* joint) {
   for (const auto& h : kCableHandles) forget(s.*h.member, joint);
   for (const auto& h : kWheelHandles) forget(s.*h.member, joint);
+  for (const auto& h : kMouseHandles) forget(s.*h.member, joint);
   for (const auto& h : kCraneHandles) forget(s.*h.joint.member, joint);
 }
 
 void forgetBody(State& s, const b2Body* body) {
   for (const auto& h : kBodyHandles) forget(s.*h.member, body);
   s.BODY.erase(std::remove(s.BODY.begin(), s.BODY.end(), body), s.BODY.end());
+  for (std::vector<b2Body*>& car : s.plainCars)
+    car.erase(std::remove(car.begin(), car.end(), body), car.end());
+  s.plainCars.erase(std::remove_if(s.plainCars.begin(), s.plainCars.end(),
+                                   [](const std::vector<b2Body*>& car) { return car.empty(); }),
+                    s.plainCars.end());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <box2d/box2d.h>
 
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -60,6 +61,10 @@ struct State {
   b2Body* wheel1 = nullptr;            // +x wheel of the newest plain car
   b2Body* wheel2 = nullptr;            // -x wheel of the newest plain car
   float speed = 0;                     // common wheel motor speed, rad/s
+  // The bodies of every live plain car (chassis and wheels), oldest first; a car
+  // leaves the list with its last body, whoever destroys it.
+  std::deque<std::vector<b2Body*>> plainCars;
+  bool plainCarMadeThisFrame = false;  // a second C in one frame would land inside the first
 
   b2Body* baseBras = nullptr;          // crane: arm, second arm, wrist, thumb, index
   b2Body* secondBras = nullptr;
@@ -83,6 +88,13 @@ struct State {
   int NB_VERTICES = 0;                 // vertex count of the last test polygon
 
   bool running = false;                // the frame loop's flag
+
+  bool paused = false;                 // P: time stands still
+  int framesToStep = 0;                // O while paused: frames still to play
+
+  b2MouseJoint* mouseJoint = nullptr;  // pulls the body under the left button
+  b2Body* mouseGround = nullptr;       // the static body, without fixtures, it pulls from
+  b2Vec2 mouseTarget{0, 0};            // the pointer while it holds a body, metres
 
   // Declared last so it is destroyed first, while the listeners it points at live.
   std::unique_ptr<b2World> world;

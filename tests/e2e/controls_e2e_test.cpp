@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "e2e/sandbox.h"
@@ -48,8 +49,10 @@ struct Found {
   int left, top, right, bottom, rim;
 };
 
-// A box in one metal colour inside the area: the extent of its fill, and its rim pixels.
-std::optional<Found> metalBoxIn(const Screenshot& shot, int x0, int y0, int x1, int y1) {
+// A box in one metal colour inside the area: the extent of its fill, and its rim
+// pixels. The defaults fit a car's 40-pixel chassis.
+std::optional<Found> metalBoxIn(const Screenshot& shot, int x0, int y0, int x1, int y1,
+                                int minFill = 600, int minRim = 60) {
   for (const Colour& c : kMetalColours) {
     Found f{x1, y1, x0, y0, 0};
     int fill = 0;
@@ -62,9 +65,43 @@ std::optional<Found> metalBoxIn(const Screenshot& shot, int x0, int y0, int x1, 
         f.left = std::min(f.left, x), f.right = std::max(f.right, x);
         f.top = std::min(f.top, y), f.bottom = std::max(f.bottom, y);
       }
-    if (fill > 600 && f.rim > 60) return f;
+    if (fill > minFill && f.rim > minRim) return f;
   }
   return std::nullopt;
+}
+
+// Polls screenshots until the condition holds of one; false after the timeout.
+template <typename Condition>
+bool awaitPicture(Sandbox& sandbox, Condition holds, std::chrono::seconds timeout = 10s) {
+  for (auto end = std::chrono::steady_clock::now() + timeout;
+       std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(100ms))
+    if (holds(sandbox.screenshot())) return true;
+  return false;
+}
+
+// The top-left corner's pixels, each packed as 0xRRGGBB.
+std::vector<int> corner(const Screenshot& shot) {
+  std::vector<int> pixels;
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 400; ++x) {
+      const Pixel& p = shot.at(x, y);
+      pixels.push_back(p.r << 16 | p.g << 8 | p.b);
+    }
+  return pixels;
+}
+
+// The rows that hold the cable's colour in the joint view, and how many pixels.
+struct Extent {
+  int count = 0, top = 940, bottom = -1;
+};
+Extent cyanIn(const Screenshot& shot) {
+  Extent e;
+  for (int y = 0; y < 940; ++y)
+    for (int x = 0; x < 1280; ++x) {
+      const Pixel& p = shot.at(x, y);
+      if (p.r == 0 && p.g == 255 && p.b == 255) ++e.count, e.top = std::min(e.top, y), e.bottom = y;
+    }
+  return e;
 }
 
 }  // namespace
@@ -151,6 +188,54 @@ TEST(ControlsE2E, ShipHeldRightForFiveSecondsStaysInTheWindow) {
   }
   EXPECT_EQ(black, 70) << "no ship at the right edge; see controls_e2e_right.ppm"
                        << (shot.savePpm("controls_e2e_right.ppm") ? "" : " (not saved)");
+  sandbox.key("Escape");
+  EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
+}
+
+TEST(ControlsE2E, F1ShowsTheKeysF2TheCableAndTheLeftButtonLiftsTheBox) {
+  Sandbox sandbox;
+  ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
+  ASSERT_TRUE(sandbox.waitForWindow());
+
+  // The top-left corner holds only sky (the box falls at x = 500): steady.
+  std::vector<int> before = corner(sandbox.screenshot());
+  ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    return std::exchange(before, corner(s)) == corner(s);
+  }));
+  sandbox.key("F1");
+  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) { return corner(s) != before; }))
+      << "F1 shows no panel";
+  sandbox.key("F1");
+  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) { return corner(s) == before; }))
+      << "F1 again leaves the corner changed";
+
+  // The cable runs 15 m (150 px) from the ship down to the car.
+  sandbox.key("b");
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(cyanIn(sandbox.screenshot()).count, 0);
+  sandbox.key("F2");
+  EXPECT_TRUE(awaitPicture(sandbox, [](const Screenshot& s) {
+    const Extent e = cyanIn(s);
+    return e.count > 300 && e.bottom - e.top >= 140;
+  })) << "no cable drawn";
+  sandbox.key("F2");
+  EXPECT_TRUE(awaitPicture(sandbox, [](const Screenshot& s) { return cyanIn(s).count == 0; }));
+
+  // The first scene's box comes to rest on the floor below x = 500 once it has
+  // stopped bouncing: found at the same place twice running.
+  std::optional<Found> box, last;
+  ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    last = std::exchange(box, metalBoxIn(s, 470, 850, 530, 915, 150, 30));
+    return box && last && box->top == last->top && box->left == last->left;
+  }, 30s)) << "no box at rest on the floor at x = 500";
+  const int x = (box->left + box->right) / 2, y = (box->top + box->bottom) / 2;
+  sandbox.moveMouse(x, y);
+  sandbox.mouseDown(1);
+  sandbox.moveMouse(x, 500);
+  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    return metalBoxIn(s, x - 40, 460, x + 40, 540, 150, 30).has_value();
+  })) << "the box at (" << x << ", " << y << ") did not follow the pointer up";
+  sandbox.mouseUp(1);
   sandbox.key("Escape");
   EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
 }

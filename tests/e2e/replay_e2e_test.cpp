@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -75,6 +76,15 @@ TEST(ReplayE2E, ARecordedSessionReplaysInTheWindowAndWithoutOne) {
       s.keyAt("c", x, y);
       std::this_thread::sleep_for(200ms);
     }
+    // The last car dragged up and let go; time stopped, stepped twice, started.
+    s.moveMouse(1200, 805);
+    s.mouseDown(1);
+    for (int y = 780; y >= 500; y -= 40) s.moveMouse(1150, y);
+    s.mouseUp(1);
+    for (const char* key : {"p", "o", "o", "p"}) {
+      s.key(key);
+      std::this_thread::sleep_for(150ms);
+    }
     for (int cut = 0; cut < 2; ++cut) {
       s.key("d");
       std::this_thread::sleep_for(300ms);
@@ -89,6 +99,10 @@ TEST(ReplayE2E, ARecordedSessionReplaysInTheWindowAndWithoutOne) {
   }
   ASSERT_EQ(digest.size(), 23u);
   ASSERT_TRUE(has(recorded, "DESTROY wheel1 = OK")) << "a plain car should have been made";
+  std::ifstream text(file);
+  const std::string written((std::istreambuf_iterator<char>(text)), {});
+  for (const char* item : {" mousedown ", " mousemove ", " mouseup", " press p ", " press o "})
+    EXPECT_NE(written.find(item), std::string::npos) << item << " is not in the recording";
 
   Sandbox window({}, {}, {"--replay", file, "--digest"});
   EXPECT_EQ(window.waitForExit(60s), 0) << window.errors();

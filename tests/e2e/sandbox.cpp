@@ -144,6 +144,7 @@ Sandbox::~Sandbox() {
 void Sandbox::pump() {
   char buffer[4096];
   for (auto [fd, text] : {std::pair<int, std::string*>{outFd_, &out_}, {errFd_, &err_}}) {
+    if (fd < 0 || (fd == outFd_ && stalled_)) continue;
     ssize_t n;
     while ((n = read(fd, buffer, sizeof buffer)) > 0) text->append(buffer, static_cast<size_t>(n));
   }
@@ -257,6 +258,18 @@ void Sandbox::keyAt(const std::string& name, int x, int y) {
   xdotool("key " + name);
 }
 
+void Sandbox::keys(const std::vector<std::string>& names) {
+  std::string sequence;
+  for (const std::string& name : names) sequence += " " + name;
+  moveMouse(640, 470);
+  xdotool("key --delay 0" + sequence);
+}
+
+void Sandbox::closeOutput() {
+  if (outFd_ >= 0) close(outFd_);
+  outFd_ = -1;
+}
+
 void Sandbox::keyDown(const std::string& name) {
   moveMouse(640, 470);
   xdotool("keydown " + name);
@@ -275,6 +288,10 @@ void Sandbox::moveMouse(int x, int y) {
   xdotool("mousemove --window " + std::to_string(window_) + " " + std::to_string(x) + " " +
           std::to_string(y));
 }
+
+void Sandbox::mouseDown(int button) { xdotool("mousedown " + std::to_string(button)); }
+
+void Sandbox::mouseUp(int button) { xdotool("mouseup " + std::to_string(button)); }
 
 void Sandbox::closeWindow() {
   if (!window_) waitForWindow();

@@ -80,13 +80,22 @@ class Sandbox {
   std::vector<std::string> lines();  // standard output so far
   std::string errors();              // standard error so far
 
+  // A reader of standard output that stalls: the pipe stays open, unread; or
+  // one that has gone: the pipe is closed.
+  void stallOutput() { stalled_ = true; }
+  void closeOutput();
+
   // xdotool key names: "b", "Escape", "space", "KP_6", ...
   void key(const std::string& name);
   void keyAt(const std::string& name, int x, int y);  // with the pointer there, in the window
+  // Many keys in one xdotool call, without its 12 ms pause between them.
+  void keys(const std::vector<std::string>& names);
   void keyDown(const std::string& name);
   void keyUp(const std::string& name);
   void holdKey(const std::string& name, Seconds duration);
   void moveMouse(int x, int y);  // window pixels
+  void mouseDown(int button);    // 1 is the left button
+  void mouseUp(int button);
   void closeWindow();            // sends WM_DELETE_WINDOW
   void signal(int number);       // sends a signal to the process
 
@@ -105,4 +114,5 @@ class Sandbox {
   std::string out_, err_;
   unsigned long window_ = 0;
   std::optional<int> status_;
+  bool stalled_ = false;
 };

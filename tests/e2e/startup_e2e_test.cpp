@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <map>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
@@ -161,7 +162,7 @@ TEST(Startup, LinesInOrderWithTheSeedLastQuietlyInAWindowTitledSkyhook) {
   EXPECT_EQ(lines[2], "SEED = " + started.draws.seedText);
 
   ASSERT_TRUE(sandbox.waitForWindow());
-  EXPECT_EQ(sandbox.windowTitle(), "Skyhook");
+  EXPECT_EQ(sandbox.windowTitle(), "Skyhook - F1: keys");
   EXPECT_EQ(sandbox.iconSize(), std::make_pair(64, 64));
   std::this_thread::sleep_for(std::chrono::milliseconds(500));
   EXPECT_EQ(sandbox.errors(), "") << "after start-up";
@@ -324,9 +325,15 @@ std::vector<double> swapTimes(const std::string& path) {
   return times;
 }
 
-TEST(Pacing, IdleWindowDrawsAtMost60FramesPerSecond) {
+// A fresh path for the preloaded swap counter's log.
+std::string swapLog() {
   const std::string log = ::testing::TempDir() + "skyhook_swaps_" + std::to_string(getpid());
   std::remove(log.c_str());
+  return log;
+}
+
+TEST(Pacing, IdleWindowDrawsAtMost60FramesPerSecond) {
+  const std::string log = swapLog();
   Sandbox sandbox({{"LD_PRELOAD", SWAP_COUNTER}, {"SKYHOOK_SWAP_LOG", log}});
   ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
   ASSERT_TRUE(sandbox.waitForWindow());
@@ -345,6 +352,45 @@ TEST(Pacing, IdleWindowDrawsAtMost60FramesPerSecond) {
                                     [&](double t) { return t >= from && t < to; });
   EXPECT_GT(frames, 0);
   EXPECT_LE(frames / 3.0, 62.0) << frames << " frames in 3 s";
+}
+
+// Frames the program draws over the next second, by the swap counter's log (a
+// frozen game draws none).
+size_t framesInASecond(const std::string& log) {
+  const size_t before = swapTimes(log).size();
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  return swapTimes(log).size() - before;
+}
+
+TEST(Console, StandardOutputThatNobodyReadsNeverStopsTheGame) {
+  const std::string log = swapLog();
+  Sandbox sandbox({{"LD_PRELOAD", SWAP_COUNTER}, {"SKYHOOK_SWAP_LOG", log}});
+  ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
+  sandbox.stallOutput();
+  // 20,000 presses of J, each printing "TOTO2": twice what the pipe holds. K,
+  // which does nothing, between them, or SDL would take them for autorepeat.
+  for (int i = 0; i < 20; ++i) sandbox.keys(std::vector<std::string>(1000, "j k"));
+  EXPECT_GE(framesInASecond(log), 5u);
+  sandbox.key("Escape");
+  EXPECT_EQ(sandbox.waitForExit(std::chrono::seconds(5)), 0) << sandbox.errors();
+  // Lines left over once the pipe held its 10,900: the game played on with it full.
+  const std::string errors = sandbox.errors();
+  long lost = 0;
+  std::sscanf(errors.c_str() + std::min(errors.find("skyhook: "), errors.size()),
+              "skyhook: %ld console lines not written", &lost);
+  EXPECT_GT(lost, 1000) << errors;
+}
+
+TEST(Console, AReaderThatGoesAwayLikeHeadLeavesTheGamePlaying) {
+  const std::string log = swapLog();
+  Sandbox sandbox({{"LD_PRELOAD", SWAP_COUNTER}, {"SKYHOOK_SWAP_LOG", log}});
+  ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
+  sandbox.closeOutput();  // as `| head -n 3` does after its lines
+  for (const char* k : {"j", "k", "j"}) sandbox.key(k);
+  EXPECT_GE(framesInASecond(log), 5u) << sandbox.errors();
+  sandbox.key("Escape");
+  EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
+  EXPECT_NE(sandbox.errors().find("not written: standard output was closed"), std::string::npos);
 }
 
 TEST(Startup, WindowThatCannotOpenIsReportedWithStatusOne) {

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
 #include "bodies/walker.h"
 #include "fixtures/world_fixture.h"
 #include "game/controls.h"
+#include "game/frame.h"
 #include "game/keys.h"
 #include "support/console_capture.h"
 #include "support/pinned_clock.h"
@@ -169,15 +171,26 @@ TEST_F(BodyWalk, WalkerIsPushedUpwardOnlyOnAFour) {
 }
 
 // Far means beyond a window's width past the new-terrain column (200 px right of
-// the cursor), or three window heights above the top or below the bottom.
+// the cursor), or three window heights above the top or below the bottom for
+// what cannot come back from there.
 TEST_F(BodyWalk, RemovesFarBodiesOnTheRightTopAndBottomButNotTheShipOrWhatHangsFromIt) {
   // The new column at 170 m: far from 298 m on the right, and beyond -282 m
   // and 376 m (three window heights) up and down.
   state.bordGaucheEcran = 1500;
 
-  const std::vector<b2Body*> near = {boxAt(297.9f, 50), boxAt(60, -281.9f), boxAt(60, 375.9f)};
-  std::vector<b2Body*> gone = {boxAt(298.1f, 50), boxAt(60, -282.1f), boxAt(60, 376.1f),
-                               boxAt(900, 1000)};
+  auto moving = [](b2Body* body, float gravityScale, float vy) {
+    body->SetGravityScale(gravityScale);
+    body->SetLinearVelocity(b2Vec2(0, vy));
+    return body;
+  };
+  // Above the top only what gravity cannot bring back goes; below the bottom only
+  // what does not rise fast enough to reach the window (306 m up: 77.5 m/s).
+  const std::vector<b2Body*> near = {boxAt(297.9f, 50), boxAt(60, -281.9f), boxAt(60, 375.9f),
+                                     boxAt(60, -5000), moving(boxAt(62, -300), 0, 0.5f),
+                                     moving(boxAt(64, 400), 1, -78)};
+  std::vector<b2Body*> gone = {boxAt(298.1f, 50), moving(boxAt(60, -282.1f), 0, 0),
+                               moving(boxAt(62, -300), -1, 0.5f), boxAt(60, 376.1f),
+                               moving(boxAt(64, 400), 1, -77), boxAt(900, 1000)};
   state.wheel1 = gone.back();
   state.BODY = {gone.back()};
 
@@ -198,7 +211,7 @@ TEST_F(BodyWalk, RemovesFarBodiesOnTheRightTopAndBottomButNotTheShipOrWhatHangsF
 
   for (b2Body* body : near) EXPECT_TRUE(inWorld(body)) << body->GetPosition().x;
   for (b2Body* body : {state.ship, state.car, wheel, pairB}) EXPECT_TRUE(inWorld(body));
-  EXPECT_EQ(bodyCount(), 7);
+  EXPECT_EQ(bodyCount(), 10);
   EXPECT_EQ(state.world->GetJointCount(), 2) << "the cable and the axle remain";
   EXPECT_EQ(state.wheel1, nullptr);
   EXPECT_TRUE(state.BODY.empty());
@@ -235,4 +248,57 @@ TEST_F(BodyWalk, ACarDroppedBelowTheFloorIsGoneOnceItFallsPastTheMargin) {
   EXPECT_EQ(state.wheel1, nullptr);
   EXPECT_EQ(state.wheel2, nullptr);
   EXPECT_EQ(state.wheel, nullptr);
+}
+
+// What a user can still bring back stays however far it goes: the dropped crane
+// car, what rides on the hanging one, a walker that low gravity brings back down.
+TEST_F(BodyWalk, KeepsTheDroppedCraneCarWhatRidesOnItAndWalkersThatFallBack) {
+  ConsoleCapture console;
+  PinnedClock clock(1000);  // one second per 60 frames, as in a paced run
+  auto play = [&](int frames, int held = 0) {  // 0: no key
+    std::array<unsigned char, key::COUNT> keys{};
+    keys[held] = 1;
+    for (int i = 0; i < frames; ++i) clock.tick(), playFrame(state, keys.data());
+  };
+  buildFirstScene(state);
+  const FarLimits far = farLimits(state);
+
+  // B, fly to the right edge, drop, drive off the end of the floor and fall past
+  // the bottom limit; then J picks the car up and the third D destroys it.
+  onKeyPress(state, key::B, 0, 0);
+  play(300, key::RIGHT);
+  onKeyPress(state, key::J, 0, 0);
+  for (int i = 0; i < 1000 && state.car && state.car->GetPosition().y < far.bottom + 10; ++i)
+    play(1, key::KP6);
+  ASSERT_NE(state.car, nullptr);
+  console.clear();
+  onKeyPress(state, key::J, 0, 0);
+  for (int i = 0; i < 3; ++i) onKeyPress(state, key::D, 0, 0);
+  EXPECT_EQ(console.lines(), (std::vector<std::string>{"TOTO1", "DESTROY CAR = EN COURS", "TOTO"}));
+
+  // A box resting on the deck of a hanging crane car rides on past the right
+  // limit (brought in by the cursor: the ship cannot fly that far); a loose one goes.
+  onKeyPress(state, key::B, 0, 0);
+  play(120);
+  const b2Vec2 deck = state.car->GetWorldPoint(b2Vec2(2.5f, -1.25f));
+  b2Body* box = boxAt(deck.x, deck.y);
+  box->SetTransform(deck, state.car->GetAngle());
+  b2Body* loose = boxAt(deck.x - 20, deck.y);
+  step();
+  const float cursor = state.bordGaucheEcran;
+  state.bordGaucheEcran = (deck.x - 30) * M2P - 200 - WIDTH;
+  walkBodies(state, nullptr);
+  EXPECT_TRUE(inWorld(box));
+  EXPECT_FALSE(inWorld(loose));
+  state.bordGaucheEcran = cursor;
+
+  // Under a blue sky a walker 300 m up, above the top limit, falls back into the window.
+  state.world->SetGravity(b2Vec2(0, 2.07f));
+  clock.set(secondWhereRandABGives(1, 100, 50));
+  init_random_walker(state, 600, -3000);
+  b2Body* walker = state.randomWalker;
+  ASSERT_NE(walker, nullptr);
+  for (int i = 0; i < 20000 && state.randomWalker && walker->GetPosition().y < 0; ++i) play(1);
+  ASSERT_EQ(state.randomWalker, walker);
+  EXPECT_GT(walker->GetPosition().y, 0);
 }

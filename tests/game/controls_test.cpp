@@ -16,6 +16,7 @@
 #include "game/frame.h"
 #include "game/keypad_stand_ins.h"
 #include "game/keys.h"
+#include "game/mouse_drag.h"
 #include "game/world_setup.h"
 #include "state/state.h"
 #include "support/console_capture.h"
@@ -45,6 +46,8 @@ class Controls : public WorldTest {
     for (int i = 0; i < n; ++i) frame(held);
   }
   void press(int symbol, int x = 0, int y = 0) { onKeyPress(state, symbol, x, y); }
+
+  const std::array<unsigned char, key::COUNT> noKeys{};
 
   // The crane car hanging under the ship, made quietly.
   void hangCraneCar() {
@@ -527,6 +530,27 @@ TEST_F(Controls, CMakesAPlainCarUnderThePointer) {
   EXPECT_EQ(state.wheel1, plainWheel);
 }
 
+TEST_F(Controls, COncePerFrameAndPastTheLimitTheOldestPlainCarGoes) {
+  ConsoleCapture console;
+  const int scene = bodyCount();
+  std::vector<b2Body*> chassis;
+  for (int i = 0; i < kPlainCarLimit; ++i, frame()) {
+    for (int burst = 0; burst < 3; ++burst) press(key::C, 640, 470);
+    chassis.push_back(state.wheel->GetBodyA());
+  }
+  EXPECT_EQ(bodyCount(), scene + 3 * kPlainCarLimit) << "one car a frame, all kept";
+
+  // The edge removal takes a wheel of the oldest; the next car takes the rest of it.
+  state.plainCars.front()[1]->SetTransform(b2Vec2(-1, 10), 0);
+  walkBodies(state, nullptr);
+  press(key::C, 640, 470);
+  EXPECT_EQ(bodyCount(), scene + 3 * kPlainCarLimit);
+  EXPECT_EQ(state.plainCars.front()[0], chassis[1]);
+  EXPECT_EQ(state.wheel->GetBodyA(), state.plainCars.back()[0]);
+  EXPECT_EQ(console.lines().size(), static_cast<size_t>(kPlainCarLimit + 1)) << "draws only";
+  EXPECT_TRUE(handlesNameLiveObjects(state));
+}
+
 TEST_F(Controls, RTurnsTheListedBodiesDynamic) {
   ConsoleCapture quiet;
   b2Body* a = addRect1(state, 300, 300, 20, 20, false);
@@ -555,6 +579,108 @@ TEST_F(Controls, EscapeEndsTheLoopAndOtherKeysDoNothing) {
   EXPECT_EQ(console.text(), "");
   press(key::ESCAPE);
   EXPECT_FALSE(state.running);
+}
+
+// ---- P and O: stopped time ----
+
+TEST_F(Controls, StoppedTimeStepsNothingAndOPlaysExactlyOneOrdinaryFrame) {
+  ConsoleCapture quiet;
+  b2Body* box = addRect(state, 500, 200, 20, 20, true);
+  b2Body* atEdge = addRect(state, 300, 200, 20, 20, true);
+  atEdge->SetTransform(b2Vec2(0, 20), 0);  // the walk's edge removal takes it
+  const float cursor = state.bordGaucheEcran;
+  const int bodies = bodyCount();
+  std::array<unsigned char, key::COUNT> keys{};
+  keys[key::RIGHT] = keys[key::SPACE] = 1;
+  FrameProbe painter;
+
+  press(key::O);  // not owed: time runs
+  press(key::P);
+  for (int i = 0; i < 5; ++i) playFrame(state, keys.data(), &painter);
+  EXPECT_EQ(box->GetLinearVelocity(), b2Vec2(0, 0));
+  EXPECT_EQ(state.vitesseShipHorizontale, 0.0f) << "held keys wait";
+  EXPECT_EQ(state.bordGaucheEcran, cursor) << "no scroll";
+  EXPECT_EQ(bodyCount(), bodies) << "no removal";
+  EXPECT_EQ(painter.frames, 5);
+  EXPECT_EQ(painter.painted, 5 * bodies) << "the picture is still drawn";
+
+  press(key::B);  // keys that make and cut still act
+  EXPECT_NE(state.car, nullptr);
+  const size_t cars = state.plainCars.size();
+  press(key::C, 400, 300);
+  playFrame(state, keys.data(), &painter);
+  press(key::C, 700, 300);
+  EXPECT_EQ(state.plainCars.size(), cars + 2) << "one plain car a stopped frame";
+
+  press(key::O);
+  for (int i = 0; i < 3; ++i) playFrame(state, keys.data(), &painter);
+  const float oneStep = state.GRAVITY * kFrameSeconds;
+  EXPECT_FLOAT_EQ(box->GetLinearVelocity().y, oneStep);
+  EXPECT_EQ(state.vitesseShipHorizontale, 0.1f);
+  EXPECT_GT(state.bordGaucheEcran, cursor);
+  for (const b2Body* b = state.world->GetBodyList(); b; b = b->GetNext())
+    EXPECT_GT(b->GetPosition().x, 0.0f) << "the edge removal ran";
+
+  press(key::P);
+  playFrame(state, keys.data(), &painter);
+  EXPECT_FLOAT_EQ(box->GetLinearVelocity().y, 2 * oneStep);
+}
+
+// ---- the mouse ----
+
+TEST_F(Controls, AGrabbedBoxFollowsThePointerUpWhateverItsMassAndFallsWhenLetGo) {
+  ConsoleCapture quiet;
+  for (float density : {0.97f, 21.45f}) {  // the lightest and the heaviest metal
+    SCOPED_TRACE(density);
+    b2Body* box = addRect(state, 500, 600, 20, 20, true);
+    box->GetFixtureList()->SetDensity(density);
+    box->ResetMassData();
+    const int bodies = bodyCount();
+
+    grabBody(state, 505, 603);  // off centre: held at that point
+    ASSERT_TRUE(grabbing(state));
+    dragBody(state, 505, 300);
+    const b2Vec2 held = box->GetLocalPoint(b2Vec2(50.5f, 60.3f));
+    for (int i = 0; i < 40; ++i) playFrame(state, noKeys.data());
+    EXPECT_NEAR(box->GetWorldPoint(held).x, 50.5f, 0.2f);
+    EXPECT_NEAR(box->GetWorldPoint(held).y, 30.0f, 0.2f);
+
+    releaseBody(state);
+    EXPECT_FALSE(grabbing(state));
+    EXPECT_EQ(state.mouseJoint, nullptr);
+    EXPECT_EQ(bodyCount(), bodies);
+    for (int i = 0; i < 20; ++i) playFrame(state, noKeys.data());
+    EXPECT_GT(box->GetPosition().y, 33.0f);
+    destroyBody(state, box);
+  }
+
+  // Neither the ship, nor a static body, nor empty sky.
+  addRect1(state, 800, 500, 40, 40, false);
+  for (const b2Vec2 p : {b2Vec2(150, 840), b2Vec2(800, 500), b2Vec2(1000, 100)}) {
+    grabBody(state, static_cast<int>(p.x), static_cast<int>(p.y));
+    EXPECT_FALSE(grabbing(state)) << p.x << ", " << p.y;
+  }
+}
+
+TEST_F(Controls, AGrabbedCarDestroyedByDEndsTheGrabAndTheDragGoesOnSafely) {
+  hangCraneCar();
+  ConsoleCapture quiet;
+  const int bodies = bodyCount();
+  const b2Vec2 car = M2P * state.car->GetPosition();
+  grabBody(state, static_cast<int>(car.x), static_cast<int>(car.y));
+  ASSERT_EQ(state.mouseJoint->GetBodyB(), state.car);
+  EXPECT_TRUE(handlesNameLiveObjects(state));
+  for (int i = 0; i < 3; ++i) press(key::D);
+  EXPECT_EQ(state.mouseJoint, nullptr);
+  EXPECT_TRUE(grabbing(state)) << "until the button comes up";
+  for (int i = 0; i < 5; ++i) {
+    dragBody(state, 600 - 10 * i, 400);
+    playFrame(state, noKeys.data());
+    EXPECT_TRUE(handlesNameLiveObjects(state));
+  }
+  releaseBody(state);
+  EXPECT_FALSE(grabbing(state));
+  EXPECT_EQ(bodyCount(), bodies - 1) << "the chassis gone, and no stray ground";
 }
 
 // ---- Space, on the real first scene ----

@@ -1,5 +1,6 @@
-// Thousands of frames of random key presses, held keys and pointer positions, run
-// as the program runs them; after every frame no handle may name a dead body or joint.
+// Thousands of frames of random key presses, held keys, pointer positions and
+// mouse drags, run as the program runs them; after every frame no handle may name
+// a dead body or joint.
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include "game/controls.h"
 #include "game/frame.h"
 #include "game/keys.h"
+#include "game/mouse_drag.h"
 #include "game/world_setup.h"
 #include "game/world_step.h"
 #include "state/state.h"
@@ -53,6 +55,18 @@ void soak(unsigned seed, int frames) {
     clock.set(firstSecond + frame / 20);
     const int x = pick(WIDTH), y = pick(HEIGHT);
     while (chance(0.08)) onKeyPress(*state, kPresses[pick(std::size(kPresses))], x, y);
+    // The left button goes down on some moving body (the ship or a car perhaps),
+    // drags it about and lets go; D and the removals may take it first.
+    if (!grabbing(*state) && chance(0.03)) {
+      std::vector<const b2Body*> moving;
+      for (const b2Body* b = state->world->GetBodyList(); b; b = b->GetNext())
+        if (b->GetType() == b2_dynamicBody) moving.push_back(b);
+      const b2Vec2 p = M2P * moving[pick(static_cast<int>(moving.size()))]->GetWorldCenter();
+      grabBody(*state, static_cast<int>(p.x), static_cast<int>(p.y));
+    } else if (grabbing(*state)) {
+      if (chance(0.03)) releaseBody(*state);
+      else dragBody(*state, x, y);
+    }
     for (int k : kHeld)
       if (chance(k == key::SPACE ? 0.03 : 0.06)) keys[k] = !keys[k];
     playFrame(*state, keys.data());

@@ -12,6 +12,7 @@
 #include "bodies/ship.h"
 #include "fixtures/gl_window.h"
 #include "game/world_setup.h"
+#include "render/overlays.h"
 #include "state/state.h"
 #include "support/console_capture.h"
 #include "support/pinned_clock.h"
@@ -310,4 +311,29 @@ TEST_F(RendererTest, TestPolygonIsDrawnWhereItsBodyIsWithItsOwnVertexCount) {
   display(state);
   EXPECT_EQ(console.lines(),
             (std::vector<std::string>{"0", "1", "2", "3", "0", "1", "2", "3", "4"}));
+}
+
+// Drawn after the frame, the overlays show only when asked for, and leave the
+// frame's colour and the raster position its '0' walks on from as they were.
+// The key panel is left to the end-to-end test: a few thousand glBitmap calls
+// make LeakSanitizer's thread tracer crash now and then at exit under Mesa.
+TEST_F(RendererTest, OverlaysShowOnlyWhenAskedAndLeaveTheFramesColourAndRasterPosition) {
+  glColor3f(0.2f, 0.4f, 0.6f);
+  glRasterPos2i(100, 900);
+  GLfloat before[4], after[4], colour[4];
+  glGetFloatv(GL_CURRENT_RASTER_POSITION, before);
+  Overlays overlays;
+  drawOverlays(state, overlays);
+  EXPECT_PIXEL(1250, 20, kBlack);
+
+  state.paused = true;
+  overlays.joints = true;
+  drawOverlays(state, overlays);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  EXPECT_FALSE(within1(pixel(1250, 20), kBlack)) << "PAUSE in the top-right corner";
+  glGetFloatv(GL_CURRENT_RASTER_POSITION, after);
+  EXPECT_EQ(after[0], before[0]);
+  EXPECT_EQ(after[1], before[1]);
+  glGetFloatv(GL_CURRENT_COLOR, colour);
+  EXPECT_FLOAT_EQ(colour[1], 0.4f);
 }

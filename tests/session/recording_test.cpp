@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "game/keys.h"
+#include "game/mouse_drag.h"
 #include "session/digest.h"
 #include "session/play_input.h"
 #include "session/recorder.h"
@@ -29,16 +30,23 @@ struct Played {
   std::vector<std::string> lines;
   std::string digest;
   long frames = 0;
+  bool dragged = false, stopped = false;  // the script did what it means to
 };
 
-// The scripted input of frame n: the crane car's keys, plain cars inside and
-// outside the window in one frame, a scroll with the wheels driven, a quit.
+// The scripted input of frame n: the first box dragged with the mouse, the
+// crane car's keys, plain cars inside and outside the window in one frame, a
+// scroll with the wheels driven, time stopped and stepped, a quit.
 FrameInput scripted(long n, HeldKeys& held) {
   FrameInput in;
   auto press = [&](int symbol, int x, int y) {
     in.events.push_back({InputEvent::KeyPress, symbol, x, y});
   };
+  if (n == 3) in.events.push_back({InputEvent::ButtonDown, 0, 500, 201});
+  if (n > 3 && n < 40) in.events.push_back({InputEvent::Motion, 0, 500 + 3 * int(n), 150});
+  if (n == 40) in.events.push_back({InputEvent::ButtonUp});
   if (n == 5) press(key::B, 640, 470);
+  if (n == 240 || n == 262) press(key::P, 0, 0);
+  if (n == 245 || n == 250) press(key::O, 0, 0);
   if (n == 30 || n == 60) press(key::J, 10, 10);
   if (n == 80) press(key::C, -300, 200), press(key::C, 700, 300);
   if (n == 200 || n == 210 || n == 220) press(key::D, 0, 0);
@@ -72,6 +80,8 @@ Played record(const std::string& path) {
     recorder.beginFrame();
     playInput(state, input);
     recorder.endFrame(input);
+    p.dragged |= grabbing(state) && state.mouseJoint;
+    p.stopped |= state.paused;
   }
   recorder.finish();
   writer.close();
@@ -112,6 +122,7 @@ TEST(Recording, AReplayPrintsAndStepsWhatTheRecordedSessionDid) {
     for (const ClockReading& c : f.clock) midFrame |= c.read > 0;
   ASSERT_TRUE(midFrame) << "the script should turn the second in the middle of a frame";
   ASSERT_GT(recorded.lines.size(), 8u) << "the script should print the car keys' lines";
+  ASSERT_TRUE(recorded.dragged && recorded.stopped) << "the script should drag and stop time";
 
   bool departed = true;
   const Played replayed = replay(*recording, departed);

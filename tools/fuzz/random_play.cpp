@@ -1,6 +1,7 @@
 #include "tools/fuzz/random_play.h"
 
 #include <iterator>
+#include <vector>
 
 #include "game/keys.h"
 #include "state/state.h"
@@ -9,13 +10,14 @@ namespace {
 
 // Presses, B, J and D weighted up so that the crane car goes through all its
 // states in every order; every other key of the game too, Escape aside (it
-// ends the session).
+// ends the session); P on its own (stoppedTime), so that time is seldom stopped.
 constexpr int kPresses[] = {
     key::B,    key::B,    key::B,         key::J,        key::J,      key::J,     key::D,
     key::D,    key::D,    key::C,         key::C,        key::R,      key::SPACE, key::KP0,
     key::KP1,  key::KP2,  key::KP3,       key::KP4,      key::KP5,    key::KP6,   key::KP7,
     key::KP8,  key::KP9,  key::KP_PERIOD, key::KP_ENTER, key::UP,     key::DOWN,  key::RIGHT,
-    key::LEFT, key::NUM0, key::NUM0 + 3,  key::NUM0 + 8, key::PERIOD, key::RETURN};
+    key::LEFT, key::NUM0, key::NUM0 + 3,  key::NUM0 + 8, key::PERIOD, key::RETURN,
+    key::O};
 constexpr int kArrows[] = {key::UP, key::DOWN, key::RIGHT, key::LEFT};
 // The keypad and the keys that stand in for it on a laptop.
 constexpr int kKeypad[] = {
@@ -54,6 +56,8 @@ FrameInput RandomPlay::next(const State& state) {
   } else if (chance(0.03)) {
     press(input);
   }
+  mouse(input, state);
+  stoppedTime(input, state);
   hold(state);
   input.held = held_;
   return input;
@@ -69,6 +73,46 @@ void RandomPlay::press(FrameInput& input) {
     pointerY_ = static_cast<int>(between(-reach * HEIGHT, (reach + 1) * HEIGHT - 1));
   }
   input.events.push_back({InputEvent::KeyPress, symbol, pointerX_, pointerY_});
+}
+
+// The left button grabs a body now and then (or nothing), drags it about and
+// lets go; a release comes now and then without a press too.
+void RandomPlay::mouse(FrameInput& input, const State& state) {
+  if (!buttonDown_ && chance(0.004)) {
+    std::vector<const b2Body*> dynamic;
+    for (const b2Body* b = state.world->GetBodyList(); b; b = b->GetNext())
+      if (b->GetType() == b2_dynamicBody) dynamic.push_back(b);
+    if (!dynamic.empty() && chance(0.7)) {
+      const b2Vec2 p = M2P * dynamic[between(0, dynamic.size() - 1)]->GetPosition();
+      pointerX_ = static_cast<int>(p.x), pointerY_ = static_cast<int>(p.y);
+    } else {
+      pointerX_ = static_cast<int>(between(0, WIDTH - 1));
+      pointerY_ = static_cast<int>(between(0, HEIGHT - 1));
+    }
+    input.events.push_back({InputEvent::ButtonDown, 0, pointerX_, pointerY_});
+    buttonDown_ = true;
+  } else if (buttonDown_ && chance(0.01)) {
+    input.events.push_back({InputEvent::ButtonUp});
+    buttonDown_ = false;
+  } else if (buttonDown_ && chance(0.5)) {
+    const long reach = chance(0.02) ? 2000 : 30;
+    pointerX_ += static_cast<int>(between(-reach, reach));
+    pointerY_ += static_cast<int>(between(-reach, reach));
+    input.events.push_back({InputEvent::Motion, 0, pointerX_, pointerY_});
+  } else if (!buttonDown_ && chance(0.0005)) {
+    input.events.push_back({InputEvent::ButtonUp});
+  }
+}
+
+// P stops time now and then; while it is stopped O plays single frames, and P
+// soon starts it again.
+void RandomPlay::stoppedTime(FrameInput& input, const State& state) {
+  auto press = [&](int symbol) {
+    input.events.push_back({InputEvent::KeyPress, symbol, pointerX_, pointerY_});
+  };
+  if (!state.paused && chance(0.001)) press(key::P);
+  else if (state.paused && chance(0.1)) press(key::O);
+  else if (state.paused && chance(0.05)) press(key::P);
 }
 
 void RandomPlay::hold(const State& state) {

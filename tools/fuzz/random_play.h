@@ -41,10 +41,13 @@ class RandomPlay {
   }
   void press(FrameInput& input);
   void hold(const State& state);
+  void mouse(FrameInput& input, const State& state);
+  void stoppedTime(FrameInput& input, const State& state);
 
   std::mt19937_64 random_;
   FuzzClock clock_;
   HeldKeys held_{};
   long scrollLeft_ = 0;  // frames of a long scroll still to come
   int pointerX_ = 640, pointerY_ = 470;
+  bool buttonDown_ = false;
 };

@@ -1,0 +1,50 @@
+#pragma once
+// Standard output that can neither hold up nor end the frame loop. Installed into
+// a stream (std::cout) for its lifetime. Each complete line is written at once
+// while the reader keeps up; while it stalls, lines wait in a bounded buffer and
+// go out as it makes room, without ever waiting; with the buffer full, further
+// lines are dropped. Once the reader is gone (EPIPE) nothing more is written.
+// The count of lines that never went out is reported once on standard error.
+
+#include <cstddef>
+#include <ostream>
+#include <streambuf>
+#include <string>
+
+class Console : public std::streambuf {
+ public:
+  static constexpr std::size_t kCapacity = 256 * 1024;
+
+  Console(std::ostream& stream, int fd, std::size_t capacity = kCapacity);
+  ~Console() override;  // puts the stream's own buffer back, then finish()
+  Console(const Console&) = delete;
+  Console& operator=(const Console&) = delete;
+
+  // Writes what the reader has room for, without waiting.
+  void drain();
+  // At exit: a reader still taking lines gets up to a second for the rest; the
+  // lines that never went out are reported. Runs once.
+  void finish();
+
+  long dropped() const { return dropped_; }
+
+ protected:
+  int overflow(int c) override;
+  std::streamsize xsputn(const char* s, std::streamsize n) override;
+  int sync() override;
+
+ private:
+  void endLine();
+  void lose();  // the reader is gone: what waits is lost
+
+  std::ostream& stream_;
+  std::streambuf* saved_;
+  int fd_;          // where the lines go: our own non-blocking description where possible
+  int ownFd_ = -1;  // that description, when we opened one
+  int sharedFlags_ = -1;  // the flags to put back when we had to set O_NONBLOCK on fd
+  std::size_t capacity_;
+  std::string line_, pending_;
+  std::size_t written_ = 0;  // bytes of pending_ already written
+  long dropped_ = 0;
+  bool gone_ = false, finished_ = false;
+};

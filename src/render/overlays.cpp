@@ -1,0 +1,53 @@
+#include "render/overlays.h"
+
+#include <GL/gl.h>
+
+#include <string>
+
+#include "game/keys.h"
+#include "render/joint_view.h"
+#include "render/key_panel.h"
+#include "render/window_pixels.h"
+#include "state/state.h"
+
+namespace {
+
+// A small dark label in the top-right corner, clear of the key panel.
+void drawPauseMark() {
+  const WindowPixels window;
+  const std::string text = "PAUSE";
+  const int pad = 4, margin = 6;
+  const int width = 7 * static_cast<int>(text.size()) - 1 + 2 * pad;
+  const int x = window.pictureWidth() - margin - width;
+  glColor3f(0.1f, 0.1f, 0.1f);
+  window.box(x, margin, width, 12 + 2 * pad);
+  glColor3f(1, 1, 1);
+  window.text(x + pad, margin + pad, text);
+}
+
+}  // namespace
+
+bool toggleOverlay(Overlays& overlays, int symbol) {
+  if (symbol == key::F1) overlays.keys = !overlays.keys;
+  else if (symbol == key::F2) overlays.joints = !overlays.joints;
+  else return false;
+  return true;
+}
+
+void drawOverlays(const State& state, const Overlays& overlays) {
+  if (!overlays.keys && !overlays.joints && !state.paused) return;
+  glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LINE_BIT | GL_POINT_BIT);
+  glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glDisable(GL_BLEND);
+
+  if (overlays.joints) drawJoints(*state.world);
+  if (overlays.keys) drawKeyPanel();
+  if (state.paused) drawPauseMark();
+
+  glPopMatrix();
+  glPopClientAttrib();
+  glPopAttrib();
+}

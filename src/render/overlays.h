@@ -1,0 +1,19 @@
+#pragma once
+// What is drawn over the frame's picture: the key panel (F1), the joints (F2)
+// and the mark of stopped time. They only show things; nothing here reaches
+// the simulation.
+
+struct State;
+
+struct Overlays {
+  bool keys = false;    // F1
+  bool joints = false;  // F2
+};
+
+// F1 and F2 switch their overlay; says whether the key was one of them.
+bool toggleOverlay(Overlays& overlays, int symbol);
+
+// After the renderer's frame: what is switched on, and "PAUSE" while time is
+// stopped. Leaves the OpenGL state as it found it, the raster position that the
+// frame's '0' goes on from included; with nothing to show it makes no call at all.
+void drawOverlays(const State& state, const Overlays& overlays);

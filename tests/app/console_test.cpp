@@ -1,0 +1,39 @@
+#include "app/console.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+
+// Into a pipe of one page: at once while read, waiting while not, dropped past
+// the buffer, and nothing more (and no SIGPIPE) once the reader is gone.
+TEST(Console, LinesGoOutAtOnceWaitWhileTheReaderStallsAndStopWhenItIsGone) {
+  int ends[2];
+  ASSERT_EQ(pipe2(ends, O_NONBLOCK), 0);
+  ASSERT_EQ(fcntl(ends[1], F_SETPIPE_SZ, 4096), 4096);
+  auto received = [&ends] {
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = read(ends[0], buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+    return text;
+  };
+  auto line = [](int i) { return "line " + std::to_string(i) + "\n"; };
+  std::ostream out(nullptr);
+  Console console(out, ends[1], 1000);
+
+  out << "line " << 0 << std::endl;
+  EXPECT_EQ(received(), line(0)) << "at once";
+  for (int i = 1; i < 1000; ++i) out << "line " << i << std::endl;  // 4 KiB fill the pipe
+  const long dropped = console.dropped();
+  EXPECT_GT(dropped, 0);
+  std::string got, sent;
+  for (int i = 0; i < 10; ++i) got += received(), console.drain();
+  for (int i = 1; i < 1000 - dropped; ++i) sent += line(i);
+  EXPECT_EQ(got, sent) << "in order, the overflow dropped";
+
+  close(ends[0]);
+  out << "to nobody" << std::endl;
+  EXPECT_EQ(console.dropped(), dropped + 1);
+  close(ends[1]);
+}
