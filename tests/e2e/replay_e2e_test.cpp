@@ -145,9 +145,11 @@ TEST(ReplayE2E, BadRecordingsAndRecordFilesAreRefusedBeforeAnythingPlays) {
   }
   runs.push_back({{"--replay", dir}, dir + ": is a directory"});
   runs.push_back({{"--record", dir + "/no/such/dir.rec"}, dir + "/no/such/dir.rec: "});
+  runs.push_back({{"--headless"}, "needs --replay"});
+  runs.push_back({{"--record", dir + "/a.rec", "--replay", dir + "/key.rec"}, "together"});
 
   for (const auto& [args, named] : runs) {
-    SCOPED_TRACE(args[1]);
+    SCOPED_TRACE(args.back());
     Sandbox s({{"DISPLAY", ""}}, {}, args);
     EXPECT_EQ(s.waitForExit(), 2);  // a signal would read 128 and more
     const Lines errors = stderrLines(s.errors());
