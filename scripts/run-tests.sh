@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds twice and runs every test under one Xvfb display:
 #   build/release  the program and the end-to-end tests (Release)
-#   build/asan     the core and OpenGL tests (label unit) with AddressSanitizer and UBSan
+#   build/asan     the core and OpenGL tests (label unit) with AddressSanitizer and UBSan,
+#                  and a short fuzz: random play, checked after every frame
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -21,6 +22,7 @@ xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" \
   ctest --test-dir build/asan -L unit --output-on-failure -j"$jobs" || status=1
 xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" \
   ctest --test-dir build/release -L 'e2e|package' --output-on-failure || status=1
+scripts/fuzz.sh --frames 30000 --seed 1 --sanitize || status=1
 if [ "$status" -ne 0 ]; then
   echo "TESTS FAILED" >&2
 else

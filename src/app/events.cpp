@@ -3,11 +3,10 @@
 #include <SDL/SDL.h>
 
 #include "app/screen.h"
-#include "game/controls.h"
 #include "game/keys.h"
-#include "game/mouse_drag.h"
 #include "render/overlays.h"
-#include "state/state.h"
+#include "session/frame_input.h"
+#include "session/key_names.h"
 
 static_assert(key::ESCAPE == SDLK_ESCAPE && key::SPACE == SDLK_SPACE && key::B == SDLK_b &&
               key::C == SDLK_c && key::D == SDLK_d && key::J == SDLK_j && key::R == SDLK_r);
@@ -24,36 +23,46 @@ static_assert(key::O == SDLK_o && key::P == SDLK_p && key::F1 == SDLK_F1 && key:
 
 namespace {
 
-void handleMouse(State& state, const Screen& screen, const SDL_Event& event) {
+void readMouse(FrameInput& input, const Screen& screen, const SDL_Event& event) {
+  auto add = [&](InputEvent::Kind kind, int x, int y) {
+    const PicturePoint p = screen.toPicture(x, y);
+    input.events.push_back({kind, 0, p.x, p.y});
+  };
   if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
-    const PicturePoint p = screen.toPicture(event.button.x, event.button.y);
-    grabBody(state, p.x, p.y);
+    add(InputEvent::ButtonDown, event.button.x, event.button.y);
   } else if (event.type == SDL_MOUSEBUTTONUP && event.button.button == SDL_BUTTON_LEFT) {
-    releaseBody(state);
-  } else if (event.type == SDL_MOUSEMOTION && grabbing(state)) {
-    const PicturePoint p = screen.toPicture(event.motion.x, event.motion.y);
-    dragBody(state, p.x, p.y);
+    input.events.push_back({InputEvent::ButtonUp});
+  } else if (event.type == SDL_MOUSEMOTION && (event.motion.state & SDL_BUTTON(SDL_BUTTON_LEFT))) {
+    // Only the last of several moves in a row counts: each sets where the drag pulls.
+    if (!input.events.empty() && input.events.back().kind == InputEvent::Motion)
+      input.events.pop_back();
+    add(InputEvent::Motion, event.motion.x, event.motion.y);
   }
 }
 
 }  // namespace
 
-void handleEvents(State& state, Screen& screen, Overlays& overlays) {
+void readInput(FrameInput& input, Screen& screen, Overlays& overlays) {
+  input.events.clear();
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
     if (event.type == SDL_QUIT) {
-      state.running = false;
+      input.events.push_back({InputEvent::Quit});
     } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_F11) {
-      if (!screen.toggleFullscreen()) state.running = false;
+      screen.toggleFullscreen();  // when it fails the screen is closed, and main stops
     } else if (event.type == SDL_KEYDOWN && toggleOverlay(overlays, event.key.keysym.sym)) {
       // view only
-    } else if (event.type == SDL_KEYDOWN) {
+    } else if (event.type == SDL_KEYDOWN && keyName(event.key.keysym.sym)) {
       int x = 0, y = 0;
       SDL_GetMouseState(&x, &y);
       const PicturePoint pointer = screen.toPicture(x, y);
-      onKeyPress(state, event.key.keysym.sym, pointer.x, pointer.y);
+      input.events.push_back({InputEvent::KeyPress, event.key.keysym.sym, pointer.x, pointer.y});
     } else {
-      handleMouse(state, screen, event);
+      readMouse(input, screen, event);
     }
   }
+  // Only the game's keys: what reaches the game is what a recording can hold.
+  const Uint8* keys = SDL_GetKeyState(nullptr);
+  input.held.fill(0);
+  for (const KeyName& k : kKeyNames) input.held[k.symbol] = keys[k.symbol];
 }

@@ -1,13 +1,15 @@
 #pragma once
-// The one place that reads SDL's events: each key press reaches the controls
-// with the pointer position at that moment, in the picture's pixels; so do the
-// left button and the pointer's moves while it is down, for the mouse drag.
+// The one place that reads SDL's events and keyboard, as the frame's input:
+// each key press with the pointer position at that moment, the left button and
+// the pointer's moves while it is down (the mouse drag), all in the picture's
+// pixels, then the held keys.
 
 class Screen;
+struct FrameInput;
 struct Overlays;
-struct State;
 
-// Handles every pending event; the window's close and Escape end the loop, F11
-// switches the screen between the window and the full screen, F1 and F2 switch
-// the overlays.
-void handleEvents(State& state, Screen& screen, Overlays& overlays);
+// Drains the event queue into input.events (the window's close is a quit) and
+// reads the held keys of the game into input.held. What only changes the view
+// is handled here and never reaches the game: F11 switches the screen between
+// the window and the full screen, F1 and F2 switch the overlays.
+void readInput(FrameInput& input, Screen& screen, Overlays& overlays);

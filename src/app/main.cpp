@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 #include "app/console.h"
 #include "app/events.h"
@@ -16,10 +17,11 @@
 #include "app/pacer.h"
 #include "app/screen.h"
 #include "app/window.h"
-#include "game/frame.h"
 #include "game/world_setup.h"
 #include "render/overlays.h"
 #include "render/renderer.h"
+#include "session/play_input.h"
+#include "session/session.h"
 #include "state/state.h"
 
 namespace {
@@ -46,6 +48,12 @@ int main(int argc, char** argv) {
   if (command.action != CommandLine::Action::run) return answerCommandLine(command);
   // SDL and freeglut both open $DISPLAY.
   if (!command.options.display.empty()) setenv("DISPLAY", command.options.display.c_str(), 1);
+  // Before the first draw: a recording keeps the clock's every second from the start.
+  const std::unique_ptr<Session> session = Session::open(command.options.session);
+  if (!session) return 2;
+  // Headless, every console line is written however slow the reader: a replay
+  // prints them all.
+  if (session->headless()) return session->playHeadless();
 
   // Console lines must never stop the game, whoever reads them or not.
   Console console(std::cout, STDOUT_FILENO);
@@ -57,22 +65,26 @@ int main(int argc, char** argv) {
   initText(argc, argv);
   state.running = true;
   init(state);
-  std::cout << "SEED = " << state.coefMontagne << std::endl;
+  announceLandscapeSeed(state);
 
   Renderer renderer(state);
   Overlays overlays;
   FramePacer pacer;
+  FrameInput input;
   while (state.running) {
     console.drain();  // what waited goes out as the reader makes room
-    handleEvents(state, screen, overlays);
+    readInput(input, screen, overlays);
     if (!screen.isOpen()) break;  // F11 found no mode to show
+    if (!session->nextFrame(input)) break;
     screen.clearBorder();
-    playFrame(state, SDL_GetKeyState(nullptr), &renderer);
+    playInput(state, input, &renderer);
+    session->framePlayed(input);
     drawOverlays(state, overlays);
     SDL_GL_SwapBuffers();
     pacer.wait();
   }
 
+  const int status = session->finish(state);
   SDL_Quit();
-  return screen.isOpen() ? 0 : 1;
+  return screen.isOpen() ? status : 1;
 }

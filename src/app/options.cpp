@@ -34,6 +34,15 @@ const OptionRow kOptions[] = {
      [](CommandLine& c, const char*) { c.options.fullscreen = true; }},
     {"display", 0, "NAME", "open the window on the X display NAME instead of $DISPLAY",
      [](CommandLine& c, const char* value) { c.options.display = value; }},
+    {"record", 0, "FILE", "write what reaches the game from outside to FILE, frame by frame",
+     [](CommandLine& c, const char* value) { c.options.session.record = value; }},
+    {"replay", 0, "FILE",
+     "play the recording FILE back in place of the keyboard, and exit where it ends",
+     [](CommandLine& c, const char* value) { c.options.session.replay = value; }},
+    {"headless", 0, nullptr, "with --replay: play without a window, as fast as the machine goes",
+     [](CommandLine& c, const char*) { c.options.session.headless = true; }},
+    {"digest", 0, nullptr, "at exit, print a hash of every body's motion on standard error",
+     [](CommandLine& c, const char*) { c.options.session.digest = true; }},
 };
 constexpr int kFirstLongOnly = 256;  // getopt's code of a row without a short name: 256 + row
 

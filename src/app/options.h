@@ -4,9 +4,12 @@
 
 #include <string>
 
+#include "session/session.h"
+
 struct Options {
   bool fullscreen = false;
   std::string display;  // the X display to open; empty for $DISPLAY
+  SessionOptions session;  // recording and replay
 };
 
 struct CommandLine {

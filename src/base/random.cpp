@@ -1,18 +1,24 @@
 #include "base/random.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
 std::time_t systemClock() { return std::time(nullptr); }
 
-RandomClock currentClock = systemClock;
+RandomClock& currentClock() {
+  static RandomClock clock = systemClock;
+  return clock;
+}
 
-void reseed() { std::srand(static_cast<unsigned>(currentClock())); }
+void reseed() { std::srand(static_cast<unsigned>(currentClock()())); }
 
 }  // namespace
 
-void setRandomClock(RandomClock clock) { currentClock = clock ? clock : systemClock; }
+void setRandomClock(RandomClock clock) {
+  currentClock() = clock ? std::move(clock) : RandomClock(systemClock);
+}
 
 int rand_a_b(int a, int b) {
   reseed();

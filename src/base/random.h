@@ -4,10 +4,12 @@
 // so their draws repeat within one second; RandomFloat never reseeds.
 
 #include <ctime>
+#include <functional>
 
-using RandomClock = std::time_t (*)();
+// Seconds of the calendar clock; a recording logs them and a replay supplies them.
+using RandomClock = std::function<std::time_t()>;
 
-// Replaces the clock that the reseeding functions read; nullptr restores time(nullptr).
+// Replaces the clock that the reseeding functions read; an empty one restores time(nullptr).
 void setRandomClock(RandomClock clock);
 
 // a + rand() % (b - a): a included, b excluded when b > a. Equal bounds give a.

@@ -63,10 +63,16 @@ FarLimits farLimits(const State& state) {
           (1 + kFarHeights) * HEIGHT * P2M};
 }
 
+FarRule::FarRule(const State& state) : state_(state), far_(farLimits(state)) {}
+
+bool FarRule::removes(const b2Body* body) {
+  if (!lostForGood(*state_.world, far_, body)) return false;
+  if (!keptKnown_) kept_ = keptBodies(state_), keptKnown_ = true;
+  return std::find(kept_.begin(), kept_.end(), body) == kept_.end();
+}
+
 void walkBodies(State& state, BodyPainter* painter) {
-  const FarLimits far = farLimits(state);
-  std::vector<const b2Body*> kept;  // worked out only once a far body turns up
-  bool keptKnown = false;
+  FarRule farRule(state);
 
   if (painter) painter->beginFrame();
   b2Body* body = state.world->GetBodyList();
@@ -77,12 +83,7 @@ void walkBodies(State& state, BodyPainter* painter) {
     if (fixture && fixture->GetType() == b2Shape::e_polygon &&
         fixture->GetDensity() == kWalkerDensity)
       pushWalker(body);
-    bool remove = body->GetPosition().x <= 0;
-    if (!remove && lostForGood(*state.world, far, body)) {
-      if (!keptKnown) kept = keptBodies(state), keptKnown = true;
-      remove = std::find(kept.begin(), kept.end(), body) == kept.end();
-    }
-    if (remove) destroyBody(state, body);
+    if (body->GetPosition().x <= 0 || farRule.removes(body)) destroyBody(state, body);
     body = next;
   }
   if (painter) painter->endFrame();

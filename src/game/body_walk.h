@@ -5,6 +5,8 @@
 
 #include <box2d/box2d.h>
 
+#include <vector>
+
 struct State;
 
 class BodyPainter {
@@ -23,6 +25,21 @@ struct FarLimits {
   float right, top, bottom;
 };
 FarLimits farLimits(const State& state);
+
+// The walk's rule for what lies too far away (walkBodies below says which
+// bodies it removes and which it keeps). The fuzzer checks the world against
+// the same rule.
+class FarRule {
+ public:
+  explicit FarRule(const State& state);
+  bool removes(const b2Body* body);
+
+ private:
+  const State& state_;
+  FarLimits far_;
+  std::vector<const b2Body*> kept_;  // worked out only once a far body turns up
+  bool keptKnown_ = false;
+};
 
 // Paints every body, newest first, gives walkers their random upward push, and
 // destroys (after painting it) every body whose origin has reached the window's

@@ -47,3 +47,7 @@ void buildFirstScene(State& state) {
   state.ship = makeShip(state, 150, 840);
   init_random_walker(state, 900, 900);
 }
+
+void announceLandscapeSeed(const State& state) {
+  std::cout << "SEED = " << state.coefMontagne << std::endl;
+}

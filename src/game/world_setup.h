@@ -24,3 +24,6 @@ void createWorld(State& state);
 
 // Floor, density table, one box, one circle, the ship and perhaps a walker.
 void buildFirstScene(State& state);
+
+// The last line of start-up: "SEED = " and the landscape seed.
+void announceLandscapeSeed(const State& state);

@@ -42,12 +42,21 @@ TEST(CommandLineOptions, FullscreenAndDisplayInTheirGnuAndXSpellings) {
   const CommandLine both = read({"-display", "host:1.0", "--fullscreen"});
   EXPECT_EQ(both.options.display, "host:1.0");
   EXPECT_TRUE(both.options.fullscreen);
+
+  const CommandLine record = read({"--record", "", "--dig"});
+  EXPECT_EQ(record.options.session.record, "") << "an empty name is still a file to refuse";
+  EXPECT_FALSE(record.options.session.replay);
+  EXPECT_TRUE(record.options.session.digest);
+  const CommandLine replay = read({"-replay=a.rec", "--headless"});
+  EXPECT_EQ(replay.options.session.replay, "a.rec");
+  EXPECT_TRUE(replay.options.session.headless);
+  EXPECT_FALSE(replay.options.session.digest);
 }
 
 // As GNU programs do, help and version answer at once, whatever follows.
 TEST(CommandLineOptions, HelpAndVersionInEverySpellingEndTheReading) {
   for (const auto& args : std::vector<std::vector<std::string>>{
-           {"-h"}, {"--help"}, {"--he"}, {"-help"}, {"--fullscreen", "-h"}, {"-h", "--bogus"}})
+           {"-h"}, {"--help"}, {"--hel"}, {"-help"}, {"--fullscreen", "-h"}, {"-h", "--bogus"}})
     EXPECT_EQ(read(args).action, Action::help) << args.front();
   for (const auto& args : std::vector<std::vector<std::string>>{
            {"-V"}, {"--version"}, {"--vers"}, {"-V", "level.txt"}})
@@ -64,6 +73,8 @@ TEST(CommandLineOptions, RefusesWithOneLineNamingWhatItCannotTake) {
       {{"-x"}, "unrecognized option '-x'"},
       {{"-display"}, "option '-display' needs a value"},
       {{"--display"}, "option '--display' needs a value"},
+      {{"--replay"}, "option '--replay' needs a value"},
+      {{"--he"}, "ambiguous option '--he'"},  // --help or --headless
       {{"--fullscreen=yes"}, "option '--fullscreen' takes no value"},
       {{"level.txt"}, "unexpected argument 'level.txt'"},
       {{"--fullscreen", "-"}, "unexpected argument '-'"},

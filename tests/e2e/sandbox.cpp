@@ -253,6 +253,11 @@ void Sandbox::key(const std::string& name) {
   xdotool("key " + name);
 }
 
+void Sandbox::keyAt(const std::string& name, int x, int y) {
+  moveMouse(x, y);
+  xdotool("key " + name);
+}
+
 void Sandbox::keys(const std::vector<std::string>& names) {
   std::string sequence;
   for (const std::string& name : names) sequence += " " + name;

@@ -87,6 +87,7 @@ class Sandbox {
 
   // xdotool key names: "b", "Escape", "space", "KP_6", ...
   void key(const std::string& name);
+  void keyAt(const std::string& name, int x, int y);  // with the pointer there, in the window
   // Many keys in one xdotool call, without its 12 ms pause between them.
   void keys(const std::vector<std::string>& names);
   void keyDown(const std::string& name);

@@ -1,0 +1,13 @@
+#pragma once
+// A fingerprint of the world: FNV-1a (64 bits) over the bit patterns of every
+// body's position, angle, linear and angular velocity, in the world's order.
+// Two runs that step the same world print the same one.
+
+#include <cstdint>
+#include <string>
+
+class b2World;
+
+std::uint64_t worldDigest(const b2World& world);
+// "digest " and 16 lower-case hexadecimal digits.
+std::string digestLine(std::uint64_t digest);

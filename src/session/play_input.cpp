@@ -1,0 +1,20 @@
+#include "session/play_input.h"
+
+#include "game/controls.h"
+#include "game/frame.h"
+#include "game/mouse_drag.h"
+#include "session/frame_input.h"
+#include "state/state.h"
+
+void playInput(State& state, const FrameInput& input, BodyPainter* painter) {
+  for (const InputEvent& e : input.events) {
+    switch (e.kind) {
+      case InputEvent::KeyPress: onKeyPress(state, e.symbol, e.x, e.y); break;
+      case InputEvent::Quit: state.running = false; break;
+      case InputEvent::ButtonDown: grabBody(state, e.x, e.y); break;
+      case InputEvent::ButtonUp: releaseBody(state); break;
+      case InputEvent::Motion: dragBody(state, e.x, e.y); break;
+    }
+  }
+  playFrame(state, input.held.data(), painter);
+}

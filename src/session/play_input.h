@@ -1,0 +1,12 @@
+#pragma once
+// The one way a frame's outside input reaches the game: the live loop, the
+// windowed and the headless replay and the fuzzer all play frames through it.
+
+struct State;
+struct FrameInput;
+class BodyPainter;
+
+// Hands the events in order to the controls and the mouse drag (a quit ends
+// the loop after this frame, as Escape does), then plays the frame with the
+// held keys.
+void playInput(State& state, const FrameInput& input, BodyPainter* painter = nullptr);

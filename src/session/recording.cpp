@@ -1,0 +1,37 @@
+#include "session/recording.h"
+
+#include <string>
+
+#include "session/key_names.h"
+
+std::string frameLine(long frame, const std::vector<InputEvent>& events, const HeldKeys& before,
+                      const HeldKeys& after, const std::vector<ClockReading>& clock) {
+  std::string line;
+  auto at = [](const InputEvent& e) { return ' ' + std::to_string(e.x) + ' ' + std::to_string(e.y); };
+  for (const InputEvent& e : events) {
+    switch (e.kind) {
+      case InputEvent::KeyPress:
+        if (const char* name = keyName(e.symbol)) line += std::string(" press ") + name + at(e);
+        break;
+      case InputEvent::Quit: line += " quit"; break;
+      case InputEvent::ButtonDown: line += " mousedown" + at(e); break;
+      case InputEvent::ButtonUp: line += " mouseup"; break;
+      case InputEvent::Motion: line += " mousemove" + at(e); break;
+    }
+  }
+  for (const KeyName& k : kKeyNames) {
+    if (!before[k.symbol] == !after[k.symbol]) continue;
+    line += after[k.symbol] ? " down " : " up ";
+    line += k.name;
+  }
+  for (const ClockReading& c : clock)
+    line += " clock " + std::to_string(c.read) + ' ' + std::to_string(c.second);
+  return line.empty() ? line : std::to_string(frame) + line;
+}
+
+std::string headerLine() {
+  return std::string(kRecordingKind) + ' ' + std::to_string(kRecordingVersion) + " skyhook " +
+         SKYHOOK_VERSION;
+}
+
+std::string endLine(long frames) { return "end " + std::to_string(frames); }

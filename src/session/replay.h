@@ -1,0 +1,29 @@
+#pragma once
+// Plays a recording back, frame by frame, as the input of each frame; the
+// clock gives the recorded seconds from the moment the replay is made, so the
+// start-up must follow it.
+
+#include "session/frame_input.h"
+#include "session/recording.h"
+#include "session/session_clock.h"
+
+class Replay {
+ public:
+  explicit Replay(const Recording& recording);
+
+  // The next frame's input (held keys carry over); false once the recording's
+  // last frame has been played.
+  bool next(FrameInput& input);
+
+  long frames() const { return frame_; }
+  // After a frame: the replay read the clock less often than the recording at
+  // some frame, so the world it steps may not be the recorded one.
+  bool departed() const { return clock_.departed(); }
+
+ private:
+  const Recording& recording_;
+  ReplayClock clock_;
+  size_t nextLine_ = 1;
+  long frame_ = 0;
+  HeldKeys held_{};
+};

@@ -1,0 +1,174 @@
+// Recording and replay on the real program: a session played with real key
+// presses, replayed in the window and without one, prints the same lines and
+// ends with the same world; bad recordings are refused before anything plays.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "e2e/sandbox.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Lines = std::vector<std::string>;
+
+// A directory of its own for the test's files, removed with them afterwards.
+class Scratch {
+ public:
+  Scratch() {
+    char name[] = "/tmp/skyhook-replay-XXXXXX";
+    if (!mkdtemp(name)) throw std::runtime_error("mkdtemp failed");
+    path_ = name;
+  }
+  ~Scratch() { std::filesystem::remove_all(path_); }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+std::string digestOf(const std::string& errors) {
+  const size_t at = errors.find("digest ");
+  return at == std::string::npos ? "" : errors.substr(at, 23);
+}
+
+bool has(const Lines& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+Lines stderrLines(const std::string& errors) {
+  Lines out;
+  size_t start = 0;
+  for (size_t end; (end = errors.find('\n', start)) != std::string::npos; start = end + 1)
+    out.push_back(errors.substr(start, end - start));
+  return out;
+}
+
+}  // namespace
+
+TEST(ReplayE2E, ARecordedSessionReplaysInTheWindowAndWithoutOne) {
+  const Scratch scratch;
+  const std::string file = scratch.path() + "/session.rec";
+  Lines recorded;
+  std::string digest;
+  {
+    Sandbox s({}, {}, {"--record", file, "--digest"});
+    ASSERT_TRUE(s.waitForLineStartingWith("SEED = ")) << s.errors();
+    ASSERT_TRUE(s.waitForWindow());
+    s.key("b");
+    s.key("j");
+    ASSERT_TRUE(s.waitForLine("TOTO "));
+    s.key("j");
+    ASSERT_TRUE(s.waitForLine("TOTO1"));
+    s.holdKey("space", 1500ms);
+    for (auto [x, y] : {std::pair{300, 200}, {900, 150}, {1200, 800}}) {
+      s.keyAt("c", x, y);
+      std::this_thread::sleep_for(200ms);
+    }
+    // The last car dragged up and let go; time stopped, stepped twice, started.
+    s.moveMouse(1200, 805);
+    s.mouseDown(1);
+    for (int y = 780; y >= 500; y -= 40) s.moveMouse(1150, y);
+    s.mouseUp(1);
+    for (const char* key : {"p", "o", "o", "p"}) {
+      s.key(key);
+      std::this_thread::sleep_for(150ms);
+    }
+    for (int cut = 0; cut < 2; ++cut) {
+      s.key("d");
+      std::this_thread::sleep_for(300ms);
+    }
+    s.key("d");
+    ASSERT_TRUE(s.waitForLine("DESTROY CAR = EN COURS"));
+    s.holdKey("KP_6", 1s);
+    s.key("Escape");
+    ASSERT_EQ(s.waitForExit(), 0) << s.errors();
+    recorded = s.lines();
+    digest = digestOf(s.errors());
+  }
+  ASSERT_EQ(digest.size(), 23u);
+  ASSERT_TRUE(has(recorded, "DESTROY wheel1 = OK")) << "a plain car should have been made";
+  std::ifstream text(file);
+  const std::string written((std::istreambuf_iterator<char>(text)), {});
+  for (const char* item : {" mousedown ", " mousemove ", " mouseup", " press p ", " press o "})
+    EXPECT_NE(written.find(item), std::string::npos) << item << " is not in the recording";
+
+  Sandbox window({}, {}, {"--replay", file, "--digest"});
+  EXPECT_EQ(window.waitForExit(60s), 0) << window.errors();
+  EXPECT_EQ(window.lines(), recorded);
+  EXPECT_EQ(digestOf(window.errors()), digest);
+
+  Sandbox headless({{"DISPLAY", ""}}, {}, {"--replay", file, "--headless", "--digest"});
+  EXPECT_EQ(headless.waitForExit(60s), 0) << headless.errors();
+  EXPECT_EQ(headless.lines(), recorded);
+  EXPECT_EQ(stderrLines(headless.errors()), Lines{digest});
+}
+
+// Without a display: a refusal that came after the window would name the display.
+TEST(ReplayE2E, BadRecordingsAndRecordFilesAreRefusedBeforeAnythingPlays) {
+  const Scratch scratch;
+  const std::string& dir = scratch.path();
+  const std::string head = "skyhook-recording 1 skyhook 0.1.0\n0 clock 0 1700000000\n";
+  struct Case {
+    const char* name;
+    std::optional<std::string> text;  // none: the file does not exist
+    const char* where;                // what the message names
+  };
+  const Case cases[] = {
+      {"missing", std::nullopt, ": cannot read"},
+      {"empty", "", ":1: "},
+      {"picture", "P6\n1280 940\n255\n\x01\x02\n", ":1: "},
+      {"newer", "skyhook-recording 2 skyhook 9.0.0\n0 clock 0 5\n", ":1: "},
+      {"cut", head + "3 press b 10 2", ":3: "},
+      {"negative", head + "-3 press b 10 20\n", ":3: "},
+      {"backwards", head + "5 press b 1 2\n4 press j 1 2\n", ":4: "},
+      {"key", head + "5 press q 1 2\n", ":3: "},
+      {"pointer", head + "5 press c 100 3000000\n", ":3: "},
+      {"huge", head + "5 clock 0 1000000000000000000000000\n", ":3: "},
+  };
+  std::vector<std::pair<std::vector<std::string>, std::string>> runs;
+  for (const Case& c : cases) {
+    const std::string path = dir + "/" + c.name + ".rec";
+    if (c.text) std::ofstream(path, std::ios::binary) << *c.text;
+    runs.push_back({{"--replay", path}, path + c.where});
+  }
+  runs.push_back({{"--replay", dir}, dir + ": is a directory"});
+  runs.push_back({{"--record", dir + "/no/such/dir.rec"}, dir + "/no/such/dir.rec: "});
+  runs.push_back({{"--headless"}, "needs --replay"});
+  runs.push_back({{"--record", dir + "/a.rec", "--replay", dir + "/key.rec"}, "together"});
+
+  for (const auto& [args, named] : runs) {
+    SCOPED_TRACE(args.back());
+    Sandbox s({{"DISPLAY", ""}}, {}, args);
+    EXPECT_EQ(s.waitForExit(), 2);  // a signal would read 128 and more
+    const Lines errors = stderrLines(s.errors());
+    ASSERT_EQ(errors.size(), 1u) << s.errors();
+    EXPECT_NE(errors[0].find(named), std::string::npos) << errors[0];
+    EXPECT_TRUE(s.lines().empty()) << "nothing plays";
+  }
+}
+
+TEST(ReplayE2E, ARecordingThatCannotBeWrittenIsReportedOnceAndTheGameGoesOn) {
+  Sandbox s({}, {}, {"--record", "/dev/full"});
+  ASSERT_TRUE(s.waitForLineStartingWith("SEED = ")) << s.errors();
+  ASSERT_TRUE(s.waitForWindow());
+  s.key("j");
+  EXPECT_TRUE(s.waitForLine("TOTO2"));
+  std::this_thread::sleep_for(1500ms);  // past a flush
+  s.key("Escape");
+  EXPECT_EQ(s.waitForExit(), 1);
+  const Lines errors = stderrLines(s.errors());
+  ASSERT_EQ(errors.size(), 1u) << s.errors();
+  EXPECT_NE(errors[0].find("/dev/full"), std::string::npos) << errors[0];
+}

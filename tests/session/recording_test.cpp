@@ -1,0 +1,184 @@
+// A session recorded through the session's own path and replayed from its file:
+// the same console lines and the same world, with a clock that turns in the
+// middle of frames. And the reader against mangled recordings.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <random>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "game/keys.h"
+#include "game/mouse_drag.h"
+#include "session/digest.h"
+#include "session/play_input.h"
+#include "session/recorder.h"
+#include "session/recording_reader.h"
+#include "session/recording_writer.h"
+#include "session/replay.h"
+#include "session/start_up.h"
+#include "state/state.h"
+#include "support/console_capture.h"
+
+namespace {
+
+struct Played {
+  std::vector<std::string> lines;
+  std::string digest;
+  long frames = 0;
+  bool dragged = false, stopped = false;  // the script did what it means to
+};
+
+// The scripted input of frame n: the first box dragged with the mouse, the
+// crane car's keys, plain cars inside and outside the window in one frame, a
+// scroll with the wheels driven, time stopped and stepped, a quit.
+FrameInput scripted(long n, HeldKeys& held) {
+  FrameInput in;
+  auto press = [&](int symbol, int x, int y) {
+    in.events.push_back({InputEvent::KeyPress, symbol, x, y});
+  };
+  if (n == 3) in.events.push_back({InputEvent::ButtonDown, 0, 500, 201});
+  if (n > 3 && n < 40) in.events.push_back({InputEvent::Motion, 0, 500 + 3 * int(n), 150});
+  if (n == 40) in.events.push_back({InputEvent::ButtonUp});
+  if (n == 5) press(key::B, 640, 470);
+  if (n == 240 || n == 262) press(key::P, 0, 0);
+  if (n == 245 || n == 250) press(key::O, 0, 0);
+  if (n == 30 || n == 60) press(key::J, 10, 10);
+  if (n == 80) press(key::C, -300, 200), press(key::C, 700, 300);
+  if (n == 200 || n == 210 || n == 220) press(key::D, 0, 0);
+  if (n == 350) in.events.push_back({InputEvent::Quit});
+  held[key::SPACE] = n >= 100 && n < 300;
+  held[key::KP6] = n >= 120 && n < 180;
+  held[key::RIGHT] = n % 50 < 10;
+  in.held = held;
+  return in;
+}
+
+Played record(const std::string& path) {
+  Played p;
+  ConsoleCapture console;
+  RecordingWriter writer;
+  std::string error;
+  EXPECT_TRUE(writer.open(path, error)) << error;
+  // The second turns every 37th frame at the frame's second reading.
+  long frame = 0, reads = 0;
+  std::time_t second = 1700000000;
+  Recorder recorder(writer, [&] {
+    if (frame % 37 == 0 && reads++ == 1) ++second;
+    return second;
+  });
+  State state;
+  startUpWithoutWindow(state);
+  HeldKeys held{};
+  while (state.running) {
+    const FrameInput input = scripted(++frame, held);
+    reads = 0;
+    recorder.beginFrame();
+    playInput(state, input);
+    recorder.endFrame(input);
+    p.dragged |= grabbing(state) && state.mouseJoint;
+    p.stopped |= state.paused;
+  }
+  recorder.finish();
+  writer.close();
+  p.lines = console.lines();
+  p.digest = digestLine(worldDigest(*state.world));
+  p.frames = frame;
+  return p;
+}
+
+Played replay(const Recording& recording, bool& departed) {
+  Played p;
+  ConsoleCapture console;
+  Replay replay(recording);
+  State state;
+  startUpWithoutWindow(state);
+  FrameInput input;
+  while (state.running && replay.next(input)) playInput(state, input);
+  departed = replay.departed();
+  p.lines = console.lines();
+  p.digest = digestLine(worldDigest(*state.world));
+  p.frames = replay.frames();
+  return p;
+}
+
+}  // namespace
+
+TEST(Recording, AReplayPrintsAndStepsWhatTheRecordedSessionDid) {
+  const std::string path = ::testing::TempDir() + "recording_test.rec";
+  const Played recorded = record(path);
+  std::string error;
+  const std::optional<Recording> recording = readRecording(path, error);
+  std::remove(path.c_str());
+  ASSERT_TRUE(recording) << error;
+  EXPECT_TRUE(recording->ended);
+  EXPECT_EQ(recording->end, 350);
+  bool midFrame = false;
+  for (const RecordedFrame& f : recording->frames)
+    for (const ClockReading& c : f.clock) midFrame |= c.read > 0;
+  ASSERT_TRUE(midFrame) << "the script should turn the second in the middle of a frame";
+  ASSERT_GT(recorded.lines.size(), 8u) << "the script should print the car keys' lines";
+  ASSERT_TRUE(recorded.dragged && recorded.stopped) << "the script should drag and stop time";
+
+  bool departed = true;
+  const Played replayed = replay(*recording, departed);
+  EXPECT_EQ(replayed.lines, recorded.lines);
+  EXPECT_EQ(replayed.digest, recorded.digest);
+  EXPECT_EQ(replayed.frames, recorded.frames);
+  EXPECT_FALSE(departed);
+
+  // A change of the second at a reading the frame never makes: the replay says so.
+  Recording unreached = *recording;
+  unreached.frames.back().clock.push_back({kMaxClockRead, 1800000000});
+  replay(unreached, departed);
+  EXPECT_TRUE(departed);
+}
+
+// Whatever the bytes, the reader answers with a recording or with one line
+// naming the file and a line of it; under the sanitizers, without a report.
+TEST(Recording, MangledRecordingsAreRefusedWithTheirLineOrRead) {
+  const std::string good =
+      "skyhook-recording 1 skyhook 0.1.0\n0 clock 0 1700000000\n5 press b 640 470 down space\n"
+      "9 press c -300 20 up space clock 1 1700000001\n12 quit down kp6\nend 14\n";
+  std::string error;
+  ASSERT_TRUE(parseRecording(good, "m.rec", error)) << error;
+
+  const std::regex named(R"(m\.rec:([0-9]+): [^\n]+)");
+  const char* const pieces[] = {
+      " ",   "\n",   "-",   "99999999999999999999", "0", "\r", "\t", "press", "clock", "end 3",
+      "kp9", "\xff", "\x01"};
+  std::mt19937 random(20);
+  auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); };
+  int refused = 0;
+  for (int i = 0; i < 3000; ++i) {
+    std::string text = good;
+    for (int edits = 1 + static_cast<int>(pick(3)); edits > 0; --edits) {
+      const size_t at = pick(text.size() + 1);
+      switch (pick(4)) {
+        case 0:
+          text.insert(at, pieces[pick(std::size(pieces))]);
+          break;
+        case 1:
+          text.erase(at, pick(12));
+          break;
+        case 2:
+          if (at < text.size()) text[at] = static_cast<char>(pick(256));
+          break;
+        default:
+          text.resize(at);
+          break;
+      }
+    }
+    const auto lines = std::count(text.begin(), text.end(), '\n');
+    std::smatch match;
+    if (parseRecording(text, "m.rec", error)) continue;
+    ++refused;
+    ASSERT_TRUE(std::regex_match(error, match, named)) << error;
+    EXPECT_LE(std::stol(match[1]), lines + 1) << error;
+  }
+  EXPECT_GT(refused, 2000);
+}
