@@ -5,6 +5,7 @@
 #include "game/mouse_drag.h"
 #include "game/pause.h"
 #include "game/world_step.h"
+#include "state/state.h"
 
 void playFrame(State& state, const unsigned char* keys, BodyPainter* painter) {
   if (holdStoppedFrame(state, painter)) {
