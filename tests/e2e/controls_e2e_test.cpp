@@ -79,15 +79,13 @@ bool awaitPicture(Sandbox& sandbox, Condition holds, std::chrono::seconds timeou
   return false;
 }
 
-// The top-left corner's pixels, each packed as 0xRRGGBB.
-std::vector<int> corner(const Screenshot& shot) {
-  std::vector<int> pixels;
+// Pixels of the key panel's dark background in the top-left corner; bodies
+// that wander through it (the walker hops about) have other colours.
+int panelPixels(const Screenshot& shot) {
+  int count = 0;
   for (int y = 0; y < 300; ++y)
-    for (int x = 0; x < 400; ++x) {
-      const Pixel& p = shot.at(x, y);
-      pixels.push_back(p.r << 16 | p.g << 8 | p.b);
-    }
-  return pixels;
+    for (int x = 0; x < 400; ++x) count += near(shot.at(x, y), 0.08f, 0.08f, 0.1f);
+  return count;
 }
 
 // The rows that hold the cable's colour in the joint view, and how many pixels.
@@ -197,17 +195,13 @@ TEST(ControlsE2E, F1ShowsTheKeysF2TheCableAndTheLeftButtonLiftsTheBox) {
   ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
   ASSERT_TRUE(sandbox.waitForWindow());
 
-  // The top-left corner holds only sky (the box falls at x = 500): steady.
-  std::vector<int> before = corner(sandbox.screenshot());
-  ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
-    return std::exchange(before, corner(s)) == corner(s);
-  }));
+  EXPECT_EQ(panelPixels(sandbox.screenshot()), 0);
   sandbox.key("F1");
-  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) { return corner(s) != before; }))
+  EXPECT_TRUE(awaitPicture(sandbox, [](const Screenshot& s) { return panelPixels(s) > 50000; }))
       << "F1 shows no panel";
   sandbox.key("F1");
-  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) { return corner(s) == before; }))
-      << "F1 again leaves the corner changed";
+  EXPECT_TRUE(awaitPicture(sandbox, [](const Screenshot& s) { return panelPixels(s) == 0; }))
+      << "F1 again leaves the panel";
 
   // The cable runs 15 m (150 px) from the ship down to the car.
   sandbox.key("b");
