@@ -5,8 +5,12 @@
 #include <string>
 
 #include "game/keys.h"
+#include "render/console_strip.h"
+#include "render/figures_panel.h"
 #include "render/joint_view.h"
 #include "render/key_panel.h"
+#include "render/physics_view.h"
+#include "render/trajectory.h"
 #include "render/window_pixels.h"
 #include "state/state.h"
 
@@ -25,6 +29,18 @@ void drawPauseMark() {
   window.text(x + pad, margin + pad, text);
 }
 
+// Where the dragged body would fly if let go now: from its centre, at its
+// velocity, under the world's gravity. The preview works in metres.
+void drawThrowPath(const State& state, const PixelMapping& mapping) {
+  const b2Body* body = state.mouseJoint->GetBodyB();
+  glPushMatrix();
+  glScalef(mapping.scale, mapping.scale, 1);
+  glTranslatef(-mapping.origin.x, -mapping.origin.y, 0);
+  glLineWidth(2);
+  drawTrajectory(state, body->GetWorldCenter(), body->GetLinearVelocity());
+  glPopMatrix();
+}
+
 }  // namespace
 
 bool toggleOverlay(Overlays& overlays, int symbol) {
@@ -35,7 +51,10 @@ bool toggleOverlay(Overlays& overlays, int symbol) {
 }
 
 void drawOverlays(const State& state, const Overlays& overlays) {
-  if (!overlays.keys && !overlays.joints && !state.paused) return;
+  const bool dragging = state.mouseJoint != nullptr;
+  if (!overlays.keys && !overlays.joints && !overlays.figures && !overlays.physics &&
+      !overlays.console && !dragging && !state.paused)
+    return;
   glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LINE_BIT | GL_POINT_BIT);
   glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
   glMatrixMode(GL_MODELVIEW);
@@ -43,8 +62,16 @@ void drawOverlays(const State& state, const Overlays& overlays) {
   glLoadIdentity();
   glDisable(GL_BLEND);
 
+  // World to picture, for everything drawn in the world's place.
+  const PixelMapping mapping;
+  if (overlays.physics) drawPhysicsView(*state.world, mapping);
   if (overlays.joints) drawJoints(*state.world);
+  if (dragging) drawThrowPath(state, mapping);
   if (overlays.keys) drawKeyPanel();
+  const bool strip = overlays.console && overlays.consoleLines;
+  if (strip) drawConsoleStrip(*overlays.consoleLines);
+  if (overlays.figures)
+    drawFiguresPanel(figureLines(overlays.measured), strip ? consoleStripHeight() : 0);
   if (state.paused) drawPauseMark();
 
   glPopMatrix();
