@@ -6,7 +6,6 @@
 
 namespace {
 
-const b2Color kBoundingBox(0.9f, 0.3f, 0.9f);
 const b2Color kContactPoint(1, 0.15f, 0.1f);
 constexpr float kContactPointSize = 5;
 constexpr float kDebugAxisLength = 0.4f;  // the transform routine's own axis length
@@ -14,7 +13,7 @@ constexpr float kDebugAxisLength = 0.4f;  // the transform routine's own axis le
 }  // namespace
 
 PhysicsView::PhysicsView(const PixelMapping& mapping) : mapping_(mapping) {
-  SetFlags(e_shapeBit | e_centerOfMassBit);
+  SetFlags(e_shapeBit | e_aabbBit | e_centerOfMassBit);
 }
 
 void PhysicsView::DrawPolygon(const b2Vec2* vertices, int32 vertexCount, const b2Color& color) {
@@ -62,19 +61,6 @@ void drawPhysicsView(b2World& world, const PixelMapping& mapping) {
   world.SetDebugDraw(&view);
   world.DebugDraw();
   world.SetDebugDraw(nullptr);
-
-  for (b2Body* body = world.GetBodyList(); body; body = body->GetNext()) {
-    if (!body->IsEnabled()) continue;  // a disabled body has no boxes in the broad phase
-    for (b2Fixture* fixture = body->GetFixtureList(); fixture; fixture = fixture->GetNext()) {
-      for (int32 child = 0; child < fixture->GetShape()->GetChildCount(); ++child) {
-        const b2AABB& box = fixture->GetAABB(child);
-        b2AABB pixels;
-        pixels.lowerBound = mapping(box.lowerBound);
-        pixels.upperBound = mapping(box.upperBound);
-        DrawAABBDebugDraw(&pixels, kBoundingBox);
-      }
-    }
-  }
 
   for (b2Contact* contact = world.GetContactList(); contact; contact = contact->GetNext()) {
     if (!contact->IsTouching()) continue;

@@ -1,7 +1,7 @@
 #pragma once
-// F4's physics view: Box2D's own picture of the world (b2World::DebugDraw)
-// drawn through the program's debug-draw routines, with every fixture's
-// bounding box and every touching contact's points. The world speaks metres
+// F4's physics view: Box2D's own picture of the world (b2World::DebugDraw:
+// shapes, the broad phase's bounding boxes, centres of mass) drawn through the
+// program's debug-draw routines, and every touching contact's points. The world speaks metres
 // and the routines take window pixels: everything passes through one mapping.
 
 #include <box2d/box2d.h>
@@ -36,6 +36,6 @@ class PhysicsView : public b2Draw {
   PixelMapping mapping_;
 };
 
-// Shapes and centres of mass through PhysicsView, then bounding boxes and
-// contact points. The view is registered with the world only for this call.
+// Box2D's picture through PhysicsView, then the contact points. The view is
+// registered with the world only for this call.
 void drawPhysicsView(b2World& world, const PixelMapping& mapping);
