@@ -1,14 +1,12 @@
 #include "render/physics_view.h"
 
-#include <GL/gl.h>
-
 #include "render/debug_draw.h"
 
 namespace {
 
 const b2Color kContactPoint(1, 0.15f, 0.1f);
 constexpr float kContactPointSize = 5;
-constexpr float kDebugAxisLength = 0.4f;  // the transform routine's own axis length
+const b2Color kXAxis(1, 0, 0), kYAxis(0, 1, 0);
 
 }  // namespace
 
@@ -24,9 +22,7 @@ void PhysicsView::DrawPolygon(const b2Vec2* vertices, int32 vertexCount, const b
 
 void PhysicsView::DrawSolidPolygon(const b2Vec2* vertices, int32 vertexCount,
                                    const b2Color& color) {
-  b2Vec2 pixels[b2_maxPolygonVertices];
-  for (int32 i = 0; i < vertexCount; ++i) pixels[i] = mapping_(vertices[i]);
-  DrawSolidPolygonDebugDraw(pixels, vertexCount, color);
+  DrawPolygon(vertices, vertexCount, color);
 }
 
 void PhysicsView::DrawCircle(const b2Vec2& center, float radius, const b2Color& color) {
@@ -35,7 +31,8 @@ void PhysicsView::DrawCircle(const b2Vec2& center, float radius, const b2Color& 
 
 void PhysicsView::DrawSolidCircle(const b2Vec2& center, float radius, const b2Vec2& axis,
                                   const b2Color& color) {
-  DrawSolidCircleDebugDraw(mapping_(center), mapping_.scale * radius, axis, color);
+  DrawCircle(center, radius, color);
+  DrawSegment(center, center + radius * axis, color);
 }
 
 void PhysicsView::DrawSegment(const b2Vec2& p1, const b2Vec2& p2, const b2Color& color) {
@@ -43,13 +40,11 @@ void PhysicsView::DrawSegment(const b2Vec2& p1, const b2Vec2& p2, const b2Color&
 }
 
 void PhysicsView::DrawTransform(const b2Transform& xf) {
-  // The routine draws axes 0.4 units long: at the centre, scaled to be seen.
+  // Axes of a fixed length in pixels: the transform routine's 0.4 units would
+  // be under a pixel, and scaling it takes a matrix change a body.
   const b2Vec2 p = mapping_(xf.p);
-  glPushMatrix();
-  glTranslatef(p.x, p.y, 0);
-  glScalef(kAxisPixels / kDebugAxisLength, kAxisPixels / kDebugAxisLength, 1);
-  DrawTransformDebugDraw(b2Transform(b2Vec2(0, 0), xf.q));
-  glPopMatrix();
+  DrawSegmentDebugDraw(p, p + kAxisPixels * xf.q.GetXAxis(), kXAxis);
+  DrawSegmentDebugDraw(p, p + kAxisPixels * xf.q.GetYAxis(), kYAxis);
 }
 
 void PhysicsView::DrawPoint(const b2Vec2& p, float size, const b2Color& color) {
