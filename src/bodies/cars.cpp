@@ -38,6 +38,7 @@ b2Body* makeCar(State& state, int x, int y) {
   state.wheel = makeWheelJoint(state, chassis, state.wheel1, b2Vec2(offset, 1), 300, 2);
   state.wheel12 = makeWheelJoint(state, chassis, state.wheel2, b2Vec2(-offset, 1), 100, 0);
   state.plainCars.push_back({chassis, state.wheel1, state.wheel2});
+  // Built overlapping too, but its wheels are its one pair: no contact order to restore.
   return chassis;
 }
 
