@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <functional>
 #include <map>
-#include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
@@ -266,7 +266,7 @@ TEST_F(Cars, HangingCraneCarIsReeledInGraduallyAndPickedUpAgain) {
   EXPECT_NE(reelIn(200).settled, -1);
 }
 
-TEST_F(Cars, CraneCarOnTheFloorPullsTheShipDownAtTheClampedRate) {
+TEST_F(Cars, CraneCarOnTheFloorMovesOnlyTheShipAtTheClampedRate) {
   ConsoleCapture console;
   hangCarOverTheFloor(state);
   // The floor holds the car, so only the ship's share of each clamped push
