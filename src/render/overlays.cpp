@@ -43,11 +43,12 @@ void drawThrowPath(const State& state, const PixelMapping& mapping) {
 
 }  // namespace
 
-bool toggleOverlay(Overlays& overlays, int symbol) {
-  if (symbol == key::F1) overlays.keys = !overlays.keys;
-  else if (symbol == key::F2) overlays.joints = !overlays.joints;
-  else return false;
-  return true;
+void toggleOverlay(Overlays& overlays, View view) {
+  if (view == View::keyPanel) overlays.keys = !overlays.keys;
+  if (view == View::jointView) overlays.joints = !overlays.joints;
+  if (view == View::figures) overlays.figures = !overlays.figures;
+  if (view == View::physicsView) overlays.physics = !overlays.physics;
+  if (view == View::consoleStrip) overlays.console = !overlays.console;
 }
 
 void drawOverlays(const State& state, const Overlays& overlays) {

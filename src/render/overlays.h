@@ -8,6 +8,7 @@
 #include <string>
 
 #include "game/figures.h"
+#include "game/keys.h"
 
 struct State;
 
@@ -23,8 +24,8 @@ struct Overlays {
   const std::deque<std::string>* consoleLines = nullptr;
 };
 
-// F1 and F2 switch their overlay; says whether the key was one of them.
-bool toggleOverlay(Overlays& overlays, int symbol);
+// F1 to F4 and L switch their overlay; other views are not overlays.
+void toggleOverlay(Overlays& overlays, View view);
 
 // After the renderer's frame: what is switched on, the dragged body's path
 // while the left button holds one, and "PAUSE" while time is stopped. Leaves
