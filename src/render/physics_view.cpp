@@ -14,6 +14,18 @@ PhysicsView::PhysicsView(const PixelMapping& mapping) : mapping_(mapping) {
   SetFlags(e_shapeBit | e_aabbBit | e_centerOfMassBit);
 }
 
+void PhysicsView::drawWorld(b2World& world) {
+  world.SetDebugDraw(this);
+  // The bounding boxes first: the shapes, hardly smaller, show over them.
+  const uint32 flags = GetFlags();
+  SetFlags(flags & e_aabbBit);
+  world.DebugDraw();
+  SetFlags(flags & ~e_aabbBit);
+  world.DebugDraw();
+  SetFlags(flags);
+  world.SetDebugDraw(nullptr);
+}
+
 void PhysicsView::DrawPolygon(const b2Vec2* vertices, int32 vertexCount, const b2Color& color) {
   b2Vec2 pixels[b2_maxPolygonVertices];
   for (int32 i = 0; i < vertexCount; ++i) pixels[i] = mapping_(vertices[i]);
@@ -52,10 +64,7 @@ void PhysicsView::DrawPoint(const b2Vec2& p, float size, const b2Color& color) {
 }
 
 void drawPhysicsView(b2World& world, const PixelMapping& mapping) {
-  PhysicsView view(mapping);
-  world.SetDebugDraw(&view);
-  world.DebugDraw();
-  world.SetDebugDraw(nullptr);
+  PhysicsView(mapping).drawWorld(world);
 
   for (b2Contact* contact = world.GetContactList(); contact; contact = contact->GetNext()) {
     if (!contact->IsTouching()) continue;

@@ -21,7 +21,11 @@ struct PixelMapping {
 // bodies costs llvmpipe some 20 ms a frame.
 class PhysicsView : public b2Draw {
  public:
-  explicit PhysicsView(const PixelMapping& mapping);
+  explicit PhysicsView(const PixelMapping& mapping);  // all of shapes, boxes and centres
+
+  // Box2D's picture of the world through this view, which is registered with
+  // the world only for this call.
+  void drawWorld(b2World& world);
 
   void DrawPolygon(const b2Vec2* vertices, int32 vertexCount, const b2Color& color) override;
   void DrawSolidPolygon(const b2Vec2* vertices, int32 vertexCount, const b2Color& color) override;
@@ -39,6 +43,5 @@ class PhysicsView : public b2Draw {
   PixelMapping mapping_;
 };
 
-// Box2D's picture through PhysicsView, then the contact points. The view is
-// registered with the world only for this call.
+// Box2D's picture through PhysicsView, then the contact points.
 void drawPhysicsView(b2World& world, const PixelMapping& mapping);
