@@ -1,8 +1,9 @@
 #pragma once
 // F4's physics view: Box2D's own picture of the world (b2World::DebugDraw:
 // shapes, the broad phase's bounding boxes, centres of mass) drawn through the
-// program's debug-draw routines, and every touching contact's points. The world speaks metres
-// and the routines take window pixels: everything passes through one mapping.
+// program's debug-draw routines, and every touching contact's points. The
+// world speaks metres and the routines take window pixels: everything passes
+// through one mapping, which a camera replaces.
 
 #include <box2d/box2d.h>
 
@@ -10,8 +11,8 @@
 
 // Where a world point lands in the picture, in its pixels.
 struct PixelMapping {
-  float scale = M2P;      // pixels a metre
-  b2Vec2 origin{0, 0};    // the world point at the picture's top-left corner
+  float scale = M2P;    // pixels a metre
+  b2Vec2 origin{0, 0};  // the world point at the picture's top-left corner
   b2Vec2 operator()(const b2Vec2& metres) const { return scale * (metres - origin); }
 };
 
