@@ -30,12 +30,19 @@ void drawPauseMark() {
 }
 
 // Where the dragged body would fly if let go now: from its centre, at its
-// velocity, under the world's gravity. The preview works in metres.
+// velocity, under the world's gravity. The preview works in metres. Its yellow
+// dashes go over wider black ones, so that they read on a pale sky too: the
+// blend function blackens whatever colour the preview sets.
 void drawThrowPath(const State& state, const PixelMapping& mapping) {
   const b2Body* body = state.mouseJoint->GetBodyB();
   glPushMatrix();
   glScalef(mapping.scale, mapping.scale, 1);
   glTranslatef(-mapping.origin.x, -mapping.origin.y, 0);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ZERO, GL_ZERO);
+  glLineWidth(4);
+  drawTrajectory(state, body->GetWorldCenter(), body->GetLinearVelocity());
+  glDisable(GL_BLEND);
   glLineWidth(2);
   drawTrajectory(state, body->GetWorldCenter(), body->GetLinearVelocity());
   glPopMatrix();
