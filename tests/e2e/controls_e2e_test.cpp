@@ -300,7 +300,9 @@ TEST(ViewE2E, DesktopEntryShowsTheConsoleAndF3F4LToggleThePictureBack) {
     bool (*shows)(const Screenshot&);
   } views[] = {
       {"F3",
-       [](const Screenshot& s) { return pixelsIn(s, 0, 700, 200, 860, 0.08f, 0.08f, 0.1f) > 2000; }},
+       [](const Screenshot& s) {
+         return pixelsIn(s, 0, 700, 200, 860, 0.08f, 0.08f, 0.1f) > 2000;
+       }},
       {"F4",
        [](const Screenshot& s) { return pixelsIn(s, 0, 0, 1280, 940, 0.9f, 0.3f, 0.9f) > 200; }},
       {"l", [](const Screenshot& s) { return pixelsIn(s, 0, 860, 300, 940, 1, 1, 1) == 0; }},

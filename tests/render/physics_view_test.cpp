@@ -83,7 +83,7 @@ TEST_F(PhysicsViewTest, ShapesBoxesCentresAndContactsLandOnTheirPixels) {
   // The broad phase's box: the shape's skin of 0.01 m and a margin of 0.1 m.
   EXPECT_NEAR(boundingBox.left, 88.9, 1e-3);
   EXPECT_NEAR(boundingBox.bottom, 61.1, 1e-3);
-  // The centre of mass: its axes (the box's, left of the wheel's) from (100, 50), 8 pixels along x and along y.
+  // The box's centre of mass: its axes from (100, 50), 8 pixels along x and y.
   EXPECT_FLOAT_EQ(axes.left, 100);
   EXPECT_FLOAT_EQ(axes.top, 50);
   EXPECT_NEAR(axes.right, 100 + PhysicsView::kAxisPixels, 1e-3);

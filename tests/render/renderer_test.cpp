@@ -363,7 +363,8 @@ TEST_F(RendererTest, OverlaysShowOnlyWhenAskedAndLeaveTheFramesColourAndRasterPo
   EXPECT_FALSE(within1(pixel(100, 50), kSky)) << "F4 draws the box at (10 m, 5 m)";
   drawnAlone(&Overlays::console);
   const Rgb band = pixel(1270, 930);
-  EXPECT_PIXEL(1270, 930, rgb(0.4f * 0.2f, 0.4f * 0.7f, 0.4f * 0.9f)) << "L's band, the sky through it";
+  EXPECT_PIXEL(1270, 930, rgb(0.4f * 0.2f, 0.4f * 0.7f, 0.4f * 0.9f))
+      << "L's band, the sky through it";
   EXPECT_PIXEL(640, 800, kSky);
   int white = 0;
   for (int y = 860; y < 940; ++y)
