@@ -12,6 +12,7 @@
 
 #include "app/console.h"
 #include "app/events.h"
+#include "app/frame_figures.h"
 #include "app/init.h"
 #include "app/options.h"
 #include "app/pacer.h"
@@ -69,6 +70,9 @@ int main(int argc, char** argv) {
 
   Renderer renderer(state);
   Overlays overlays;
+  overlays.console = command.options.consoleInWindow;
+  overlays.consoleLines = &console.recentLines();
+  FrameFigures figures;
   FramePacer pacer;
   FrameInput input;
   while (state.running) {
@@ -77,9 +81,11 @@ int main(int argc, char** argv) {
     if (!screen.isOpen()) break;  // F11 found no mode to show
     if (!session->nextFrame(input)) break;
     screen.clearBorder();
+    figures.start(overlays);
     playInput(state, input, &renderer);
     session->framePlayed(input);
     drawOverlays(state, overlays);
+    figures.end(overlays, state);
     SDL_GL_SwapBuffers();
     pacer.wait();
   }
