@@ -19,11 +19,12 @@ constexpr long kMaxClockRead = 1000000000;
 constexpr long long kMaxSecond = 253402300799;  // the last second of the year 9999
 constexpr int kMaxPointer = 100000;             // pixels either way: 80 windows' widths
 constexpr size_t kMaxLineLength = 65536;        // bytes, without the line end
-// What one recording may hold, so that an endless input ends with a message:
-// each is 77 hours of input that changes every frame, and together they take
-// at most 512 MiB.
+// What one recording may hold, so that an endless input ends with a message.
+// The lines bound the time reading takes; the items (events, held keys'
+// changes and clock changes, 16 bytes each, and a frame kept only with one or
+// more) bound the memory, to 256 MiB: 38 hours of input that changes every frame.
 constexpr long kMaxLines = 1L << 24;
-constexpr long kMaxItems = 1L << 24;  // events, held keys' changes and clock changes
+constexpr long kMaxItems = 1L << 23;
 
 // From the read-th reading of the clock in a frame (counted from 0) on, the
 // clock gives `second`, until the next such change.

@@ -7,7 +7,8 @@
 #include <string>
 
 // Into a pipe of one page: at once while read, waiting while not, dropped past
-// the buffer, and nothing more (and no SIGPIPE) once the reader is gone.
+// the buffer, and nothing more (and no SIGPIPE) once the reader is gone; what
+// was not written is reported with its cause.
 TEST(Console, LinesGoOutAtOnceWaitWhileTheReaderStallsAndStopWhenItIsGone) {
   int ends[2];
   ASSERT_EQ(pipe2(ends, O_NONBLOCK), 0);
@@ -35,5 +36,23 @@ TEST(Console, LinesGoOutAtOnceWaitWhileTheReaderStallsAndStopWhenItIsGone) {
   close(ends[0]);
   out << "to nobody" << std::endl;
   EXPECT_EQ(console.dropped(), dropped + 1);
+  // The report names the cause: a reader gone, or a full device.
+  ::testing::internal::CaptureStderr();
+  console.finish();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "skyhook: " + std::to_string(dropped + 1) +
+                " console lines not written: standard output was closed\n");
   close(ends[1]);
+
+  const int full = open("/dev/full", O_WRONLY);
+  ASSERT_GE(full, 0);
+  ::testing::internal::CaptureStderr();
+  {
+    Console onFull(out, full);
+    out << "line" << std::endl;
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "skyhook: 1 console line not written: cannot write standard output: No space left "
+            "on device\n");
+  close(full);
 }

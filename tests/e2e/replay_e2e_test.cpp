@@ -61,7 +61,7 @@ Lines stderrLines(const std::string& errors) {
   return out;
 }
 
-struct Run {
+struct Finished {
   std::optional<int> status;  // none: still running after the bound, then killed
   std::string errors;
 };
@@ -69,7 +69,7 @@ struct Run {
 // Runs the program without a display, its standard input and output on the
 // given descriptors and its address space limited to 1 GiB, and waits for it
 // up to the bound.
-Run runOn(const std::vector<std::string>& args, int in, int out,
+Finished runOn(const std::vector<std::string>& args, int in, int out,
           std::chrono::seconds bound = 60s) {
   int err[2];
   if (pipe(err) != 0) throw std::runtime_error("pipe failed");
@@ -91,7 +91,7 @@ Run runOn(const std::vector<std::string>& args, int in, int out,
   }
   close(err[1]);
   fcntl(err[0], F_SETFL, O_NONBLOCK);
-  Run run;
+  Finished run;
   const auto end = std::chrono::steady_clock::now() + bound;
   int status = 0;
   while (!run.status && std::chrono::steady_clock::now() < end) {
@@ -126,8 +126,10 @@ class EndlessWriter {
       sigaddset(&pipeSignal, SIGPIPE);
       pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
       std::string block = head;
-      for (long n = 1; write(fd, block.data(), block.size()) >= 0; block.clear())
+      for (long n = 1;; block.clear()) {
         while (block.size() < 65536) block += line(n++);
+        if (write(fd, block.data(), block.size()) < 0) break;
+      }
       close(fd);
     });
   }
@@ -215,7 +217,7 @@ TEST(ReplayE2E, ARecordedSessionReplaysInTheWindowAndWithoutOne) {
   const int full = open("/dev/full", O_WRONLY);
   for (auto [out, cause] : {std::pair{closed[1], std::string("standard output was closed")},
                             {full, "cannot write standard output: No space left on device"}}) {
-    const Run run = runOn({"--replay", file, "--headless", "--digest"}, STDIN_FILENO, out);
+    const Finished run = runOn({"--replay", file, "--headless", "--digest"}, STDIN_FILENO, out);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(stderrLines(run.errors),
               (Lines{"skyhook: " + std::to_string(recorded.size()) + " console lines not written: " +
@@ -274,16 +276,16 @@ TEST(ReplayE2E, BadRecordingsAndRecordFilesAreRefusedBeforeAnythingPlays) {
 TEST(ReplayE2E, EndlessInputsAreRefusedWithinBoundedMemory) {
   {
     const EndlessWriter yes("", [](long) { return std::string("y\n"); });
-    const Run run = runOn({"--replay", "/dev/stdin", "--headless"}, yes.fd(), STDOUT_FILENO);
+    const Finished run = runOn({"--replay", "/dev/stdin", "--headless"}, yes.fd(), STDOUT_FILENO);
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(stderrLines(run.errors), Lines{"skyhook: /dev/stdin:1: not a skyhook recording"});
   }
   const EndlessWriter cars("skyhook-recording 1 skyhook 0.1.0\n0 clock 0 1700000000\n",
                            [](long n) { return std::to_string(n) + " press c 1 2\n"; });
-  const Run run = runOn({"--replay", "/dev/stdin", "--headless"}, cars.fd(), STDOUT_FILENO);
+  const Finished run = runOn({"--replay", "/dev/stdin", "--headless"}, cars.fd(), STDOUT_FILENO);
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(stderrLines(run.errors),
-            Lines{"skyhook: /dev/stdin:16777217: a recording holds at most 16777216 lines"});
+            Lines{"skyhook: /dev/stdin:8388610: a recording holds at most 8388608 items"});
 }
 
 // A write that fails once the game has begun (here the reader of a pipe goes) is
@@ -292,7 +294,7 @@ TEST(ReplayE2E, ARecordingThatCannotBeWrittenIsReportedOnceAndTheGameGoesOn) {
   const Scratch scratch;
   const std::string fifo = scratch.path() + "/fifo.rec";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);  // not the program's
   ASSERT_GE(reader, 0);
   Sandbox s({}, {}, {"--record", fifo});
   ASSERT_TRUE(s.waitForLineStartingWith("SEED = ")) << s.errors();
