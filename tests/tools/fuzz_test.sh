@@ -40,7 +40,7 @@ killed=$scratch/killed.rec
 "$fuzz" --frames 8000000 --seed 8 --out "$killed" >/dev/null &
 pid=$!
 for _ in $(seq 600); do
-  [ "$(stat -c %s "$killed" 2>/dev/null || echo 0)" -gt 200000 ] && break
+  [ "$(stat -c %s "$killed" 2>/dev/null || echo 0)" -gt 65536 ] && break
   sleep 0.05
 done
 kill -9 "$pid"
