@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -45,6 +46,9 @@ void openClosedStandardDescriptors() {
 
 int main(int argc, char** argv) {
   openClosedStandardDescriptors();
+  // A reader that goes away (of the console, or of a recording sent to a pipe)
+  // must not end the program: the write that fails says so instead.
+  std::signal(SIGPIPE, SIG_IGN);
   const CommandLine command = readCommandLine(argc, argv);  // before SDL or freeglut see it
   if (command.action != CommandLine::Action::run) return answerCommandLine(command);
   // SDL and freeglut both open $DISPLAY.

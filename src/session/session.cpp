@@ -1,9 +1,12 @@
 #include "session/session.h"
 
+#include <unistd.h>
+
 #include <iostream>
 
 #include "game/keys.h"
 #include "session/digest.h"
+#include "session/headless_console.h"
 #include "session/play_input.h"
 #include "session/recording_reader.h"
 #include "state/state.h"
@@ -74,6 +77,7 @@ int Session::finish(const State& state) {
 }
 
 int Session::playHeadless() {
+  HeadlessConsole console(std::cout, STDOUT_FILENO);
   State state;
   startUpWithoutWindow(state);
 
@@ -82,5 +86,7 @@ int Session::playHeadless() {
     playInput(state, input);
     framePlayed(input);
   }
-  return finish(state);
+  const bool written = console.finish();
+  const int status = finish(state);
+  return written ? status : 1;
 }

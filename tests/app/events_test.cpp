@@ -57,12 +57,13 @@ TEST(KeyTable, EveryRowIsInTheHelpAndEveryGameKeyReachesTheGameAndItsRecording) 
       const auto read = parseRecording(text, "keys.rec", error);
       ASSERT_TRUE(read) << error << "\n" << text;
       ASSERT_EQ(read->frames.size(), 2u) << text;
-      const RecordedFrame& frame = read->frames[1];
-      ASSERT_EQ(frame.events.size(), 1u) << text;
-      EXPECT_EQ(frame.events[0].symbol, k.symbol) << text;
-      ASSERT_EQ(frame.keys.size(), 1u) << text;
-      EXPECT_EQ(frame.keys[0].symbol, k.symbol) << text;
-      EXPECT_TRUE(frame.keys[0].down) << text;
+      const auto events = read->eventsOf(1);
+      const auto keys = read->keysOf(1);
+      ASSERT_EQ(events.end() - events.begin(), 1) << text;
+      EXPECT_EQ(events.begin()->symbol, k.symbol) << text;
+      ASSERT_EQ(keys.end() - keys.begin(), 1) << text;
+      EXPECT_EQ(keys.begin()->symbol, k.symbol) << text;
+      EXPECT_TRUE(keys.begin()->down) << text;
     }
   }
   EXPECT_EQ(reached, gameKeys().size()) << "every game key is in a row once";
