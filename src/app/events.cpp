@@ -2,6 +2,7 @@
 
 #include <SDL/SDL.h>
 
+#include "app/camera_control.h"
 #include "app/screen.h"
 #include "game/keys.h"
 #include "render/overlays.h"
@@ -23,9 +24,10 @@ static_assert(key::O == SDLK_o && key::P == SDLK_p && key::F1 == SDLK_F1 && key:
 
 namespace {
 
-void readMouse(FrameInput& input, const Screen& screen, const SDL_Event& event) {
+void readMouse(FrameInput& input, const Screen& screen, const CameraControl& camera,
+               const SDL_Event& event) {
   auto add = [&](InputEvent::Kind kind, int x, int y) {
-    const PicturePoint p = screen.toPicture(x, y);
+    const PicturePoint p = camera.toPicture(screen, x, y);
     input.events.push_back({kind, 0, p.x, p.y});
   };
   if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
@@ -40,9 +42,20 @@ void readMouse(FrameInput& input, const Screen& screen, const SDL_Event& event) 
   }
 }
 
+// TODO(keys table): rows of the table once it lands.
+bool cameraKey(CameraControl& camera, SDLKey symbol) {
+  switch (symbol) {
+    case SDLK_PLUS: case SDLK_EQUALS: case SDLK_KP_PLUS: camera.zoomIn(); return true;
+    case SDLK_MINUS: case SDLK_KP_MINUS: camera.zoomOut(); return true;
+    case SDLK_HOME: camera.home(); return true;
+    case SDLK_f: camera.toggleFollow(); return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
-void readInput(FrameInput& input, Screen& screen, Overlays& overlays) {
+void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraControl& camera) {
   input.events.clear();
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
@@ -50,16 +63,29 @@ void readInput(FrameInput& input, Screen& screen, Overlays& overlays) {
       input.events.push_back({InputEvent::Quit});
     } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_F11) {
       screen.toggleFullscreen();  // when it fails the screen is closed, and main stops
+      camera.screenChanged();
+    } else if (event.type == SDL_VIDEORESIZE) {
+      if (screen.resize(event.resize.w, event.resize.h)) camera.screenChanged();
+    } else if (camera.handleMouse(event, screen)) {
+      // view only
+    } else if (event.type == SDL_KEYDOWN && cameraKey(camera, event.key.keysym.sym)) {
+      // view only
     } else if (event.type == SDL_KEYDOWN && toggleOverlay(overlays, event.key.keysym.sym)) {
       // view only
     } else if (event.type == SDL_KEYDOWN && keyName(event.key.keysym.sym)) {
       int x = 0, y = 0;
       SDL_GetMouseState(&x, &y);
-      const PicturePoint pointer = screen.toPicture(x, y);
+      const PicturePoint pointer = camera.toPicture(screen, x, y);
       input.events.push_back({InputEvent::KeyPress, event.key.keysym.sym, pointer.x, pointer.y});
     } else {
-      readMouse(input, screen, event);
+      readMouse(input, screen, camera, event);
     }
+  }
+  // A body held by the left button goes where the pointer now is on the moved picture.
+  int x = 0, y = 0;
+  if (camera.movedSinceAsked() && (SDL_GetMouseState(&x, &y) & SDL_BUTTON(SDL_BUTTON_LEFT))) {
+    const PicturePoint p = camera.toPicture(screen, x, y);
+    input.events.push_back({InputEvent::Motion, 0, p.x, p.y});
   }
   // Only the game's keys: what reaches the game is what a recording can hold.
   const Uint8* keys = SDL_GetKeyState(nullptr);

@@ -10,6 +10,7 @@
 #include <iostream>
 #include <memory>
 
+#include "app/camera_control.h"
 #include "app/console.h"
 #include "app/events.h"
 #include "app/init.h"
@@ -69,17 +70,19 @@ int main(int argc, char** argv) {
 
   Renderer renderer(state);
   Overlays overlays;
+  CameraControl camera;
   FramePacer pacer;
   FrameInput input;
   while (state.running) {
     console.drain();  // what waited goes out as the reader makes room
-    readInput(input, screen, overlays);
+    readInput(input, screen, overlays, camera);
     if (!screen.isOpen()) break;  // F11 found no mode to show
     if (!session->nextFrame(input)) break;
+    camera.beforeFrame(state, renderer);
     screen.clearBorder();
     playInput(state, input, &renderer);
     session->framePlayed(input);
-    drawOverlays(state, overlays);
+    drawOverlays(state, overlays, camera.camera());
     SDL_GL_SwapBuffers();
     pacer.wait();
   }

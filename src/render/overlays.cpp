@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <string>
+#include <tuple>
 
 #include "game/keys.h"
 #include "render/joint_view.h"
@@ -25,6 +26,49 @@ void drawPauseMark() {
   window.text(x + pad, margin + pad, text);
 }
 
+// The game's window seen from afar: dark and light lines, faint, so that they
+// read on any sky without hiding what lies under them.
+void drawWorldFrame() {
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  for (const auto& [width, grey, alpha] : {std::tuple{3.0f, 0.0f, 0.3f}, {1.0f, 1.0f, 0.5f}}) {
+    glLineWidth(width);
+    glColor4f(grey, grey, grey, alpha);
+    glBegin(GL_LINE_LOOP);
+    glVertex2f(0, 0);
+    glVertex2f(WIDTH, 0);
+    glVertex2f(WIDTH, HEIGHT);
+    glVertex2f(0, HEIGHT);
+    glEnd();
+  }
+  glDisable(GL_BLEND);
+}
+
+// What stays put in the window whatever the camera does: drawn under the
+// picture's own projection for as long as this lives.
+class FixedToTheWindow {
+ public:
+  explicit FixedToTheWindow(const Camera& camera) : moved_(!camera.identity()) {
+    if (!moved_) return;
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, WIDTH, HEIGHT, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+  }
+  ~FixedToTheWindow() {
+    if (!moved_) return;
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+  }
+  FixedToTheWindow(const FixedToTheWindow&) = delete;
+  FixedToTheWindow& operator=(const FixedToTheWindow&) = delete;
+
+ private:
+  bool moved_;
+};
+
 }  // namespace
 
 bool toggleOverlay(Overlays& overlays, int symbol) {
@@ -34,8 +78,9 @@ bool toggleOverlay(Overlays& overlays, int symbol) {
   return true;
 }
 
-void drawOverlays(const State& state, const Overlays& overlays) {
-  if (!overlays.keys && !overlays.joints && !state.paused) return;
+void drawOverlays(const State& state, const Overlays& overlays, const Camera& camera) {
+  const bool frame = !camera.identity();
+  if (!overlays.keys && !overlays.joints && !state.paused && !frame) return;
   glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LINE_BIT | GL_POINT_BIT);
   glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
   glMatrixMode(GL_MODELVIEW);
@@ -43,9 +88,13 @@ void drawOverlays(const State& state, const Overlays& overlays) {
   glLoadIdentity();
   glDisable(GL_BLEND);
 
+  if (frame) drawWorldFrame();
   if (overlays.joints) drawJoints(*state.world);
-  if (overlays.keys) drawKeyPanel();
-  if (state.paused) drawPauseMark();
+  {
+    const FixedToTheWindow fixed(camera);
+    if (overlays.keys) drawKeyPanel();
+    if (state.paused) drawPauseMark();
+  }
 
   glPopMatrix();
   glPopClientAttrib();

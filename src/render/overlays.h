@@ -1,7 +1,9 @@
 #pragma once
-// What is drawn over the frame's picture: the key panel (F1), the joints (F2)
-// and the mark of stopped time. They only show things; nothing here reaches
-// the simulation.
+// What is drawn over the frame's picture: the key panel (F1), the joints (F2),
+// the mark of stopped time, and the edges of the game's window once the camera
+// has moved. They only show things; nothing here reaches the simulation.
+
+#include "render/camera.h"
 
 struct State;
 
@@ -13,7 +15,11 @@ struct Overlays {
 // F1 and F2 switch their overlay; says whether the key was one of them.
 bool toggleOverlay(Overlays& overlays, int symbol);
 
-// After the renderer's frame: what is switched on, and "PAUSE" while time is
-// stopped. Leaves the OpenGL state as it found it, the raster position that the
-// frame's '0' goes on from included; with nothing to show it makes no call at all.
-void drawOverlays(const State& state, const Overlays& overlays);
+// After the renderer's frame, under the camera's projection: what is switched
+// on, "PAUSE" while time is stopped, and while the camera is not the identity a
+// faint frame where the game's window is, the area whose bodies it keeps. The
+// joints and the frame follow the camera; the panel and the mark keep their
+// place and pixel size. Leaves the OpenGL state as it found it, the raster
+// position that the frame's '0' goes on from included; with nothing to show it
+// makes no call at all.
+void drawOverlays(const State& state, const Overlays& overlays, const Camera& camera = Camera());
