@@ -233,3 +233,80 @@ TEST(ControlsE2E, F1ShowsTheKeysF2TheCableAndTheLeftButtonLiftsTheBox) {
   sandbox.key("Escape");
   EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
 }
+
+namespace {
+
+bool samePixels(const Screenshot& a, const Screenshot& b) {
+  if (a.width() != b.width() || a.height() != b.height()) return false;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const Pixel &p = a.at(x, y), &q = b.at(x, y);
+      if (p.r != q.r || p.g != q.g || p.b != q.b) return false;
+    }
+  return true;
+}
+
+}  // namespace
+
+// The camera only changes the view: the wheel changes the picture and Home
+// gives the game's own back, pixel for pixel; after a right-button drag the
+// left button grabs the box where it is now drawn; the window takes any size.
+TEST(ControlsE2E, TheCameraZoomsPansAndComesHomeAndTheWindowResizes) {
+  Sandbox sandbox;
+  ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
+  ASSERT_TRUE(sandbox.waitForWindow());
+  EXPECT_TRUE(sandbox.resizable()) << "the window's size hints pin its size";
+
+  std::optional<Found> box, last;
+  ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    last = std::exchange(box, metalBoxIn(s, 470, 850, 530, 915, 150, 30));
+    return box && last && box->top == last->top && box->left == last->left;
+  }, 30s)) << "no box at rest on the floor at x = 500";
+
+  // Time stopped, the picture holds still once the frame's '0' has left it.
+  sandbox.key("p");
+  Screenshot still, previous;
+  ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    previous = std::exchange(still, s);
+    return samePixels(previous, still);
+  }, 15s));
+  sandbox.moveMouse(300, 600);
+  for (int notch = 0; notch < 3; ++notch) sandbox.click(5);
+  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) { return !samePixels(s, still); }))
+      << "the wheel changed nothing";
+  sandbox.key("Home");
+  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) { return samePixels(s, still); }))
+      << "Home did not give the game's own picture back";
+  sandbox.key("p");
+
+  // The picture follows the right button's drag; the box is then grabbed where it shows.
+  const int dx = 200, dy = -300;
+  sandbox.moveMouse(640, 470);
+  sandbox.mouseDown(3);
+  sandbox.moveMouse(640 + dx / 2, 470 + dy / 2);
+  sandbox.moveMouse(640 + dx, 470 + dy);
+  sandbox.mouseUp(3);
+  const int x = (box->left + box->right) / 2 + dx, y = (box->top + box->bottom) / 2 + dy;
+  ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    return metalBoxIn(s, x - 30, y - 30, x + 30, y + 30, 150, 30).has_value();
+  })) << "the box is not drawn where the drag took the picture";
+  sandbox.moveMouse(x, y);
+  sandbox.mouseDown(1);
+  sandbox.moveMouse(x + 150, y - 200);
+  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    return metalBoxIn(s, x + 110, y - 240, x + 190, y - 160, 150, 30).has_value();
+  })) << "the box drawn at (" << x << ", " << y << ") did not follow the pointer";
+  sandbox.mouseUp(1);
+
+  // A larger window: the picture fills it, its proportions kept, sky up to the far corner.
+  sandbox.key("Home");
+  sandbox.resizeWindow(1600, 1175);
+  EXPECT_TRUE(awaitPicture(sandbox, [](const Screenshot& s) {
+    if (s.width() != 1600 || s.height() != 1175) return false;
+    const Pixel &sky = s.at(20, 20), &corner = s.at(1590, 20);
+    return corner.r == sky.r && corner.g == sky.g && corner.b == sky.b &&
+           sky.r + sky.g + sky.b > 0;
+  })) << "the picture did not grow with the window";
+  sandbox.key("Escape");
+  EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
+}
