@@ -4,7 +4,7 @@
 // drawn frames also on a settled pile of a thousand cars, and against the
 // number of plain cars that C piles up.
 //
-//   scroll_bench [--frames-only | --cars-only]    (the drawing figures need an X display)
+//   scroll_bench [--frames-only | --cars-only | --camera-only]    (the drawing figures need an X display)
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
@@ -32,6 +32,8 @@
 #include "game/keys.h"
 #include "game/world_setup.h"
 #include "game/world_step.h"
+#include "render/camera.h"
+#include "render/overlays.h"
 #include "render/projection.h"
 #include "render/renderer.h"
 #include "state/state.h"
@@ -497,12 +499,74 @@ bool plainCarPiles(int argc, char** argv) {
   return true;
 }
 
+// The thousand cars of section 2 seen through the camera zoomed all the way
+// out, so that every body of the world is drawn, with the game's window framed
+// over them: the loop as main runs it, paced and unpaced, and unpaced at the
+// game's own view on the same frames.
+bool zoomedOutCars(int argc, char** argv) {
+  if (!openBenchWindow(argc, argv, "6.")) return false;
+  QuietConsole quiet;
+  std::unique_ptr<PinnedClock> pinned;
+  PinnedClock& clock = pinnedScene(pinned);
+  State state;
+  drawSkyColourSetGravity(state);
+  createWorld(state);
+  buildFirstScene(state);
+  for (int i = 0; i < 1000; ++i) makeCar(state, 30 + (i % 30) * 42, 900 - (i / 30) * 46);
+  const unsigned char keys[key::COUNT] = {};
+  for (int i = 0; i < 600; ++i) {
+    clock.tick();
+    playFrame(state, keys);
+    if (i % 100 == 0) quiet.clear();
+  }
+  Camera zoomedOut;
+  zoomedOut.zoomAbout(-20, {WIDTH / 2.0, HEIGHT / 2.0});
+  const Overlays overlays;
+  int drawn = 0, bodies = 0;
+  auto loop = [&](const Camera& camera, int frames, bool paced) {
+    useCameraProjection(camera);
+    Renderer renderer(state);
+    renderer.setVisibleArea(camera.visible());
+    FramePacer pacer;
+    const auto start = Clock::now();
+    for (int i = 0; i < frames; ++i) {
+      clock.tick();
+      SDL_PumpEvents();
+      playFrame(state, keys, &renderer);
+      drawOverlays(state, overlays, camera);
+      SDL_GL_SwapBuffers();
+      if (paced) pacer.wait();
+      if (i % 100 == 0) quiet.clear();
+    }
+    const double rate = frames / seconds(start, Clock::now());
+    const PictureRect v = camera.visible();
+    drawn = 0;
+    bodies = state.world->GetBodyCount();
+    for (b2Body* b = state.world->GetBodyList(); b; b = b->GetNext()) {
+      const b2Vec2 p = M2P * b->GetPosition();
+      drawn += p.x >= v.left && p.x <= v.right && p.y >= v.top && p.y <= v.bottom;
+    }
+    return rate;
+  };
+  const double unpaced = loop(zoomedOut, 300, false);
+  const double paced = loop(zoomedOut, 600, true);
+  const int inView = drawn, all = bodies;
+  const double ownView = loop(Camera(), 300, false);
+  std::printf("6. 1000 cars zoomed out to 1/%.0f (%d of %d bodies in view): paced %.1f frames/s (target 60); unpaced %.0f frames/s; at the game's own view %.0f frames/s (%d of %d in view)\n",
+              1 / zoomedOut.scale(), inView, all, paced, unpaced, ownView, drawn, bodies);
+  std::fflush(stdout);
+  pinned.reset();
+  SDL_Quit();
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const bool framesOnly = argc > 1 && std::strcmp(argv[1], "--frames-only") == 0;
   const bool carsOnly = argc > 1 && std::strcmp(argv[1], "--cars-only") == 0;
   if (carsOnly) return plainCarPiles(argc, argv) ? 0 : 1;
+  if (argc > 1 && std::strcmp(argv[1], "--camera-only") == 0) return zoomedOutCars(argc, argv) ? 0 : 1;
   // The long rides first, so that their memory is the simulation's alone.
   if (!framesOnly)
     for (float gravity : {9.81f, 2.07f}) longRide(gravity);
@@ -510,5 +574,6 @@ int main(int argc, char** argv) {
   drawnFrames(argc, argv);
   pacedFrames(argc, argv);
   plainCarPiles(argc, argv);
+  zoomedOutCars(argc, argv);
   return 0;
 }
