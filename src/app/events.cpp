@@ -7,7 +7,6 @@
 #include "game/keys.h"
 #include "render/overlays.h"
 #include "session/frame_input.h"
-#include "session/key_names.h"
 
 static_assert(key::ESCAPE == SDLK_ESCAPE && key::SPACE == SDLK_SPACE && key::B == SDLK_b &&
               key::C == SDLK_c && key::D == SDLK_d && key::J == SDLK_j && key::R == SDLK_r);
@@ -20,7 +19,11 @@ static_assert(key::RETURN == SDLK_RETURN && key::PERIOD == SDLK_PERIOD && key::N
               key::NUM9 == SDLK_9);
 static_assert(key::UP == SDLK_UP && key::DOWN == SDLK_DOWN && key::RIGHT == SDLK_RIGHT &&
               key::LEFT == SDLK_LEFT && key::COUNT == SDLK_LAST);
-static_assert(key::O == SDLK_o && key::P == SDLK_p && key::F1 == SDLK_F1 && key::F2 == SDLK_F2);
+static_assert(key::O == SDLK_o && key::P == SDLK_p && key::F1 == SDLK_F1 && key::F2 == SDLK_F2 &&
+              key::F11 == SDLK_F11);
+static_assert(key::PLUS == SDLK_PLUS && key::EQUALS == SDLK_EQUALS && key::MINUS == SDLK_MINUS &&
+              key::KP_PLUS == SDLK_KP_PLUS && key::KP_MINUS == SDLK_KP_MINUS &&
+              key::HOME == SDLK_HOME && key::F == SDLK_f);
 
 namespace {
 
@@ -42,14 +45,18 @@ void readMouse(FrameInput& input, const Screen& screen, const CameraControl& cam
   }
 }
 
-// TODO(keys table): rows of the table once it lands.
-bool cameraKey(CameraControl& camera, SDLKey symbol) {
-  switch (symbol) {
-    case SDLK_PLUS: case SDLK_EQUALS: case SDLK_KP_PLUS: camera.zoomIn(); return true;
-    case SDLK_MINUS: case SDLK_KP_MINUS: camera.zoomOut(); return true;
-    case SDLK_HOME: camera.home(); return true;
-    case SDLK_f: camera.toggleFollow(); return true;
-    default: return false;
+// What only changes the view never reaches the game.
+void changeView(View view, Screen& screen, Overlays& overlays, CameraControl& camera) {
+  switch (view) {
+    case View::fullScreen:
+      screen.toggleFullscreen();  // failing, it closes the screen
+      camera.screenChanged();
+      break;
+    case View::zoomIn: camera.zoomIn(); break;
+    case View::zoomOut: camera.zoomOut(); break;
+    case View::home: camera.home(); break;
+    case View::follow: camera.toggleFollow(); break;
+    default: toggleOverlay(overlays, view); break;
   }
 }
 
@@ -61,16 +68,11 @@ void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraCont
   while (SDL_PollEvent(&event)) {
     if (event.type == SDL_QUIT) {
       input.events.push_back({InputEvent::Quit});
-    } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_F11) {
-      screen.toggleFullscreen();  // when it fails the screen is closed, and main stops
-      camera.screenChanged();
+    } else if (event.type == SDL_KEYDOWN && viewOf(event.key.keysym.sym) != View::none) {
+      changeView(viewOf(event.key.keysym.sym), screen, overlays, camera);
     } else if (event.type == SDL_VIDEORESIZE) {
       if (screen.resize(event.resize.w, event.resize.h)) camera.screenChanged();
     } else if (camera.handleMouse(event, screen)) {
-      // view only
-    } else if (event.type == SDL_KEYDOWN && cameraKey(camera, event.key.keysym.sym)) {
-      // view only
-    } else if (event.type == SDL_KEYDOWN && toggleOverlay(overlays, event.key.keysym.sym)) {
       // view only
     } else if (event.type == SDL_KEYDOWN && keyName(event.key.keysym.sym)) {
       int x = 0, y = 0;
@@ -90,5 +92,5 @@ void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraCont
   // Only the game's keys: what reaches the game is what a recording can hold.
   const Uint8* keys = SDL_GetKeyState(nullptr);
   input.held.fill(0);
-  for (const KeyName& k : kKeyNames) input.held[k.symbol] = keys[k.symbol];
+  for (const NamedKey& k : gameKeys()) input.held[k.symbol] = keys[k.symbol];
 }

@@ -5,6 +5,8 @@
 
 #include "render/camera.h"
 
+#include "game/keys.h"
+
 struct State;
 
 struct Overlays {
@@ -12,8 +14,8 @@ struct Overlays {
   bool joints = false;  // F2
 };
 
-// F1 and F2 switch their overlay; says whether the key was one of them.
-bool toggleOverlay(Overlays& overlays, int symbol);
+// F1 and F2 switch their overlay; other views are not overlays.
+void toggleOverlay(Overlays& overlays, View view);
 
 // After the renderer's frame, under the camera's projection: what is switched
 // on, "PAUSE" while time is stopped, and while the camera is not the identity a
