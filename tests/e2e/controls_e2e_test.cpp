@@ -261,7 +261,7 @@ TEST(ControlsE2E, TheCameraZoomsPansAndComesHomeAndTheWindowResizes) {
   ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
     last = std::exchange(box, metalBoxIn(s, 470, 850, 530, 915, 150, 30));
     return box && last && box->top == last->top && box->left == last->left;
-  }, 30s)) << "no box at rest on the floor at x = 500";
+  }, 30s)) << "no box on the floor at x = 500";
 
   // Time stopped, the picture holds still once the frame's '0' has left it.
   sandbox.key("p");
@@ -270,6 +270,8 @@ TEST(ControlsE2E, TheCameraZoomsPansAndComesHomeAndTheWindowResizes) {
     previous = std::exchange(still, s);
     return samePixels(previous, still);
   }, 15s));
+  box = metalBoxIn(still, 470, 820, 530, 915, 150, 30);
+  ASSERT_TRUE(box) << "the box left the floor";
   sandbox.moveMouse(300, 600);
   for (int notch = 0; notch < 3; ++notch) sandbox.click(5);
   EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) { return !samePixels(s, still); }))
@@ -277,25 +279,31 @@ TEST(ControlsE2E, TheCameraZoomsPansAndComesHomeAndTheWindowResizes) {
   sandbox.key("Home");
   EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) { return samePixels(s, still); }))
       << "Home did not give the game's own picture back";
-  sandbox.key("p");
 
-  // The picture follows the right button's drag; the box is then grabbed where it shows.
+  // The picture follows the right button's drag; the box is then grabbed where
+  // it shows. Time stays stopped until the grab, so the box cannot move meanwhile.
   const int dx = 200, dy = -300;
   sandbox.moveMouse(640, 470);
   sandbox.mouseDown(3);
   sandbox.moveMouse(640 + dx / 2, 470 + dy / 2);
   sandbox.moveMouse(640 + dx, 470 + dy);
   sandbox.mouseUp(3);
-  const int x = (box->left + box->right) / 2 + dx, y = (box->top + box->bottom) / 2 + dy;
   ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
-    return metalBoxIn(s, x - 30, y - 30, x + 30, y + 30, 150, 30).has_value();
+    const std::optional<Found> moved =
+        metalBoxIn(s, box->left + dx - 5, box->top + dy - 5, box->right + dx + 5,
+                   box->bottom + dy + 5, 150, 30);
+    return moved && moved->left == box->left + dx && moved->top == box->top + dy;
   })) << "the box is not drawn where the drag took the picture";
+  const int x = (box->left + box->right) / 2 + dx, y = (box->top + box->bottom) / 2 + dy;
   sandbox.moveMouse(x, y);
   sandbox.mouseDown(1);
-  sandbox.moveMouse(x + 150, y - 200);
+  sandbox.keyAt("p", x + 150, y - 200);  // time goes on, the pointer kept where it pulls
+  Screenshot lifted;
   EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    lifted = s;
     return metalBoxIn(s, x + 110, y - 240, x + 190, y - 160, 150, 30).has_value();
-  })) << "the box drawn at (" << x << ", " << y << ") did not follow the pointer";
+  })) << "the box drawn at (" << x << ", " << y << ") did not follow the pointer; see "
+      << (lifted.savePpm("controls_e2e_camera.ppm") ? "controls_e2e_camera.ppm" : "no picture");
   sandbox.mouseUp(1);
 
   // A larger window: the picture fills it, its proportions kept, sky up to the far corner.
