@@ -120,7 +120,11 @@ void CameraControl::beforeFrame(const State& state, Renderer& renderer) {
   follow(state);
   if (projectionKnown_ && camera_ == projected_) return;
   useCameraProjection(camera_);
-  renderer.setVisibleArea(camera_.visible());
+  // A body's 3-pixel rim keeps its width in the window however far out the
+  // view is: a body that far beyond the view's edge may still show.
+  const double rim = 3 / camera_.scale();
+  const PictureRect v = camera_.visible();
+  renderer.setVisibleArea({v.left - rim, v.top - rim, v.right + rim, v.bottom + rim});
   projected_ = camera_;
   projectionKnown_ = true;
 }
