@@ -116,6 +116,12 @@ bool CameraControl::movedSinceAsked() {
   return moved;
 }
 
+bool CameraControl::pullTo(PicturePoint point) {
+  const bool moved = point.x != pull_.x || point.y != pull_.y;
+  pull_ = point;
+  return moved;
+}
+
 void CameraControl::beforeFrame(const State& state, Renderer& renderer) {
   follow(state);
   if (projectionKnown_ && camera_ == projected_) return;

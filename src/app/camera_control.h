@@ -36,8 +36,11 @@ class CameraControl {
 
   const Camera& camera() const { return camera_; }
   bool following() const { return following_; }
-  // Whether the view moved since the last time this was asked: a body held by
-  // the left button is then pulled to the point now under the pointer.
+  // Where the left button's drag pulls, in the picture: noted for every press
+  // and move that reaches the game; says whether the place is new. A view that
+  // moves under a still pointer changes the place too.
+  bool pullTo(PicturePoint point);
+  // Whether the view moved since the last time this was asked.
   bool movedSinceAsked();
 
  private:
@@ -47,6 +50,7 @@ class CameraControl {
   Camera camera_;
   Camera projected_;             // what the projection shows
   Camera asked_;                 // as movedSinceAsked last saw it
+  PicturePoint pull_{-1, -1};
   bool projectionKnown_ = true;  // the screen starts with the identity's projection
   bool following_ = false;
   double followScale_ = 1;       // the scale the follow keeps when it need not zoom out

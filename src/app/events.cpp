@@ -27,10 +27,11 @@ static_assert(key::PLUS == SDLK_PLUS && key::EQUALS == SDLK_EQUALS && key::MINUS
 
 namespace {
 
-void readMouse(FrameInput& input, const Screen& screen, const CameraControl& camera,
+void readMouse(FrameInput& input, const Screen& screen, CameraControl& camera,
                const SDL_Event& event) {
   auto add = [&](InputEvent::Kind kind, int x, int y) {
     const PicturePoint p = camera.toPicture(screen, x, y);
+    camera.pullTo(p);
     input.events.push_back({kind, 0, p.x, p.y});
   };
   if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
@@ -83,11 +84,12 @@ void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraCont
       readMouse(input, screen, camera, event);
     }
   }
-  // A body held by the left button goes where the pointer now is on the moved picture.
+  // A body held by the left button goes where the pointer now is on a moved picture.
   int x = 0, y = 0;
-  if (camera.movedSinceAsked() && (SDL_GetMouseState(&x, &y) & SDL_BUTTON(SDL_BUTTON_LEFT))) {
+  const bool viewMoved = camera.movedSinceAsked();
+  if (viewMoved && (SDL_GetMouseState(&x, &y) & SDL_BUTTON(SDL_BUTTON_LEFT))) {
     const PicturePoint p = camera.toPicture(screen, x, y);
-    input.events.push_back({InputEvent::Motion, 0, p.x, p.y});
+    if (camera.pullTo(p)) input.events.push_back({InputEvent::Motion, 0, p.x, p.y});
   }
   // Only the game's keys: what reaches the game is what a recording can hold.
   const Uint8* keys = SDL_GetKeyState(nullptr);
