@@ -13,6 +13,6 @@ struct Overlays;
 // reads the held keys of the game into input.held. What only changes the view
 // is handled here and never reaches the game: F11 switches the screen between
 // the window and the full screen, a resize scales the picture to the window,
-// F1 and F2 switch the overlays, and the camera's keys and mouse move the view.
-// The pointer reaches the game through the camera, in the picture's pixels.
+// F1 to F4 and L switch the overlays, and the camera's keys and mouse move the
+// view. The pointer reaches the game through the camera, in the picture's pixels.
 void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraControl& camera);

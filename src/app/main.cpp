@@ -13,6 +13,7 @@
 #include "app/camera_control.h"
 #include "app/console.h"
 #include "app/events.h"
+#include "app/frame_figures.h"
 #include "app/init.h"
 #include "app/options.h"
 #include "app/pacer.h"
@@ -70,6 +71,9 @@ int main(int argc, char** argv) {
 
   Renderer renderer(state);
   Overlays overlays;
+  overlays.console = command.options.consoleInWindow;
+  overlays.consoleLines = &console.recentLines();
+  FrameFigures figures;
   CameraControl camera;
   FramePacer pacer;
   FrameInput input;
@@ -80,9 +84,11 @@ int main(int argc, char** argv) {
     if (!session->nextFrame(input)) break;
     camera.beforeFrame(state, renderer);
     screen.clearBorder();
+    figures.start(overlays);
     playInput(state, input, &renderer);
     session->framePlayed(input);
     drawOverlays(state, overlays, camera.camera());
+    figures.end(overlays, state);
     SDL_GL_SwapBuffers();
     pacer.wait();
   }

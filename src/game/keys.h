@@ -29,6 +29,7 @@ constexpr int C = 99;
 constexpr int D = 100;
 constexpr int F = 102;
 constexpr int J = 106;
+constexpr int L = 108;
 constexpr int O = 111;
 constexpr int P = 112;
 constexpr int R = 114;
@@ -53,6 +54,8 @@ constexpr int LEFT = 276;
 constexpr int HOME = 278;
 constexpr int F1 = 282;
 constexpr int F2 = 283;
+constexpr int F3 = 284;
+constexpr int F4 = 285;
 constexpr int F11 = 292;
 constexpr int COUNT = 323;  // size of the key-state array
 }  // namespace key
@@ -66,7 +69,10 @@ enum class KeyUse {
 };
 
 // What a view key changes; the window carries it out.
-enum class View { none, keyPanel, jointView, fullScreen, zoomIn, zoomOut, home, follow };
+enum class View {
+  none, keyPanel, jointView, figures, physicsView, consoleStrip, fullScreen,
+  zoomIn, zoomOut, home, follow,
+};
 
 struct Key {
   int symbol = 0;

@@ -6,8 +6,12 @@
 #include <tuple>
 
 #include "game/keys.h"
+#include "render/console_strip.h"
+#include "render/figures_panel.h"
 #include "render/joint_view.h"
 #include "render/key_panel.h"
+#include "render/physics_view.h"
+#include "render/trajectory.h"
 #include "render/window_pixels.h"
 #include "state/state.h"
 
@@ -24,6 +28,25 @@ void drawPauseMark() {
   window.box(x, margin, width, 12 + 2 * pad);
   glColor3f(1, 1, 1);
   window.text(x + pad, margin + pad, text);
+}
+
+// Where the dragged body would fly if let go now: from its centre, at its
+// velocity, under the world's gravity. The preview works in metres. Its yellow
+// dashes go over wider black ones, so that they read on a pale sky too: the
+// blend function blackens whatever colour the preview sets.
+void drawThrowPath(const State& state, const PixelMapping& mapping) {
+  const b2Body* body = state.mouseJoint->GetBodyB();
+  glPushMatrix();
+  glScalef(mapping.scale, mapping.scale, 1);
+  glTranslatef(-mapping.origin.x, -mapping.origin.y, 0);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_ZERO, GL_ZERO);
+  glLineWidth(4);
+  drawTrajectory(state, body->GetWorldCenter(), body->GetLinearVelocity());
+  glDisable(GL_BLEND);
+  glLineWidth(2);
+  drawTrajectory(state, body->GetWorldCenter(), body->GetLinearVelocity());
+  glPopMatrix();
 }
 
 // The game's window seen from afar: dark and light lines, faint, so that they
@@ -74,11 +97,17 @@ class FixedToTheWindow {
 void toggleOverlay(Overlays& overlays, View view) {
   if (view == View::keyPanel) overlays.keys = !overlays.keys;
   if (view == View::jointView) overlays.joints = !overlays.joints;
+  if (view == View::figures) overlays.figures = !overlays.figures;
+  if (view == View::physicsView) overlays.physics = !overlays.physics;
+  if (view == View::consoleStrip) overlays.console = !overlays.console;
 }
 
 void drawOverlays(const State& state, const Overlays& overlays, const Camera& camera) {
+  const bool dragging = state.mouseJoint != nullptr;
   const bool frame = !camera.identity();
-  if (!overlays.keys && !overlays.joints && !state.paused && !frame) return;
+  if (!overlays.keys && !overlays.joints && !overlays.figures && !overlays.physics &&
+      !overlays.console && !dragging && !state.paused && !frame)
+    return;
   glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LINE_BIT | GL_POINT_BIT);
   glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
   glMatrixMode(GL_MODELVIEW);
@@ -86,11 +115,20 @@ void drawOverlays(const State& state, const Overlays& overlays, const Camera& ca
   glLoadIdentity();
   glDisable(GL_BLEND);
 
+  // World to picture, for everything drawn in the world's place; the camera's
+  // projection takes the picture on to the view.
+  const PixelMapping mapping;
   if (frame) drawWorldFrame();
+  if (overlays.physics) drawPhysicsView(*state.world, mapping);
   if (overlays.joints) drawJoints(*state.world);
+  if (dragging) drawThrowPath(state, mapping);
   {
     const FixedToTheWindow fixed(camera);
     if (overlays.keys) drawKeyPanel();
+    const bool strip = overlays.console && overlays.consoleLines;
+    if (strip) drawConsoleStrip(*overlays.consoleLines);
+    if (overlays.figures)
+      drawFiguresPanel(figureLines(overlays.measured), strip ? consoleStripHeight() : 0);
     if (state.paused) drawPauseMark();
   }
 
