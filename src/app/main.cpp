@@ -11,6 +11,7 @@
 #include <iostream>
 #include <memory>
 
+#include "app/camera_control.h"
 #include "app/console.h"
 #include "app/events.h"
 #include "app/frame_figures.h"
@@ -77,18 +78,20 @@ int main(int argc, char** argv) {
   overlays.console = command.options.consoleInWindow;
   overlays.consoleLines = &console.recentLines();
   FrameFigures figures;
+  CameraControl camera;
   FramePacer pacer;
   FrameInput input;
   while (state.running) {
     console.drain();  // what waited goes out as the reader makes room
-    readInput(input, screen, overlays);
+    readInput(input, screen, overlays, camera);
     if (!screen.isOpen()) break;  // F11 found no mode to show
     if (!session->nextFrame(input)) break;
+    camera.beforeFrame(state, renderer);
     screen.clearBorder();
     figures.start(overlays);
     playInput(state, input, &renderer);
     session->framePlayed(input);
-    drawOverlays(state, overlays);
+    drawOverlays(state, overlays, camera.camera());
     figures.end(overlays, state);
     SDL_GL_SwapBuffers();
     pacer.wait();

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/camera_control.h"
 #include "app/options.h"
 #include "app/screen.h"
 #include "game/keys.h"
@@ -25,6 +26,7 @@ TEST(KeyTable, EveryRowIsInTheHelpAndEveryGameKeyReachesTheGameAndItsRecording) 
   Screen screen;
   ASSERT_TRUE(screen.open(false));
   Overlays overlays;
+  CameraControl camera;
   size_t reached = 0;
   for (const KeyRow& row : kKeys) {
     for (const Key& k : row.symbols) {
@@ -35,7 +37,7 @@ TEST(KeyTable, EveryRowIsInTheHelpAndEveryGameKeyReachesTheGameAndItsRecording) 
       press.key.keysym.sym = static_cast<SDLKey>(k.symbol);
       ASSERT_EQ(SDL_PushEvent(&press), 0);
       FrameInput input;
-      readInput(input, screen, overlays);
+      readInput(input, screen, overlays, camera);
       if (row.use == KeyUse::view) {
         EXPECT_TRUE(input.events.empty()) << row.keys << " is the view's alone";
         EXPECT_EQ(keyName(k.symbol), nullptr) << row.keys;
@@ -68,5 +70,6 @@ TEST(KeyTable, EveryRowIsInTheHelpAndEveryGameKeyReachesTheGameAndItsRecording) 
   }
   EXPECT_EQ(reached, gameKeys().size()) << "every game key is in a row once";
   EXPECT_TRUE(overlays.keys && overlays.joints) << "F1 and F2 switched their overlays";
+  EXPECT_TRUE(camera.following()) << "F follows the ship";
   SDL_Quit();
 }
