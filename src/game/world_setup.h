@@ -2,11 +2,7 @@
 // The GL-free part of start-up: landscape seed, sky colour and gravity, the world,
 // the first scene.
 
-struct State;
-
-struct SkyColour {
-  float r, g, b;
-};
+#include "state/state.h"
 
 // The first draw of start-up, from a generator freshly seeded from the clock:
 // the landscape seed coefMontagne.
