@@ -6,7 +6,6 @@
 #include "game/keys.h"
 #include "render/overlays.h"
 #include "session/frame_input.h"
-#include "session/key_names.h"
 
 static_assert(key::ESCAPE == SDLK_ESCAPE && key::SPACE == SDLK_SPACE && key::B == SDLK_b &&
               key::C == SDLK_c && key::D == SDLK_d && key::J == SDLK_j && key::R == SDLK_r);
@@ -19,7 +18,8 @@ static_assert(key::RETURN == SDLK_RETURN && key::PERIOD == SDLK_PERIOD && key::N
               key::NUM9 == SDLK_9);
 static_assert(key::UP == SDLK_UP && key::DOWN == SDLK_DOWN && key::RIGHT == SDLK_RIGHT &&
               key::LEFT == SDLK_LEFT && key::COUNT == SDLK_LAST);
-static_assert(key::O == SDLK_o && key::P == SDLK_p && key::F1 == SDLK_F1 && key::F2 == SDLK_F2);
+static_assert(key::O == SDLK_o && key::P == SDLK_p && key::F1 == SDLK_F1 && key::F2 == SDLK_F2 &&
+              key::F11 == SDLK_F11);
 
 namespace {
 
@@ -40,6 +40,12 @@ void readMouse(FrameInput& input, const Screen& screen, const SDL_Event& event) 
   }
 }
 
+// What only changes the view never reaches the game.
+void changeView(View view, Screen& screen, Overlays& overlays) {
+  if (view == View::fullScreen) screen.toggleFullscreen();  // failing, it closes the screen
+  else toggleOverlay(overlays, view);
+}
+
 }  // namespace
 
 void readInput(FrameInput& input, Screen& screen, Overlays& overlays) {
@@ -48,10 +54,8 @@ void readInput(FrameInput& input, Screen& screen, Overlays& overlays) {
   while (SDL_PollEvent(&event)) {
     if (event.type == SDL_QUIT) {
       input.events.push_back({InputEvent::Quit});
-    } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_F11) {
-      screen.toggleFullscreen();  // when it fails the screen is closed, and main stops
-    } else if (event.type == SDL_KEYDOWN && toggleOverlay(overlays, event.key.keysym.sym)) {
-      // view only
+    } else if (event.type == SDL_KEYDOWN && viewOf(event.key.keysym.sym) != View::none) {
+      changeView(viewOf(event.key.keysym.sym), screen, overlays);
     } else if (event.type == SDL_KEYDOWN && keyName(event.key.keysym.sym)) {
       int x = 0, y = 0;
       SDL_GetMouseState(&x, &y);
@@ -64,5 +68,5 @@ void readInput(FrameInput& input, Screen& screen, Overlays& overlays) {
   // Only the game's keys: what reaches the game is what a recording can hold.
   const Uint8* keys = SDL_GetKeyState(nullptr);
   input.held.fill(0);
-  for (const KeyName& k : kKeyNames) input.held[k.symbol] = keys[k.symbol];
+  for (const NamedKey& k : gameKeys()) input.held[k.symbol] = keys[k.symbol];
 }

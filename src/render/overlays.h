@@ -3,6 +3,8 @@
 // and the mark of stopped time. They only show things; nothing here reaches
 // the simulation.
 
+#include "game/keys.h"
+
 struct State;
 
 struct Overlays {
@@ -10,8 +12,8 @@ struct Overlays {
   bool joints = false;  // F2
 };
 
-// F1 and F2 switch their overlay; says whether the key was one of them.
-bool toggleOverlay(Overlays& overlays, int symbol);
+// F1 and F2 switch their overlay; other views are not overlays.
+void toggleOverlay(Overlays& overlays, View view);
 
 // After the renderer's frame: what is switched on, and "PAUSE" while time is
 // stopped. Leaves the OpenGL state as it found it, the raster position that the

@@ -3,8 +3,18 @@
 #include "game/controls.h"
 #include "game/frame.h"
 #include "game/mouse_drag.h"
+#include "game/world_setup.h"
 #include "session/frame_input.h"
 #include "state/state.h"
+
+void startUpWithoutWindow(State& state) {
+  drawLandscapeSeed(state);
+  drawSkyColourSetGravity(state);
+  createWorld(state);
+  buildFirstScene(state);
+  announceLandscapeSeed(state);
+  state.running = true;
+}
 
 void playInput(State& state, const FrameInput& input, BodyPainter* painter) {
   for (const InputEvent& e : input.events) {

@@ -6,7 +6,6 @@
 #include "session/digest.h"
 #include "session/play_input.h"
 #include "session/recording_reader.h"
-#include "session/start_up.h"
 #include "state/state.h"
 
 namespace {
