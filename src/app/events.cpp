@@ -21,6 +21,10 @@ static_assert(key::UP == SDLK_UP && key::DOWN == SDLK_DOWN && key::RIGHT == SDLK
 static_assert(key::O == SDLK_o && key::P == SDLK_p && key::F1 == SDLK_F1 && key::F2 == SDLK_F2 &&
               key::F11 == SDLK_F11);
 
+static_assert(key::BACKSPACE == SDLK_BACKSPACE && key::LEFTBRACKET == SDLK_LEFTBRACKET &&
+              key::RIGHTBRACKET == SDLK_RIGHTBRACKET && key::N == SDLK_n && key::F5 == SDLK_F5 &&
+              key::F9 == SDLK_F9);
+
 namespace {
 
 void readMouse(FrameInput& input, const Screen& screen, const SDL_Event& event) {

@@ -1,5 +1,6 @@
 // Skyhook: a ship, a crane car and endless mountains on Box2D.
 
+#include <GL/gl.h>
 #include <SDL/SDL.h>
 
 #include <fcntl.h>
@@ -40,6 +41,20 @@ void openClosedStandardDescriptors() {
   }
 }
 
+// Each picture clears with the sky of the world it shows: N draws a new one,
+// and F9 or going back in time may bring back an old one.
+class SkyRenderer : public Renderer {
+ public:
+  explicit SkyRenderer(const State& state) : Renderer(state), state_(state) {}
+  void beginFrame() override {
+    glClearColor(state_.sky.r, state_.sky.g, state_.sky.b, 1);
+    Renderer::beginFrame();
+  }
+
+ private:
+  const State& state_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,7 +82,7 @@ int main(int argc, char** argv) {
   init(state);
   announceLandscapeSeed(state);
 
-  Renderer renderer(state);
+  SkyRenderer renderer(state);
   Overlays overlays;
   FramePacer pacer;
   FrameInput input;

@@ -52,3 +52,13 @@ void buildFirstScene(State& state) {
 void announceLandscapeSeed(const State& state) {
   std::cout << "SEED = " << state.coefMontagne << std::endl;
 }
+
+void newWorld(State& state) {
+  state.world.reset();
+  static_cast<StateFields&>(state) = StateFields{};
+  drawLandscapeSeed(state);
+  drawSkyColourSetGravity(state);
+  createWorld(state);
+  buildFirstScene(state);
+  announceLandscapeSeed(state);
+}

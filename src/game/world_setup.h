@@ -23,3 +23,7 @@ void buildFirstScene(State& state);
 
 // The last line of start-up: "SEED = " and the landscape seed.
 void announceLandscapeSeed(const State& state);
+
+// N: the state torn down and built again as at start-up, the same draws in the
+// same order and the same console lines; only F5's kept moment stays.
+void newWorld(State& state);

@@ -9,6 +9,7 @@
 
 #include <deque>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "base/materials.h"
@@ -35,6 +36,12 @@ constexpr float P2M = 0.1f;   // metres per pixel
 
 struct SkyColour {
   float r, g, b;
+};
+
+// Where a body is drawn: its origin, its centre of mass and its angle.
+struct BodyPose {
+  b2Vec2 position, center;
+  float angle;
 };
 
 // Every field that the frames change, apart from the world: a snapshot copies
@@ -96,6 +103,10 @@ struct StateFields {
   // forward several times a frame.
   int speedShift = 0;
   int slowFrames = 0;                  // frames played since the last step in slow motion
+  // In slow motion, the bodies' poses before the last step, and how far the
+  // picture is drawn from them towards the poses now (1: where they are).
+  std::unordered_map<const b2Body*, BodyPose> posesBeforeStep;
+  float blend = 1;
 
   b2MouseJoint* mouseJoint = nullptr;  // pulls the body under the left button
   b2Body* mouseGround = nullptr;       // the static body, without fixtures, it pulls from

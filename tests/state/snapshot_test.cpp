@@ -15,7 +15,6 @@
 #include "session/digest.h"
 #include "session/frame_input.h"
 #include "session/play_input.h"
-#include "session/start_up.h"
 #include "state/state.h"
 #include "support/console_capture.h"
 #include "support/pinned_clock.h"
