@@ -21,6 +21,7 @@
 #include "game/world_setup.h"
 #include "render/overlays.h"
 #include "render/renderer.h"
+#include "session/history.h"
 #include "session/play_input.h"
 #include "session/session.h"
 #include "state/state.h"
@@ -83,6 +84,7 @@ int main(int argc, char** argv) {
   announceLandscapeSeed(state);
 
   SkyRenderer renderer(state);
+  History history;
   Overlays overlays;
   FramePacer pacer;
   FrameInput input;
@@ -92,7 +94,7 @@ int main(int argc, char** argv) {
     if (!screen.isOpen()) break;  // F11 found no mode to show
     if (!session->nextFrame(input)) break;
     screen.clearBorder();
-    playInput(state, input, &renderer);
+    history.play(state, input, &renderer);
     session->framePlayed(input);
     drawOverlays(state, overlays);
     SDL_GL_SwapBuffers();

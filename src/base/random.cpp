@@ -36,6 +36,8 @@ void setRandomClock(RandomClock clock) {
   currentClock() = clock ? std::move(clock) : RandomClock(systemClock);
 }
 
+RandomClock randomClock() { return currentClock(); }
+
 int rand_a_b(int a, int b) {
   reseed();
   const int draw = std::rand();

@@ -12,6 +12,8 @@ using RandomClock = std::function<std::time_t()>;
 
 // Replaces the clock that the reseeding functions read; an empty one restores time(nullptr).
 void setRandomClock(RandomClock clock);
+// The clock in place now, to hand on to or put back.
+RandomClock randomClock();
 
 // The generator's whole state, as the C library keeps it (initstate and
 // setstate make it copyable): what a snapshot of the world keeps of it.
