@@ -18,6 +18,8 @@ namespace {
 constexpr std::size_t kRecent = 10;
 // Older snapshots thin out down to one in this many frames, then the oldest go.
 constexpr long kWidestGap = 8 * History::kInterval;
+// Going back, a moment is kept every this many frames of the interval passed.
+constexpr long kPassingStep = 10;
 
 // Frames that read or replace the kept moment, or build a new world, are never
 // played again: a snapshot is kept right after them, and going back restores
@@ -130,42 +132,62 @@ void History::goBack(State& state, BodyPainter* painter) {
     const long target = now_ - 1;
     auto from = std::prev(std::upper_bound(kept_.begin(), kept_.end(), target,
                                            [](long f, const Kept& k) { return f < k.frame; }));
-    unpack(from->packed, unpacked_);
-    from->snapshot.region.swap(unpacked_);
-    restoreSnapshot(state, from->snapshot);
-    from->snapshot.region.swap(unpacked_);
-    {
-      Silence quiet;
-      const std::vector<ClockReading>* changes = nullptr;
-      std::size_t next = 0;
-      long reads = 0;
-      std::time_t second = 0;
-      setRandomClock([&] {
-        if (next < changes->size() && (*changes)[next].read == reads) second = (*changes)[next++].second;
-        ++reads;
-        return second;
-      });
-      FrameInput again;
-      for (long n = from->frame; n < target; ++n) {
-        const Frame& f = frames_[static_cast<std::size_t>(n - firstFrame_)];
-        again.events = f.events;
-        again.held.fill(0);
-        for (int k : f.held) again.held[k] = 1;
-        changes = &f.clock;
-        next = 0;
-        reads = 0;
-        playInput(state, again, nullptr);
-      }
-      setRandomClock([this] { return read(); });
+    // The nearest moment passed on the way into this interval, or its snapshot.
+    long start = from->frame;
+    const Snapshot* nearest = nullptr;
+    for (std::size_t i = 0; i < passingUsed_; ++i)
+      if (passing_[i].first <= target && passing_[i].first > start)
+        start = passing_[i].first, nearest = &passing_[i].second;
+    if (nearest) {
+      restoreSnapshot(state, *nearest);
+    } else {
+      unpack(from->packed, unpacked_);
+      from->snapshot.region.swap(unpacked_);
+      restoreSnapshot(state, from->snapshot);
+      from->snapshot.region.swap(unpacked_);
+      passingUsed_ = 0;
     }
+    playAgain(state, start, target);
     now_ = target;
     wentBack_ = true;
   }
   paintBodies(state, painter);
 }
 
+void History::playAgain(State& state, long from, long to) {
+  Silence quiet;
+  const std::vector<ClockReading>* changes = nullptr;
+  std::size_t next = 0;
+  long reads = 0;
+  std::time_t second = 0;
+  setRandomClock([&] {
+    if (next < changes->size() && (*changes)[next].read == reads) second = (*changes)[next++].second;
+    ++reads;
+    return second;
+  });
+  FrameInput again;
+  for (long n = from; n < to; ++n) {
+    // Every few frames of a first pass, a moment to come back to for the next pictures.
+    if (n > from && n % kPassingStep == 0 && passingUsed_ < kInterval / kPassingStep) {
+      if (passingUsed_ == passing_.size()) passing_.emplace_back();
+      passing_[passingUsed_].first = n;
+      takeSnapshot(state, passing_[passingUsed_++].second);
+    }
+    const Frame& f = frames_[static_cast<std::size_t>(n - firstFrame_)];
+    again.events = f.events;
+    again.held.fill(0);
+    for (int k : f.held) again.held[k] = 1;
+    changes = &f.clock;
+    next = 0;
+    reads = 0;
+    playInput(state, again, nullptr);
+  }
+  setRandomClock([this] { return read(); });
+}
+
 void History::forgetTheFuture() {
   wentBack_ = false;
+  passingUsed_ = 0;
   while (!kept_.empty() && kept_.back().frame > now_) {
     bytes_ -= keptBytes(kept_.back());
     kept_.pop_back();

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <ctime>
 #include <deque>
+#include <utility>
 #include <vector>
 
 #include "base/random.h"
@@ -62,6 +63,7 @@ class History {
   };
 
   void goBack(State& state, BodyPainter* painter);
+  void playAgain(State& state, long from, long to);
   void forgetTheFuture();
   void keep(const State& state);
   void thin();
@@ -78,6 +80,10 @@ class History {
   std::deque<Kept> kept_;      // by frame
   std::size_t bytes_ = 0;
   std::vector<unsigned char> unpacked_;  // a region copy's buffer, reused
+  // While Backspace is held: unpacked moments every few frames of the interval
+  // it is going back through, so that each picture plays only a few frames again.
+  std::vector<std::pair<long, Snapshot>> passing_;
+  std::size_t passingUsed_ = 0;
 
   // This frame's clock readings: every change, and its first reading always,
   // so that a frame plays again without the ones before it.
