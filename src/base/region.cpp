@@ -86,15 +86,14 @@ std::uint32_t classFor(std::size_t size) {
   return c;
 }
 
+// The header last: it is read here.
 void poisonBlock(BlockHeader* h) {
+  auto* body = reinterpret_cast<unsigned char*>(h + 1);
+  const std::size_t size = classSize(h->sizeClass);
+  const std::size_t used = h->state == kFree ? 0 : h->requested;
+  ASAN_UNPOISON_MEMORY_REGION(body, used);
+  ASAN_POISON_MEMORY_REGION(body + used, size - used);
   ASAN_POISON_MEMORY_REGION(h, sizeof *h);
-  if (h->state == kFree) {
-    ASAN_POISON_MEMORY_REGION(h + 1, classSize(h->sizeClass));
-  } else {
-    auto* body = reinterpret_cast<unsigned char*>(h + 1);
-    ASAN_UNPOISON_MEMORY_REGION(body, h->requested);
-    ASAN_POISON_MEMORY_REGION(body + h->requested, classSize(h->sizeClass) - h->requested);
-  }
 }
 
 // After the used part was read or written whole: the blocks' shadow again.
