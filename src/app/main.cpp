@@ -13,6 +13,7 @@
 
 #include "app/console.h"
 #include "app/events.h"
+#include "app/frame_figures.h"
 #include "app/init.h"
 #include "app/options.h"
 #include "app/pacer.h"
@@ -86,6 +87,9 @@ int main(int argc, char** argv) {
   SkyRenderer renderer(state);
   History history;
   Overlays overlays;
+  overlays.console = command.options.consoleInWindow;
+  overlays.consoleLines = &console.recentLines();
+  FrameFigures figures;
   FramePacer pacer;
   FrameInput input;
   while (state.running) {
@@ -94,9 +98,11 @@ int main(int argc, char** argv) {
     if (!screen.isOpen()) break;  // F11 found no mode to show
     if (!session->nextFrame(input)) break;
     screen.clearBorder();
+    figures.start(overlays);
     history.play(state, input, &renderer);
     session->framePlayed(input);
     drawOverlays(state, overlays);
+    figures.end(overlays, state);
     SDL_GL_SwapBuffers();
     pacer.wait();
   }

@@ -28,6 +28,7 @@ constexpr int B = 98;
 constexpr int C = 99;
 constexpr int D = 100;
 constexpr int J = 106;
+constexpr int L = 108;
 constexpr int N = 110;
 constexpr int O = 111;
 constexpr int P = 112;
@@ -50,6 +51,8 @@ constexpr int RIGHT = 275;
 constexpr int LEFT = 276;
 constexpr int F1 = 282;
 constexpr int F2 = 283;
+constexpr int F3 = 284;
+constexpr int F4 = 285;
 constexpr int F5 = 286;
 constexpr int F9 = 290;
 constexpr int F11 = 292;
@@ -65,7 +68,7 @@ enum class KeyUse {
 };
 
 // What a view key changes; the window carries it out.
-enum class View { none, keyPanel, jointView, fullScreen };
+enum class View { none, keyPanel, jointView, figures, physicsView, consoleStrip, fullScreen };
 
 struct Key {
   int symbol = 0;
