@@ -30,8 +30,8 @@ float circleShade(float d) {
   return -1.0f;
 }
 
-// Whether nothing of the body, rim included, can land in the window.
-bool outsideWindow(const BodyPose& pose, const b2Fixture* fixture) {
+// Whether nothing of the body, rim included, can land in the area (pixels).
+bool outside(const BodyPose& pose, const b2Fixture* fixture, const PictureRect& area) {
   const b2Shape* shape = fixture->GetShape();
   float reach = shape->m_radius;  // circles; polygons add their farthest vertex
   if (shape->GetType() == b2Shape::e_polygon) {
@@ -44,8 +44,11 @@ bool outsideWindow(const BodyPose& pose, const b2Fixture* fixture) {
   const b2Vec2 c = pose.center;
   const b2Vec2 o = pose.position;
   const float margin = reach + (c - o).Length() + 0.5f;
-  return b2Min(c.x, o.x) + margin < 0 || b2Max(c.x, o.x) - margin > WIDTH * P2M ||
-         b2Min(c.y, o.y) + margin < 0 || b2Max(c.y, o.y) - margin > HEIGHT * P2M;
+  auto metres = [](double pixels) { return static_cast<float>(pixels) * P2M; };
+  return b2Min(c.x, o.x) + margin < metres(area.left) ||
+         b2Max(c.x, o.x) - margin > metres(area.right) ||
+         b2Min(c.y, o.y) + margin < metres(area.top) ||
+         b2Max(c.y, o.y) - margin > metres(area.bottom);
 }
 
 // The test material announces itself on the console while it is drawn, one
@@ -79,7 +82,7 @@ void Renderer::paint(b2Body* body) {
   if (fixture->GetType() == b2Shape::e_polygon && fixture->GetDensity() == kTestDensity)
     printIndices(fixture);
   const BodyPose pose = drawnPose(state_, body);
-  if (outsideWindow(pose, fixture)) return;
+  if (outside(pose, fixture, visible_)) return;
   if (fixture->GetType() == b2Shape::e_circle)
     paintCircle(body, pose, fixture);
   else if (fixture->GetType() == b2Shape::e_polygon)

@@ -21,16 +21,14 @@ void Recorder::endFrame(const FrameInput& input) {
   if (!line.empty()) writer_.line(line);
   // A frame alone marks how far the session got, once a second when nothing
   // else did: a recording cut short by a crash then plays to within a second of it.
-  else if (writer_.flushDue())
+  else if (writer_.quietForASecond())
     writer_.line(std::to_string(frame_));
   held_ = input.held;
-  writer_.tick();
 }
 
 void Recorder::finish() {
   if (frame_ == 0) writeStartUp();
   writer_.line(endLine(frame_));
-  writer_.flush();
 }
 
 void Recorder::abandon(const FrameInput& input) {

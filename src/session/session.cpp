@@ -1,9 +1,12 @@
 #include "session/session.h"
 
+#include <unistd.h>
+
 #include <iostream>
 
 #include "game/keys.h"
 #include "session/digest.h"
+#include "session/headless_console.h"
 #include "session/history.h"
 #include "session/play_input.h"
 #include "session/recording_reader.h"
@@ -75,6 +78,7 @@ int Session::finish(const State& state) {
 }
 
 int Session::playHeadless() {
+  HeadlessConsole console(std::cout, STDOUT_FILENO);
   State state;
   startUpWithoutWindow(state);
 
@@ -84,5 +88,7 @@ int Session::playHeadless() {
     history.play(state, input);
     framePlayed(input);
   }
-  return finish(state);
+  const bool written = console.finish();
+  const int status = finish(state);
+  return written ? status : 1;
 }
