@@ -148,8 +148,7 @@ void watchForDeath() {
 // The recording so far, replayed from its start, must end in this world: the
 // way back took the replay along the same branch. In a child process, where
 // the fuzzer's own world can go, since Box2D's region holds one world at a time.
-std::string replayAgrees(State& state, RecordingWriter& writer) {
-  writer.flush();
+std::string replayAgrees(State& state, const RecordingWriter& writer) {
   const std::uint64_t digest = worldDigest(*state.world);
   std::fflush(stdout);
   const pid_t child = fork();
