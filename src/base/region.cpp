@@ -18,7 +18,10 @@ namespace {
 // mean the same thing in another process too. Reserved, not committed: only
 // the pages in use cost memory.
 constexpr std::uintptr_t kFixedAddress = 0x4b0000000000;
-constexpr std::size_t kReserved = std::size_t{4} << 30;
+constexpr std::size_t kMostReserved = std::size_t{4} << 30;
+// Under a limit on the address space (ulimit -v) the region takes what fits.
+constexpr std::size_t kLeastReserved = std::size_t{64} << 20;
+std::size_t reserved = 0;
 constexpr int kSmallestClass = 4;  // 16 bytes, malloc's alignment
 constexpr int kClasses = 33;
 
@@ -54,16 +57,24 @@ int worldCount = 0;
   std::exit(1);
 }
 
-unsigned char* mapRegion() {
+void* mapAt(std::size_t size) {
   const int flags = MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE;
-  void* p = mmap(reinterpret_cast<void*>(kFixedAddress), kReserved, PROT_READ | PROT_WRITE,
+  void* p = mmap(reinterpret_cast<void*>(kFixedAddress), size, PROT_READ | PROT_WRITE,
                  flags | MAP_FIXED_NOREPLACE, -1, 0);
   if (p != MAP_FAILED && p != reinterpret_cast<void*>(kFixedAddress)) {
-    munmap(p, kReserved);  // a kernel that predates the flag took it as a hint
+    munmap(p, size);  // a kernel that predates the flag took it as a hint
     p = MAP_FAILED;
   }
   // Elsewhere, moments still restore within this process.
-  if (p == MAP_FAILED) p = mmap(nullptr, kReserved, PROT_READ | PROT_WRITE, flags, -1, 0);
+  if (p == MAP_FAILED) p = mmap(nullptr, size, PROT_READ | PROT_WRITE, flags, -1, 0);
+  return p;
+}
+
+unsigned char* mapRegion() {
+  void* p = MAP_FAILED;
+  for (reserved = kMostReserved; p == MAP_FAILED && reserved >= kLeastReserved; reserved /= 2)
+    p = mapAt(reserved);
+  reserved *= 2;
   if (p == MAP_FAILED) fail(std::strerror(errno));
   auto* base = static_cast<unsigned char*>(p);
   new (base) Bookkeeping{kFirstBlock, 0, {}};
@@ -116,7 +127,7 @@ void* allocate(std::size_t size) {
     b.freeLists[c] = h->nextFree;
   } else {
     const std::size_t total = sizeof *h + classSize(c);
-    if (b.top + total > kReserved) fail("full; the world has grown past 4 GiB");
+    if (b.top + total > reserved) fail("full; the world has grown past the address space it has");
     h = reinterpret_cast<BlockHeader*>(base() + b.top);
     b.top += total;
     ASAN_UNPOISON_MEMORY_REGION(h, sizeof *h);  // poisoned in an earlier life of the region
@@ -155,7 +166,7 @@ namespace region {
 
 bool contains(const void* p) {
   const auto* c = static_cast<const unsigned char*>(p);
-  return c >= base() && c < base() + kReserved;
+  return c >= base() && c < base() + reserved;
 }
 
 std::size_t usedBytes() { return book().top; }
