@@ -1,5 +1,6 @@
 // Skyhook: a ship, a crane car and endless mountains on Box2D.
 
+#include <GL/gl.h>
 #include <SDL/SDL.h>
 
 #include <fcntl.h>
@@ -23,6 +24,7 @@
 #include "game/world_setup.h"
 #include "render/overlays.h"
 #include "render/renderer.h"
+#include "session/history.h"
 #include "session/play_input.h"
 #include "session/session.h"
 #include "state/state.h"
@@ -42,6 +44,20 @@ void openClosedStandardDescriptors() {
     }
   }
 }
+
+// Each picture clears with the sky of the world it shows: N draws a new one,
+// and F9 or going back in time may bring back an old one.
+class SkyRenderer : public Renderer {
+ public:
+  explicit SkyRenderer(const State& state) : Renderer(state), state_(state) {}
+  void beginFrame() override {
+    glClearColor(state_.sky.r, state_.sky.g, state_.sky.b, 1);
+    Renderer::beginFrame();
+  }
+
+ private:
+  const State& state_;
+};
 
 }  // namespace
 
@@ -73,7 +89,8 @@ int main(int argc, char** argv) {
   init(state);
   announceLandscapeSeed(state);
 
-  Renderer renderer(state);
+  SkyRenderer renderer(state);
+  History history;
   Overlays overlays;
   overlays.console = command.options.consoleInWindow;
   overlays.consoleLines = &console.recentLines();
@@ -89,7 +106,7 @@ int main(int argc, char** argv) {
     camera.beforeFrame(state, renderer);
     screen.clearBorder();
     figures.start(overlays);
-    playInput(state, input, &renderer);
+    history.play(state, input, &renderer);
     session->framePlayed(input);
     drawOverlays(state, overlays, camera.camera());
     figures.end(overlays, state);

@@ -1,9 +1,9 @@
 #pragma once
 // What is drawn over the frame's picture: the key panel (F1), the joints (F2),
 // the figures (F3), the physics view (F4), the console strip (L), the path a
-// dragged body would fly if let go, the mark of stopped time, and the edges of
-// the game's window once the camera has moved. They only show things; nothing
-// here reaches the simulation.
+// dragged body would fly if let go, the marks of stopped time and of the
+// speed, and the edges of the game's window once the camera has moved. They
+// only show things; nothing here reaches the simulation.
 
 #include <deque>
 #include <string>
@@ -31,7 +31,7 @@ void toggleOverlay(Overlays& overlays, View view);
 
 // After the renderer's frame, under the camera's projection: what is switched
 // on, the dragged body's path while the left button holds one, "PAUSE" while
-// time is stopped, and while the camera is not the identity a faint frame where
+// time is stopped and the speed beside it when it is not 1 ("1/4", "x2"), and while the camera is not the identity a faint frame where
 // the game's window is, the area whose bodies it keeps. What sits in the world
 // (physics view, joints, path, frame) follows the camera; the panels and the
 // mark keep their place and pixel size. Leaves the OpenGL state as it found it,

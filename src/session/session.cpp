@@ -7,6 +7,7 @@
 #include "game/keys.h"
 #include "session/digest.h"
 #include "session/headless_console.h"
+#include "session/history.h"
 #include "session/play_input.h"
 #include "session/recording_reader.h"
 #include "state/state.h"
@@ -81,9 +82,10 @@ int Session::playHeadless() {
   State state;
   startUpWithoutWindow(state);
 
+  History history;
   FrameInput input;
   while (state.running && nextFrame(input)) {
-    playInput(state, input);
+    history.play(state, input);
     framePlayed(input);
   }
   const bool written = console.finish();
