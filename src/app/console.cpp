@@ -9,11 +9,9 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
-#include <cstring>
 
 Console::Console(std::ostream& stream, int fd, std::size_t capacity)
-    : stream_(stream), saved_(stream.rdbuf(this)), fd_(fd), capacity_(capacity) {
+    : LineStream(stream), fd_(fd), capacity_(capacity) {
   // A reader that goes away must not end the program.
   std::signal(SIGPIPE, SIG_IGN);
   struct stat st {};
@@ -37,26 +35,8 @@ Console::Console(std::ostream& stream, int fd, std::size_t capacity)
 }
 
 Console::~Console() {
-  stream_.rdbuf(saved_);
+  release();
   finish();
-}
-
-int Console::overflow(int c) {
-  if (c == traits_type::eof()) return traits_type::not_eof(c);
-  line_ += static_cast<char>(c);
-  if (c == '\n') endLine();
-  return c;
-}
-
-std::streamsize Console::xsputn(const char* s, std::streamsize n) {
-  for (std::streamsize i = 0; i < n;) {
-    const char* end = static_cast<const char*>(std::memchr(s + i, '\n', n - i));
-    const std::streamsize upTo = end ? end - s + 1 : n;
-    line_.append(s + i, upTo - i);
-    if (end) endLine();
-    i = upTo;
-  }
-  return n;
 }
 
 int Console::sync() {
@@ -114,18 +94,9 @@ void Console::finish() {
   if (ownFd_ >= 0) close(ownFd_);
   if (sharedFlags_ != -1) fcntl(fd_, F_SETFL, sharedFlags_);
   if (dropped_ == 0) return;
-  const char* cause = !gone_            ? "standard output was not read in time"
-                      : error_ == EPIPE ? "standard output was closed"
-                                        : nullptr;
-  char message[200];
-  const int n = std::snprintf(message, sizeof message, "skyhook: %ld console line%s not written: %s%s\n",
-                              dropped_, dropped_ == 1 ? "" : "s",
-                              cause ? cause : "cannot write standard output: ",
-                              cause ? "" : std::strerror(error_));
+  const std::string message = linesNotWritten(dropped_, gone_ ? error_ : 0);
   // Standard error may be the same stalled pipe: one short write, only if it fits.
   pollfd p{STDERR_FILENO, POLLOUT, 0};
-  if (n > 0 && poll(&p, 1, 0) == 1 && (p.revents & POLLOUT)) {
-    [[maybe_unused]] const ssize_t ignored =
-        write(STDERR_FILENO, message, static_cast<std::size_t>(n));
-  }
+  if (poll(&p, 1, 0) == 1 && (p.revents & POLLOUT))
+    [[maybe_unused]] const ssize_t ignored = write(STDERR_FILENO, message.data(), message.size());
 }

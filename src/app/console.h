@@ -9,17 +9,16 @@
 #include <cstddef>
 #include <deque>
 #include <ostream>
-#include <streambuf>
 #include <string>
 
-class Console : public std::streambuf {
+#include "session/line_stream.h"
+
+class Console : public LineStream {
  public:
   static constexpr std::size_t kCapacity = 256 * 1024;
 
   Console(std::ostream& stream, int fd, std::size_t capacity = kCapacity);
   ~Console() override;  // puts the stream's own buffer back, then finish()
-  Console(const Console&) = delete;
-  Console& operator=(const Console&) = delete;
 
   // Writes what the reader has room for, without waiting.
   void drain();
@@ -35,21 +34,17 @@ class Console : public std::streambuf {
   const std::deque<std::string>& recentLines() const { return recent_; }
 
  protected:
-  int overflow(int c) override;
-  std::streamsize xsputn(const char* s, std::streamsize n) override;
   int sync() override;
 
  private:
-  void endLine();
+  void endLine() override;
   void lose(int error);  // the reader is gone, or the device full: what waits is lost
 
-  std::ostream& stream_;
-  std::streambuf* saved_;
   int fd_;          // where the lines go: our own non-blocking description where possible
   int ownFd_ = -1;  // that description, when we opened one
   int sharedFlags_ = -1;  // the flags to put back when we had to set O_NONBLOCK on fd
   std::size_t capacity_;
-  std::string line_, pending_;
+  std::string pending_;
   std::deque<std::string> recent_;
   std::size_t written_ = 0;  // bytes of pending_ already written
   long dropped_ = 0;

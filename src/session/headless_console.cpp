@@ -3,31 +3,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <iostream>
 
-HeadlessConsole::HeadlessConsole(std::ostream& stream, int fd)
-    : stream_(stream), saved_(stream.rdbuf(this)), fd_(fd) {}
-
-HeadlessConsole::~HeadlessConsole() { stream_.rdbuf(saved_); }
-
-int HeadlessConsole::overflow(int c) {
-  if (c == traits_type::eof()) return traits_type::not_eof(c);
-  line_ += static_cast<char>(c);
-  if (c == '\n') endLine();
-  return c;
-}
-
-std::streamsize HeadlessConsole::xsputn(const char* s, std::streamsize n) {
-  for (std::streamsize i = 0; i < n;) {
-    const char* end = static_cast<const char*>(std::memchr(s + i, '\n', n - i));
-    const std::streamsize upTo = end ? end - s + 1 : n;
-    line_.append(s + i, upTo - i);
-    if (end) endLine();
-    i = upTo;
-  }
-  return n;
-}
+HeadlessConsole::HeadlessConsole(std::ostream& stream, int fd) : LineStream(stream), fd_(fd) {}
 
 void HeadlessConsole::endLine() {
   for (size_t done = 0; error_ == 0 && done < line_.size();) {
@@ -42,10 +20,6 @@ void HeadlessConsole::endLine() {
 bool HeadlessConsole::finish() {
   if (!line_.empty()) endLine();
   if (lost_ == 0) return true;
-  std::cerr << "skyhook: " << lost_ << " console line" << (lost_ == 1 ? "" : "s")
-            << " not written: "
-            << (error_ == EPIPE ? std::string("standard output was closed")
-                                : "cannot write standard output: " + std::string(std::strerror(error_)))
-            << std::endl;
+  std::cerr << linesNotWritten(lost_, error_) << std::flush;
   return false;
 }

@@ -6,15 +6,12 @@
 // the count on standard error.
 
 #include <ostream>
-#include <streambuf>
-#include <string>
 
-class HeadlessConsole : public std::streambuf {
+#include "session/line_stream.h"
+
+class HeadlessConsole : public LineStream {
  public:
   HeadlessConsole(std::ostream& stream, int fd);
-  ~HeadlessConsole() override;  // puts the stream's own buffer back
-  HeadlessConsole(const HeadlessConsole&) = delete;
-  HeadlessConsole& operator=(const HeadlessConsole&) = delete;
 
   // At the end: the count of lines not written, with the cause, on standard
   // error. False when there were any.
@@ -22,17 +19,10 @@ class HeadlessConsole : public std::streambuf {
 
   long lost() const { return lost_; }
 
- protected:
-  int overflow(int c) override;
-  std::streamsize xsputn(const char* s, std::streamsize n) override;
-
  private:
-  void endLine();
+  void endLine() override;
 
-  std::ostream& stream_;
-  std::streambuf* saved_;
   int fd_;
-  std::string line_;
   long lost_ = 0;
   int error_ = 0;  // of the write that failed
 };
