@@ -7,6 +7,7 @@
 #include "render/overlays.h"
 #include "session/frame_input.h"
 #include "session/key_names.h"
+#include "session/session.h"
 
 static_assert(key::ESCAPE == SDLK_ESCAPE && key::SPACE == SDLK_SPACE && key::B == SDLK_b &&
               key::C == SDLK_c && key::D == SDLK_d && key::J == SDLK_j && key::R == SDLK_r);
@@ -42,7 +43,7 @@ void readMouse(FrameInput& input, const Screen& screen, const SDL_Event& event) 
 
 }  // namespace
 
-void readInput(FrameInput& input, Screen& screen, Overlays& overlays) {
+void readInput(FrameInput& input, Screen& screen, Overlays& overlays, Session& session) {
   input.events.clear();
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
@@ -52,6 +53,10 @@ void readInput(FrameInput& input, Screen& screen, Overlays& overlays) {
       screen.toggleFullscreen();  // when it fails the screen is closed, and main stops
     } else if (event.type == SDL_KEYDOWN && toggleOverlay(overlays, event.key.keysym.sym)) {
       // view only
+    } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_s) {
+      session.save();  // outside the world: never recorded
+    } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_t) {
+      session.takeOver();
     } else if (event.type == SDL_KEYDOWN && keyName(event.key.keysym.sym)) {
       int x = 0, y = 0;
       SDL_GetMouseState(&x, &y);

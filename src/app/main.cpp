@@ -20,7 +20,6 @@
 #include "game/world_setup.h"
 #include "render/overlays.h"
 #include "render/renderer.h"
-#include "session/play_input.h"
 #include "session/session.h"
 #include "state/state.h"
 
@@ -58,14 +57,23 @@ int main(int argc, char** argv) {
   // Console lines must never stop the game, whoever reads them or not.
   Console console(std::cout, STDOUT_FILENO);
   State state;
-  drawLandscapeSeed(state);  // the first random draw of all
+  SkyColour sky{};
+  // A resumed session's start-up and recording play before the window opens.
+  if (session->resuming())
+    sky = session->resume(state);
+  else
+    drawLandscapeSeed(state);  // the first random draw of all
 
   Screen screen;
   if (!screen.open(command.options.fullscreen)) return 1;
   initText(argc, argv);
-  state.running = true;
-  init(state);
-  announceLandscapeSeed(state);
+  if (session->resuming()) {
+    initView(sky);
+  } else {
+    state.running = true;
+    init(state);
+    announceLandscapeSeed(state);
+  }
 
   Renderer renderer(state);
   Overlays overlays;
@@ -73,12 +81,12 @@ int main(int argc, char** argv) {
   FrameInput input;
   while (state.running) {
     console.drain();  // what waited goes out as the reader makes room
-    readInput(input, screen, overlays);
+    readInput(input, screen, overlays, *session);
     if (!screen.isOpen()) break;  // F11 found no mode to show
-    if (!session->nextFrame(input)) break;
     screen.clearBorder();
-    playInput(state, input, &renderer);
-    session->framePlayed(input);
+    if (!session->play(state, input, &renderer)) break;
+    overlays.replay = session->replaying();
+    overlays.replayStopped = session->replayStopped();
     drawOverlays(state, overlays);
     SDL_GL_SwapBuffers();
     pacer.wait();

@@ -88,3 +88,9 @@ void walkBodies(State& state, BodyPainter* painter) {
   }
   if (painter) painter->endFrame();
 }
+
+void paintBodies(State& state, BodyPainter& painter) {
+  painter.beginFrame();
+  for (b2Body* body = state.world->GetBodyList(); body; body = body->GetNext()) painter.paint(body);
+  painter.endFrame();
+}

@@ -49,3 +49,7 @@ class FarRule {
 // everything joined to either through any chain of joints, and the bodies
 // touching those. painter may be null.
 void walkBodies(State& state, BodyPainter* painter);
+
+// Paints every body as it stands, in the walk's order, with none of its pushes
+// or removals: a picture of a world that is not moving on.
+void paintBodies(State& state, BodyPainter& painter);

@@ -12,17 +12,20 @@
 
 namespace {
 
-// A small dark label in the top-right corner, clear of the key panel.
-void drawPauseMark() {
+constexpr int kMargin = 6;
+
+// A small dark label in the top row, clear of the key panel, ending at `right`;
+// returns where it begins.
+int drawMark(const std::string& text, int right) {
   const WindowPixels window;
-  const std::string text = "PAUSE";
-  const int pad = 4, margin = 6;
+  const int pad = 4;
   const int width = 7 * static_cast<int>(text.size()) - 1 + 2 * pad;
-  const int x = window.pictureWidth() - margin - width;
+  const int x = right - width;
   glColor3f(0.1f, 0.1f, 0.1f);
-  window.box(x, margin, width, 12 + 2 * pad);
+  window.box(x, kMargin, width, 12 + 2 * pad);
   glColor3f(1, 1, 1);
-  window.text(x + pad, margin + pad, text);
+  window.text(x + pad, kMargin + pad, text);
+  return x;
 }
 
 }  // namespace
@@ -35,7 +38,8 @@ bool toggleOverlay(Overlays& overlays, int symbol) {
 }
 
 void drawOverlays(const State& state, const Overlays& overlays) {
-  if (!overlays.keys && !overlays.joints && !state.paused) return;
+  const bool stopped = state.paused || overlays.replayStopped;
+  if (!overlays.keys && !overlays.joints && !stopped && !overlays.replay) return;
   glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LINE_BIT | GL_POINT_BIT);
   glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
   glMatrixMode(GL_MODELVIEW);
@@ -45,7 +49,10 @@ void drawOverlays(const State& state, const Overlays& overlays) {
 
   if (overlays.joints) drawJoints(*state.world);
   if (overlays.keys) drawKeyPanel();
-  if (state.paused) drawPauseMark();
+  // From the top-right corner leftwards.
+  int right = WindowPixels().pictureWidth() - kMargin;
+  if (stopped) right = drawMark("PAUSE", right) - kMargin;
+  if (overlays.replay) drawMark("REPLAY", right);
 
   glPopMatrix();
   glPopClientAttrib();

@@ -8,12 +8,14 @@ struct State;
 struct Overlays {
   bool keys = false;    // F1
   bool joints = false;  // F2
+  bool replay = false;         // a replay plays, not the keyboard: "REPLAY"
+  bool replayStopped = false;  // ... and P has stopped it: "PAUSE" too
 };
 
 // F1 and F2 switch their overlay; says whether the key was one of them.
 bool toggleOverlay(Overlays& overlays, int symbol);
 
-// After the renderer's frame: what is switched on, and "PAUSE" while time is
-// stopped. Leaves the OpenGL state as it found it, the raster position that the
+// After the renderer's frame: what is switched on, "PAUSE" while time or the
+// replay is stopped and "REPLAY" during a replay. Leaves the OpenGL state as it found it, the raster position that the
 // frame's '0' goes on from included; with nothing to show it makes no call at all.
 void drawOverlays(const State& state, const Overlays& overlays);

@@ -35,3 +35,27 @@ std::string headerLine() {
 }
 
 std::string endLine(long frames) { return "end " + std::to_string(frames); }
+
+std::vector<std::string> linesUpTo(const Recording& recording, long frame, HeldKeys& held) {
+  std::vector<std::string> lines;
+  held.fill(0);
+  for (const RecordedFrame& f : recording.frames) {
+    if (f.frame > frame) break;
+    const HeldKeys before = held;
+    for (const KeyChange& k : f.keys) held[k.symbol] = k.down;
+    std::vector<InputEvent> events;
+    for (const InputEvent& e : f.events)
+      if (!endsSession(e)) events.push_back(e);
+    std::string line = frameLine(f.frame, events, before, held, f.clock);
+    // A frame with nothing in it only marked how far a session got.
+    if (!line.empty()) lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+std::string textUpTo(const Recording& recording, long frame) {
+  HeldKeys held{};
+  std::string text = headerLine() + '\n';
+  for (const std::string& line : linesUpTo(recording, frame, held)) text += line + '\n';
+  return text + endLine(frame) + '\n';
+}

@@ -3,11 +3,12 @@
 #include "game/world_setup.h"
 #include "state/state.h"
 
-void startUpWithoutWindow(State& state) {
+SkyColour startUpWithoutWindow(State& state) {
   drawLandscapeSeed(state);
-  drawSkyColourSetGravity(state);
+  const SkyColour sky = drawSkyColourSetGravity(state);
   createWorld(state);
   buildFirstScene(state);
   announceLandscapeSeed(state);
   state.running = true;
+  return sky;
 }
