@@ -51,13 +51,13 @@ std::optional<std::string> saveSession(const std::string& text, std::time_t when
                                        std::string& error) {
   const std::string folder = sessionsFolder();
   if (folder.empty()) {
-    error = "neither XDG_DATA_HOME nor a home folder is set";
+    error = "cannot save the session: neither XDG_DATA_HOME nor a home folder is set";
     return std::nullopt;
   }
   std::error_code made;
   std::filesystem::create_directories(folder, made);
   if (made) {
-    error = "cannot make " + folder + ": " + made.message();
+    error = "cannot save the session: cannot make " + folder + ": " + made.message();
     return std::nullopt;
   }
   std::tm local{};

@@ -137,11 +137,13 @@ void Session::takeOver() {
   if (replay_ && !headless()) takeOver_ = true;
 }
 
+std::string Session::textSoFar() const {
+  return recorder_ ? recorder_->textSoFar() : textUpTo(*recording_, replay_->frames());
+}
+
 void Session::save() const {
-  const std::string text =
-      recorder_ ? recorder_->textSoFar() : textUpTo(*recording_, replay_->frames());
   std::string error;
-  if (const std::optional<std::string> path = saveSession(text, std::time(nullptr), error))
+  if (const std::optional<std::string> path = saveSession(textSoFar(), std::time(nullptr), error))
     std::cerr << "skyhook: saved the session so far to " << *path << std::endl;
   else
     std::cerr << "skyhook: " << error << "; the game goes on" << std::endl;

@@ -56,6 +56,8 @@ class Session {
   // S: writes the session so far to a new file in sessionsFolder() and names
   // it on standard error, or says there why it could not; the game goes on.
   void save() const;
+  // What S saves: the session's recording up to the last frame played.
+  std::string textSoFar() const;
   // T: from the next frame the keyboard and mouse play the game; the
   // recording's end no longer ends the session. Only a windowed replay has it.
   void takeOver();
