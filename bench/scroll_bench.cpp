@@ -17,7 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -31,7 +30,6 @@
 #include "game/frame.h"
 #include "game/keys.h"
 #include "game/world_setup.h"
-#include "game/world_step.h"
 #include "render/projection.h"
 #include "render/renderer.h"
 #include "state/state.h"

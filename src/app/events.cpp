@@ -6,7 +6,6 @@
 #include "game/keys.h"
 #include "render/overlays.h"
 #include "session/frame_input.h"
-#include "session/key_names.h"
 #include "session/session.h"
 
 static_assert(key::ESCAPE == SDLK_ESCAPE && key::SPACE == SDLK_SPACE && key::B == SDLK_b &&
@@ -20,7 +19,9 @@ static_assert(key::RETURN == SDLK_RETURN && key::PERIOD == SDLK_PERIOD && key::N
               key::NUM9 == SDLK_9);
 static_assert(key::UP == SDLK_UP && key::DOWN == SDLK_DOWN && key::RIGHT == SDLK_RIGHT &&
               key::LEFT == SDLK_LEFT && key::COUNT == SDLK_LAST);
-static_assert(key::O == SDLK_o && key::P == SDLK_p && key::F1 == SDLK_F1 && key::F2 == SDLK_F2);
+static_assert(key::O == SDLK_o && key::P == SDLK_p && key::F1 == SDLK_F1 && key::F2 == SDLK_F2 &&
+              key::F11 == SDLK_F11);
+static_assert(key::S == SDLK_s && key::T == SDLK_t);
 
 namespace {
 
@@ -41,6 +42,14 @@ void readMouse(FrameInput& input, const Screen& screen, const SDL_Event& event) 
   }
 }
 
+// What only changes the view or the session never reaches the game.
+void changeView(View view, Screen& screen, Overlays& overlays, Session& session) {
+  if (view == View::fullScreen) screen.toggleFullscreen();  // failing, it closes the screen
+  else if (view == View::saveSession) session.save();
+  else if (view == View::takeOver) session.takeOver();
+  else toggleOverlay(overlays, view);
+}
+
 }  // namespace
 
 void readInput(FrameInput& input, Screen& screen, Overlays& overlays, Session& session) {
@@ -49,14 +58,8 @@ void readInput(FrameInput& input, Screen& screen, Overlays& overlays, Session& s
   while (SDL_PollEvent(&event)) {
     if (event.type == SDL_QUIT) {
       input.events.push_back({InputEvent::Quit});
-    } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_F11) {
-      screen.toggleFullscreen();  // when it fails the screen is closed, and main stops
-    } else if (event.type == SDL_KEYDOWN && toggleOverlay(overlays, event.key.keysym.sym)) {
-      // view only
-    } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_s) {
-      session.save();  // outside the world: never recorded
-    } else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_t) {
-      session.takeOver();
+    } else if (event.type == SDL_KEYDOWN && viewOf(event.key.keysym.sym) != View::none) {
+      changeView(viewOf(event.key.keysym.sym), screen, overlays, session);
     } else if (event.type == SDL_KEYDOWN && keyName(event.key.keysym.sym)) {
       int x = 0, y = 0;
       SDL_GetMouseState(&x, &y);
@@ -69,5 +72,5 @@ void readInput(FrameInput& input, Screen& screen, Overlays& overlays, Session& s
   // Only the game's keys: what reaches the game is what a recording can hold.
   const Uint8* keys = SDL_GetKeyState(nullptr);
   input.held.fill(0);
-  for (const KeyName& k : kKeyNames) input.held[k.symbol] = keys[k.symbol];
+  for (const NamedKey& k : gameKeys()) input.held[k.symbol] = keys[k.symbol];
 }

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "game/key_list.h"
+#include "game/keys.h"
 
 namespace {
 
@@ -156,7 +156,7 @@ std::string helpText() {
   out << "\nLong options may be shortened while they stay unambiguous and written with one\n"
          "dash, as X programs take them: -display NAME.\n\nKeys:\n";
   std::vector<std::pair<std::string, std::string>> keys;
-  for (const KeyHelp& k : kKeyList) keys.emplace_back(k.keys, k.action);
+  for (const KeyRow& k : kKeys) keys.emplace_back(k.keys, k.does);
   writeColumns(out, keys);
   return out.str();
 }

@@ -7,9 +7,7 @@
 #include "bodies/crane.h"
 #include "bodies/ship.h"
 #include "bodies/wake.h"
-#include "game/keypad_stand_ins.h"
 #include "game/keys.h"
-#include "game/pause.h"
 #include "state/handles.h"
 #include "terrain/terrain.h"
 
@@ -41,6 +39,8 @@ void setMotor(b2RevoluteJoint* joint, float value) {
   joint->SetMotorSpeed(value);
   wakeJointBodies(joint);
 }
+
+}  // namespace
 
 // R: the bodies of the R list fall.
 void makeListedBodiesDynamic(State& s) {
@@ -111,6 +111,8 @@ void cutCableOrDestroyCars(State& s) {
   }
 }
 
+namespace {
+
 // One arrow's step of the ship's speed: ramps towards `direction` while held;
 // released, a speed on the arrow's side (or zero) decays. Says whether it was held.
 bool rampShipSpeed(State& s, float& speed, bool held, float direction) {
@@ -161,17 +163,8 @@ bool allCraneKeysHeld(const unsigned char* keys) {
 }  // namespace
 
 void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
-  switch (keypadKeyFor(symbol)) {
-    case key::ESCAPE: s.running = false; break;
-    case key::C: makePlainCar(s, mouseX, mouseY); break;
-    case key::B: hangCraneCar(s); break;
-    case key::J: releaseOrRehangCraneCar(s); break;
-    case key::D: cutCableOrDestroyCars(s); break;
-    case key::R: makeListedBodiesDynamic(s); break;
-    case key::P: togglePause(s); break;
-    case key::O: playOneFrame(s); break;
-    default: break;
-  }
+  const KeyRow* row = keyRow(keypadKeyFor(symbol));
+  if (row && row->press) row->press(s, mouseX, mouseY);
 }
 
 void applyHeldKeys(State& s, const unsigned char* keyState) {

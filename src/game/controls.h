@@ -9,7 +9,14 @@ struct State;
 // this many at one spot still leaves a loaded machine its frame rate.
 constexpr int kPlainCarLimit = 30;
 
-// One SDL_KEYDOWN. Escape clears state.running. C makes at most one plain car
+// What the pressed keys of the key table do.
+void makePlainCar(State& state, int x, int y);  // C
+void hangCraneCar(State& state);                 // B
+void releaseOrRehangCraneCar(State& state);      // J
+void cutCableOrDestroyCars(State& state);        // D
+void makeListedBodiesDynamic(State& state);      // R
+
+// One SDL_KEYDOWN: the action of its row in the key table, if any. Escape clears state.running. C makes at most one plain car
 // per frame (applyHeldKeys ends the frame's events).
 void onKeyPress(State& state, int symbol, int mouseX, int mouseY);
 

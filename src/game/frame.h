@@ -4,8 +4,28 @@
 // bodies (each handed to the painter), the step; while time is stopped, only
 // the painting. main, the screenshot tool, the benchmark and the tests all play
 // frames through here; the renderer is one painter, a headless run passes none.
+// Stopped time (P stops and restarts it, O plays one frame while it is stopped)
+// arrives as key presses, like the other keys.
 
+class b2World;
 struct State;
 class BodyPainter;
 
+// World seconds per frame.
+constexpr float kFrameSeconds = 0.05f;
+
 void playFrame(State& state, const unsigned char* keys, BodyPainter* painter = nullptr);
+
+// P.
+void togglePause(State& state);
+// O: while time is stopped, one more ordinary frame; otherwise nothing.
+void playOneFrame(State& state);
+
+// Advances the world by one frame. Every caller that stands for a frame of the
+// game steps through here, so that what the joints need before a step (the
+// cable's take-up, the wheel springs) happens everywhere.
+void stepWorld(State& state);
+
+// The solver's step alone, with the game's iterations: for the benchmark's
+// reference and for tests of what the solver itself does.
+void stepSolver(b2World& world, float seconds = kFrameSeconds);

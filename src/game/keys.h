@@ -1,7 +1,19 @@
 #pragma once
-// Key symbols as SDL 1.2 numbers them, so that the controls need no SDL header.
-// main checks them against SDL's own values at compile time.
+// Every key the program takes, in one table: its symbols, the name a recording
+// writes it by, the line the help shows for it (--help, the F1 panel, the
+// README and the manual page), and what it does. The window's event reader,
+// the recorder and its reader, the help and the controls all read this table,
+// so a key added here is a key everywhere; its action is the one thing to write
+// beside it.
 
+#include <array>
+#include <string_view>
+#include <vector>
+
+struct State;
+
+// Key symbols as SDL 1.2 numbers them, so that the controls need no SDL header.
+// The event reader checks them against SDL's own values at compile time.
 namespace key {
 constexpr int RETURN = 13;
 constexpr int ESCAPE = 27;
@@ -16,6 +28,8 @@ constexpr int J = 106;
 constexpr int O = 111;
 constexpr int P = 112;
 constexpr int R = 114;
+constexpr int S = 115;
+constexpr int T = 116;
 constexpr int KP0 = 256;
 constexpr int KP1 = 257;
 constexpr int KP2 = 258;
@@ -34,5 +48,64 @@ constexpr int RIGHT = 275;
 constexpr int LEFT = 276;
 constexpr int F1 = 282;
 constexpr int F2 = 283;
+constexpr int F11 = 292;
 constexpr int COUNT = 323;  // size of the key-state array
 }  // namespace key
+
+// How a row's keys act.
+enum class KeyUse {
+  press,  // once per press, through the row's action
+  held,   // while held: the held-key controls read them every frame
+  view,   // only the view changes: the window handles them, and they never
+          // reach the game nor a recording
+};
+
+// What a view key changes; the window carries it out. Saving and taking a
+// replay over act on the session, outside the world.
+enum class View { none, keyPanel, jointView, fullScreen, saveSession, takeOver };
+
+struct Key {
+  int symbol = 0;
+  const char* name = nullptr;  // in recordings; none for a view key
+  int standsFor = 0;           // a stand-in's keypad key: pressed or held, it acts as that key
+};
+
+using PressAction = void (*)(State& state, int x, int y);  // the pointer in the picture's pixels
+
+struct KeyRow {
+  const char* keys;  // the help's two columns: the keys
+  const char* does;  // and what they do
+  KeyUse use;
+  Key symbols[12];   // none for a mouse button
+  PressAction press = nullptr;
+  View view = View::none;
+};
+
+// The rows in the help's order.
+struct KeyTable {
+  const KeyRow* begin() const;
+  const KeyRow* end() const;
+};
+inline constexpr KeyTable kKeys{};
+
+// The row of a key, or nullptr.
+const KeyRow* keyRow(int symbol);
+// The name of a key that reaches the game, or nullptr (a view key, or none of ours).
+const char* keyName(int symbol);
+// The symbol of a name, or -1.
+int keySymbol(std::string_view name);
+// The keys that reach the game, in the order of their symbols: what a frame's
+// held keys hold and what a recording writes.
+struct NamedKey {
+  int symbol;
+  const char* name;
+};
+const std::vector<NamedKey>& gameKeys();
+// What a view key changes, or View::none.
+View viewOf(int symbol);
+
+// A laptop's keys in place of the keypad: the key a press of `symbol` counts
+// as, its keypad key or itself.
+int keypadKeyFor(int symbol);
+// The key-state array with each keypad key also held while its stand-in is.
+std::array<unsigned char, key::COUNT> withKeypadStandIns(const unsigned char* keys);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "game/key_list.h"
+#include "game/keys.h"
 #include "render/window_pixels.h"
 
 namespace {
@@ -41,8 +41,8 @@ struct Row {
 // The panel's rows: a title, then each key with its action over as many rows as it wraps to.
 std::vector<Row> rows() {
   std::vector<Row> result = {{"Keys", "(F1 hides this list)"}, {"", ""}};
-  for (const KeyHelp& k : kKeyList) {
-    const std::vector<std::string> lines = wrap(k.action, kActionColumns);
+  for (const KeyRow& k : kKeys) {
+    const std::vector<std::string> lines = wrap(k.does, kActionColumns);
     for (size_t i = 0; i < lines.size(); ++i) result.push_back({i ? "" : k.keys, lines[i]});
   }
   return result;

@@ -30,11 +30,9 @@ int drawMark(const std::string& text, int right) {
 
 }  // namespace
 
-bool toggleOverlay(Overlays& overlays, int symbol) {
-  if (symbol == key::F1) overlays.keys = !overlays.keys;
-  else if (symbol == key::F2) overlays.joints = !overlays.joints;
-  else return false;
-  return true;
+void toggleOverlay(Overlays& overlays, View view) {
+  if (view == View::keyPanel) overlays.keys = !overlays.keys;
+  if (view == View::jointView) overlays.joints = !overlays.joints;
 }
 
 void drawOverlays(const State& state, const Overlays& overlays) {

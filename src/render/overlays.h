@@ -3,6 +3,8 @@
 // and the mark of stopped time. They only show things; nothing here reaches
 // the simulation.
 
+#include "game/keys.h"
+
 struct State;
 
 struct Overlays {
@@ -12,8 +14,8 @@ struct Overlays {
   bool replayStopped = false;  // ... and P has stopped it: "PAUSE" too
 };
 
-// F1 and F2 switch their overlay; says whether the key was one of them.
-bool toggleOverlay(Overlays& overlays, int symbol);
+// F1 and F2 switch their overlay; other views are not overlays.
+void toggleOverlay(Overlays& overlays, View view);
 
 // After the renderer's frame: what is switched on, "PAUSE" while time or the
 // replay is stopped and "REPLAY" during a replay. Leaves the OpenGL state as it found it, the raster position that the

@@ -3,8 +3,19 @@
 #include "game/controls.h"
 #include "game/frame.h"
 #include "game/mouse_drag.h"
+#include "game/world_setup.h"
 #include "session/frame_input.h"
 #include "state/state.h"
+
+SkyColour startUpWithoutWindow(State& state) {
+  drawLandscapeSeed(state);
+  const SkyColour sky = drawSkyColourSetGravity(state);
+  createWorld(state);
+  buildFirstScene(state);
+  announceLandscapeSeed(state);
+  state.running = true;
+  return sky;
+}
 
 void playInput(State& state, const FrameInput& input, BodyPainter* painter) {
   for (const InputEvent& e : input.events) {

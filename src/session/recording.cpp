@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "session/key_names.h"
+#include "game/keys.h"
 
 std::string frameLine(long frame, const std::vector<InputEvent>& events, const HeldKeys& before,
                       const HeldKeys& after, const std::vector<ClockReading>& clock) {
@@ -19,7 +19,7 @@ std::string frameLine(long frame, const std::vector<InputEvent>& events, const H
       case InputEvent::Motion: line += " mousemove" + at(e); break;
     }
   }
-  for (const KeyName& k : kKeyNames) {
+  for (const NamedKey& k : gameKeys()) {
     if (!before[k.symbol] == !after[k.symbol]) continue;
     line += after[k.symbol] ? " down " : " up ";
     line += k.name;

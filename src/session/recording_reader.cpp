@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "session/key_names.h"
+#include "game/keys.h"
 
 namespace {
 

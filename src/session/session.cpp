@@ -12,7 +12,6 @@
 #include "session/play_input.h"
 #include "session/recording_reader.h"
 #include "session/saved_sessions.h"
-#include "session/start_up.h"
 #include "state/state.h"
 
 namespace {

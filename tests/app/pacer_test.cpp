@@ -5,7 +5,7 @@
 #include <chrono>
 
 #include "fixtures/world_fixture.h"
-#include "game/world_step.h"
+#include "game/frame.h"
 
 namespace {
 

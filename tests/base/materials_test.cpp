@@ -9,7 +9,7 @@
 
 #include "bodies/ship.h"
 #include "game/world_setup.h"
-#include "game/world_step.h"
+#include "game/frame.h"
 #include "state/state.h"
 #include "support/console_capture.h"
 

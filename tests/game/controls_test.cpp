@@ -14,7 +14,6 @@
 #include "fixtures/world_fixture.h"
 #include "game/body_walk.h"
 #include "game/frame.h"
-#include "game/keypad_stand_ins.h"
 #include "game/keys.h"
 #include "game/mouse_drag.h"
 #include "game/world_setup.h"

@@ -11,7 +11,7 @@
 
 #include "app/init.h"
 #include "fixtures/gl_window.h"
-#include "game/world_step.h"
+#include "game/frame.h"
 #include "state/state.h"
 #include "support/console_capture.h"
 #include "support/pinned_clock.h"

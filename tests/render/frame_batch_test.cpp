@@ -14,7 +14,6 @@
 #include "game/frame.h"
 #include "game/keys.h"
 #include "game/world_setup.h"
-#include "game/world_step.h"
 #include "render/renderer.h"
 #include "state/state.h"
 #include "support/console_capture.h"

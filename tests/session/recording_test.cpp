@@ -21,7 +21,6 @@
 #include "session/recording_writer.h"
 #include "session/replay.h"
 #include "session/session.h"
-#include "session/start_up.h"
 #include "state/state.h"
 #include "support/console_capture.h"
 

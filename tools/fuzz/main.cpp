@@ -26,7 +26,6 @@
 #include "session/recording_reader.h"
 #include "session/recording_writer.h"
 #include "session/replay.h"
-#include "session/start_up.h"
 #include "state/state.h"
 #include "support/console_capture.h"
 #include "tools/fuzz/invariants.h"

@@ -1,0 +1,141 @@
+#include "game/keys.h"
+
+#include <algorithm>
+
+#include "game/controls.h"
+#include "game/frame.h"
+#include "state/state.h"
+
+static_assert(kPlainCarLimit == 30, "C's help names the number of plain cars");
+
+namespace {
+
+constexpr KeyRow kRows[] = {
+    {"Escape, window close", "quit", KeyUse::press, {{key::ESCAPE, "escape"}},
+     [](State& s, int, int) { s.running = false; }},
+    {"F1", "show or hide the list of keys in the window", KeyUse::view, {{key::F1}}, nullptr,
+     View::keyPanel},
+    {"F2", "show or hide the joints: the cable, wheel axles, crane hinges and the mouse's pull",
+     KeyUse::view, {{key::F2}}, nullptr, View::jointView},
+    {"F11", "switch between the window and the full screen", KeyUse::view, {{key::F11}}, nullptr,
+     View::fullScreen},
+    {"P", "stop time; press again to restart it", KeyUse::press, {{key::P, "p"}},
+     [](State& s, int, int) { togglePause(s); }},
+    {"O", "while time is stopped, play one frame", KeyUse::press, {{key::O, "o"}},
+     [](State& s, int, int) { playOneFrame(s); }},
+    {"Left mouse button (held)",
+     "drag the body under the pointer (not the ship, nor the ground); release to let go",
+     KeyUse::held, {}},
+    {"Right / Left arrow",
+     "fly the ship right / left (speed ramps up while held, drifts back when released)",
+     KeyUse::held, {{key::RIGHT, "right"}, {key::LEFT, "left"}}},
+    {"Up / Down arrow", "fly the ship up / down; Down also stops the wheel motors", KeyUse::held,
+     {{key::UP, "up"}, {key::DOWN, "down"}}},
+    {"Space (held)", "scroll the landscape one pixel per frame", KeyUse::held,
+     {{key::SPACE, "space"}}},
+    {"C", "drop a plain car at the mouse pointer, one a frame; past 30 plain cars the oldest goes",
+     KeyUse::press, {{key::C, "c"}}, makePlainCar},
+    {"B", "build the crane car 5 m below the ship and hang it on the cable", KeyUse::press,
+     {{key::B, "b"}}, [](State& s, int, int) { hangCraneCar(s); }},
+    {"J",
+     "drop the hanging car; press again to fly above it and pick it up; \"TOTO2\" when there is "
+     "no car",
+     KeyUse::press, {{key::J, "j"}}, [](State& s, int, int) { releaseOrRehangCraneCar(s); }},
+    {"D",
+     "cut the left cable, then the right one, then destroy the last plain car's wheels and the "
+     "crane car",
+     KeyUse::press, {{key::D, "d"}}, [](State& s, int, int) { cutCableOrDestroyCars(s); }},
+    {"Keypad 6 / 4 (held)", "speed the wheel motors up / down", KeyUse::held,
+     {{key::KP6, "kp6"}, {key::KP4, "kp4"}}},
+    {"Keypad 8", "stop the wheel motors and the crane's second arm", KeyUse::held,
+     {{key::KP8, "kp8"}}},
+    {"Keypad 3 / 1 / 2", "crane arm: turn one way / the other / stop", KeyUse::held,
+     {{key::KP3, "kp3"}, {key::KP1, "kp1"}, {key::KP2, "kp2"}}},
+    {"Keypad 9 / 7", "crane second arm", KeyUse::held, {{key::KP9, "kp9"}, {key::KP7, "kp7"}}},
+    {"Keypad 5 / Enter", "crane wrist", KeyUse::held,
+     {{key::KP5, "kp5"}, {key::KP_ENTER, "kp_enter"}}},
+    {"Keypad 0 / period", "crane thumb and index finger: close / open", KeyUse::held,
+     {{key::KP0, "kp0"}, {key::KP_PERIOD, "kp_period"}}},
+    {"0 to 9, full stop, Return", "the same as keypad 0 to 9, period and Enter, held or pressed",
+     KeyUse::held,
+     {{key::NUM0, "0", key::KP0},
+      {key::NUM0 + 1, "1", key::KP1},
+      {key::NUM0 + 2, "2", key::KP2},
+      {key::NUM0 + 3, "3", key::KP3},
+      {key::NUM0 + 4, "4", key::KP4},
+      {key::NUM0 + 5, "5", key::KP5},
+      {key::NUM0 + 6, "6", key::KP6},
+      {key::NUM0 + 7, "7", key::KP7},
+      {key::NUM0 + 8, "8", key::KP8},
+      {key::NUM9, "9", key::KP9},
+      {key::PERIOD, "period", key::KP_PERIOD},
+      {key::RETURN, "return", key::KP_ENTER}}},
+    {"R", "switch the bodies of the R list to dynamic (the list is empty)", KeyUse::press,
+     {{key::R, "r"}}, [](State& s, int, int) { makeListedBodiesDynamic(s); }},
+    {"S", "save the session so far to a new recording, named on standard error", KeyUse::view,
+     {{key::S}}, nullptr, View::saveSession},
+    {"T", "in a replay in the window: take over, the keyboard and mouse play on from here",
+     KeyUse::view, {{key::T}}, nullptr, View::takeOver},
+};
+
+// Each symbol's row and key, looked up once a frame for every held key.
+struct Lookup {
+  const KeyRow* row[key::COUNT] = {};
+  const Key* key[key::COUNT] = {};
+  std::vector<NamedKey> named;  // in the order of their symbols
+
+  Lookup() {
+    for (const KeyRow& r : kRows)
+      for (const Key& k : r.symbols) {
+        if (!k.symbol) continue;
+        row[k.symbol] = &r;
+        this->key[k.symbol] = &k;
+      }
+    for (int s = 0; s < key::COUNT; ++s)
+      if (this->key[s] && this->key[s]->name) named.push_back({s, this->key[s]->name});
+  }
+};
+
+const Lookup& lookup() {
+  static const Lookup table;
+  return table;
+}
+
+bool inRange(int symbol) { return symbol > 0 && symbol < key::COUNT; }
+
+}  // namespace
+
+const KeyRow* KeyTable::begin() const { return std::begin(kRows); }
+const KeyRow* KeyTable::end() const { return std::end(kRows); }
+
+const KeyRow* keyRow(int symbol) { return inRange(symbol) ? lookup().row[symbol] : nullptr; }
+
+const char* keyName(int symbol) {
+  return inRange(symbol) && lookup().key[symbol] ? lookup().key[symbol]->name : nullptr;
+}
+
+int keySymbol(std::string_view name) {
+  for (const NamedKey& k : lookup().named)
+    if (name == k.name) return k.symbol;
+  return -1;
+}
+
+const std::vector<NamedKey>& gameKeys() { return lookup().named; }
+
+View viewOf(int symbol) {
+  const KeyRow* row = keyRow(symbol);
+  return row ? row->view : View::none;
+}
+
+int keypadKeyFor(int symbol) {
+  const Key* k = inRange(symbol) ? lookup().key[symbol] : nullptr;
+  return k && k->standsFor ? k->standsFor : symbol;
+}
+
+std::array<unsigned char, key::COUNT> withKeypadStandIns(const unsigned char* keys) {
+  std::array<unsigned char, key::COUNT> held;
+  std::copy(keys, keys + key::COUNT, held.begin());
+  for (int s = 0; s < key::COUNT; ++s)
+    if (keys[s] && keypadKeyFor(s) != s) held[keypadKeyFor(s)] = 1;
+  return held;
+}
