@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <iomanip>
 #include <iostream>
 
 #include "game/body_walk.h"
@@ -70,14 +71,17 @@ SkyColour Session::resume(State& state) {
     playInput(state, recorded_);
     if (replay_->frames() % 64 == 0 && Clock::now() >= report) {
       std::cerr << "skyhook: resuming " << source() << ": frame " << replay_->frames() << " of "
-                << recording_->end << std::endl;
+                << recording_->end << " (" << 100 * replay_->frames() / recording_->end << " %)"
+                << std::endl;
       report += std::chrono::seconds(1);
       reported = true;
     }
   }
   if (reported)
     std::cerr << "skyhook: resumed " << source() << " at frame " << replay_->frames() << " in "
-              << std::chrono::duration<double>(Clock::now() - start).count() << " s" << std::endl;
+              << std::fixed << std::setprecision(1)
+              << std::chrono::duration<double>(Clock::now() - start).count() << " s"
+              << std::defaultfloat << std::endl;
   goLive(state);
   return sky;
 }
