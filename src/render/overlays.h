@@ -18,6 +18,7 @@ struct Overlays {
 void toggleOverlay(Overlays& overlays, View view);
 
 // After the renderer's frame: what is switched on, "PAUSE" while time or the
-// replay is stopped and "REPLAY" during a replay. Leaves the OpenGL state as it found it, the raster position that the
-// frame's '0' goes on from included; with nothing to show it makes no call at all.
+// replay is stopped and "REPLAY" during a replay. Leaves the OpenGL state as it
+// found it, the raster position that the frame's '0' goes on from included;
+// with nothing to show it makes no call at all.
 void drawOverlays(const State& state, const Overlays& overlays);

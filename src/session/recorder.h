@@ -5,7 +5,6 @@
 // saved at any moment; with a writer it also goes to a file as it grows.
 
 #include <string>
-#include <vector>
 
 #include "base/random.h"
 #include "session/frame_input.h"
