@@ -10,5 +10,7 @@ struct State;
 void attachCable(State& state);
 
 // Before each step: shortens the living cable joints by what three clamped
-// position iterations would correct, until they reach their 1 m length.
+// position iterations would correct, until they reach their 1 m length. Static
+// ground near the ship, the car or the car's wheels and arm takes no part of
+// the pull: over the floor only the ship moves, about 0.3 m a frame.
 void takeUpCable(State& state);

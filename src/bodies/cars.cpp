@@ -2,6 +2,7 @@
 
 #include "bodies/crane.h"
 #include "bodies/factories.h"
+#include "bodies/pair_order.h"
 #include "bodies/suspension.h"
 #include "state/state.h"
 
@@ -37,6 +38,7 @@ b2Body* makeCar(State& state, int x, int y) {
   state.wheel = makeWheelJoint(state, chassis, state.wheel1, b2Vec2(offset, 1), 300, 2);
   state.wheel12 = makeWheelJoint(state, chassis, state.wheel2, b2Vec2(-offset, 1), 100, 0);
   state.plainCars.push_back({chassis, state.wheel1, state.wheel2});
+  // Built overlapping too, but its wheels are its one pair: no contact order to restore.
   return chassis;
 }
 
@@ -58,5 +60,9 @@ b2Body* makeCar2(State& state, int x, int y) {
   state.wheel = makeWheelJoint(state, chassis, frontWheel, b2Vec2(5, 5), 100, 0);
   state.wheel12 = makeWheelJoint(state, chassis, backWheel, b2Vec2(-5, 5), 100, 0);
   state.brasGrue = make_Grue(state, x, y, chassis);
+  // Built overlapping: the first step's contact order decides how the arm unfolds.
+  createContactsInProxyOrder(*state.world, {chassis, frontWheel, backWheel, state.baseBras,
+                                            state.secondBras, state.poignet, state.pouce,
+                                            state.Index});
   return chassis;
 }
