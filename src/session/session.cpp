@@ -92,7 +92,7 @@ void Session::goLive(State& state) {
   replay_.reset();  // the calendar clock again, before the recorder passes it on
   recorder_.emplace(*recording_, frame, options_.record ? &writer_ : nullptr);
   // A replay stopped by P goes on stopped; the game's own P says so in the recording.
-  stayStopped_ = stopped_ && !state.paused;
+  stayStopped_ = steering_.stopped() && !state.paused;
   handedOver_ = true;
 }
 
@@ -104,8 +104,8 @@ bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
   if (quits(input)) return false;
   for (const InputEvent& e : input.events) {
     if (e.kind != InputEvent::KeyPress) continue;
-    if (e.symbol == key::P) stopped_ = !stopped_, owed_ = 0;
-    if (e.symbol == key::O && stopped_) ++owed_;
+    if (e.symbol == key::P) steering_.toggleStop();
+    if (e.symbol == key::O) steering_.stepOne();
   }
   if (takeOver_) {
     goLive(state);
@@ -113,13 +113,13 @@ bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
     playLive(state, input, painter);
     return true;
   }
-  if (stopped_ && owed_ == 0) {
-    if (painter) paintBodies(state, *painter);
-    return true;
+  const int frames = steering_.framesThisPicture();
+  if (frames == 0 && painter) paintBodies(state, *painter);
+  // Only the picture's last frame is drawn; a recorded quit ends the picture too.
+  for (int n = 1; n <= frames && state.running; ++n) {
+    if (!replay_->next(recorded_)) return false;
+    playInput(state, recorded_, n == frames ? painter : nullptr);
   }
-  if (stopped_) --owed_;
-  if (!replay_->next(recorded_)) return false;
-  playInput(state, recorded_, painter);
   return true;
 }
 

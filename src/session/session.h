@@ -15,6 +15,7 @@
 #include "session/recording.h"
 #include "session/recording_writer.h"
 #include "session/replay.h"
+#include "session/replay_steering.h"
 
 struct State;
 class BodyPainter;
@@ -65,7 +66,7 @@ class Session {
   // A replay that the keyboard has not taken over.
   bool replaying() const { return replay_.has_value(); }
   // ... stopped by P.
-  bool replayStopped() const { return replay_ && stopped_; }
+  bool replayStopped() const { return replay_ && steering_.stopped(); }
 
   // After the last frame: closes the recording, prints the digest when asked.
   // The exit status: 1 when the recording could not be written in full or the
@@ -89,8 +90,7 @@ class Session {
   RecordingWriter writer_;
   std::optional<Recorder> recorder_;
   FrameInput recorded_;        // a replayed frame's input
-  bool stopped_ = false;       // a windowed replay stopped by P
-  int owed_ = 0;               // frames O asked for while stopped
+  ReplaySteering steering_;    // of a windowed replay
   bool takeOver_ = false;      // T was pressed: live from the next frame
   bool handedOver_ = false;    // the first live frame after a replay is still to come
   bool stayStopped_ = false;   // ... and the replay was stopped when T came
