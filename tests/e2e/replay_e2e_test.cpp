@@ -78,6 +78,18 @@ long differingPixels(const Screenshot& a, const Screenshot& b) {
   return count;
 }
 
+// Pixels of the marks' dark grey in the top-right corner, where "REPLAY" and
+// "PAUSE" show: about 800 for each.
+int markPixels(const Screenshot& shot) {
+  int count = 0;
+  for (int y = 6; y < 26; ++y)
+    for (int x = shot.width() - 120; x < shot.width(); ++x) {
+      const Pixel& p = shot.at(x, y);
+      count += p.r >= 25 && p.r <= 26 && p.g == p.r && p.b == p.r;
+    }
+  return count;
+}
+
 }  // namespace
 
 // S keeps the session so far; --resume goes on from it in the window, the
@@ -138,6 +150,29 @@ TEST(ReplayE2E, ASavedSessionResumesAndItsNewRecordingReplaysOnItsOwn) {
   Sandbox own({{"DISPLAY", ""}}, {}, {"--replay", record, "--headless", "--digest"});
   EXPECT_EQ(own.waitForExit(60s), 0) << own.errors();
   EXPECT_EQ(stderrLines(own.errors()), Lines{resumedDigest});
+
+  // The same recording in the window: stopped, marked, taken over, and alive
+  // well past the recording's end.
+  Sandbox window(env, {}, {"--replay", record});
+  ASSERT_TRUE(window.waitForWindow()) << window.errors();
+  window.key("p");
+  int marks = 0;
+  EXPECT_TRUE(within(10s, [&] { return (marks = markPixels(window.screenshot())) > 1200; }))
+      << marks << " pixels of REPLAY and PAUSE";
+  const Screenshot stopped = window.screenshot();
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(differingPixels(window.screenshot(), stopped), 0) << "a stopped replay holds";
+  window.key("t");
+  window.key("p");
+  EXPECT_TRUE(within(10s, [&] { return (marks = markPixels(window.screenshot())) == 0; }))
+      << marks << " pixels of the marks after T and P";
+  std::this_thread::sleep_for(7s);  // the recording is about 5 s long
+  EXPECT_FALSE(window.waitForExit(0s)) << "the recording's end no longer ends it";
+  const size_t before = window.lines().size();
+  window.keyAt("c", 700, 150);
+  EXPECT_TRUE(within(10s, [&] { return window.lines().size() > before; })) << "C makes a car";
+  window.key("Escape");
+  EXPECT_EQ(window.waitForExit(), 0) << window.errors();
 }
 
 TEST(ReplayE2E, ARecordedSessionReplaysInTheWindowAndWithoutOne) {
