@@ -20,3 +20,15 @@ bool Replay::next(FrameInput& input) {
   input.held = held_;
   return true;
 }
+
+void Replay::rewindTo(long frame) {
+  const auto& frames = recording_.frames;
+  frame_ = frame;
+  held_.fill(0);
+  std::time_t second = frames.front().clock.back().second;
+  for (nextLine_ = 1; nextLine_ < frames.size() && frames[nextLine_].frame <= frame; ++nextLine_) {
+    for (const KeyChange& k : frames[nextLine_].keys) held_[k.symbol] = k.down;
+    if (!frames[nextLine_].clock.empty()) second = frames[nextLine_].clock.back().second;
+  }
+  clock_.resumeAt(second);
+}
