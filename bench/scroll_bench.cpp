@@ -2,9 +2,9 @@
 // step, the drawn frame in a real window against a batched reference drawing,
 // and body count and memory over an hour of frames under both gravities; the
 // drawn frames also on a settled pile of a thousand cars, and against the
-// number of plain cars that C piles up.
+// number of plain cars that C piles up; and F4's physics view over the pile.
 //
-//   scroll_bench [--frames-only | --cars-only]    (the drawing figures need an X display)
+//   scroll_bench [--frames-only | --cars-only | --physics-view-only]    (the drawing figures need an X display)
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
@@ -30,6 +30,7 @@
 #include "game/frame.h"
 #include "game/keys.h"
 #include "game/world_setup.h"
+#include "render/overlays.h"
 #include "render/projection.h"
 #include "render/renderer.h"
 #include "state/state.h"
@@ -292,6 +293,20 @@ PinnedClock& pinnedScene(std::unique_ptr<PinnedClock>& clock) {
   return *clock;
 }
 
+// A thousand plain cars dropped over the window, left to settle.
+void settledCars(State& state, PinnedClock& clock, QuietConsole& quiet) {
+  drawSkyColourSetGravity(state);
+  createWorld(state);
+  buildFirstScene(state);
+  for (int i = 0; i < 1000; ++i) makeCar(state, 30 + (i % 30) * 42, 900 - (i / 30) * 46);
+  const unsigned char keys[key::COUNT] = {};
+  for (int i = 0; i < 600; ++i) {
+    clock.tick();
+    playFrame(state, keys);
+    if (i % 100 == 0) quiet.clear();
+  }
+}
+
 bool drawnFrames(int argc, char** argv) {
   if (!openBenchWindow(argc, argv, "2.")) return false;
   std::printf("2. drawn frames (clock pinned; medians of interleaved frames):\n");
@@ -325,22 +340,63 @@ bool drawnFrames(int argc, char** argv) {
                quiet);
   }
 
-  // A thousand plain cars dropped over the window, left to settle.
   {
     PinnedClock& clock = pinnedScene(pinned);
     State state;
-    drawSkyColourSetGravity(state);
-    createWorld(state);
-    buildFirstScene(state);
-    for (int i = 0; i < 1000; ++i) makeCar(state, 30 + (i % 30) * 42, 900 - (i / 30) * 46);
+    settledCars(state, clock, quiet);
     const unsigned char keys[key::COUNT] = {};
-    for (int i = 0; i < 600; ++i) {
-      clock.tick();
-      playFrame(state, keys);
-      if (i % 100 == 0) quiet.clear();
-    }
     drawnScene("1000 cars after 600 frames", state, keys, 300, 150, clock, quiet);
   }
+  pinned.reset();
+  SDL_Quit();
+  return true;
+}
+
+// F4 over the thousand cars: the loop as main runs it (frame, overlays, swap,
+// pacer), in blocks of 100 frames that alternate the view on and off, paced
+// and then unpaced; and the overlay's own drawing, finished, per frame.
+bool physicsViewFrames(int argc, char** argv) {
+  if (!openBenchWindow(argc, argv, "6.")) return false;
+  QuietConsole quiet;
+  std::unique_ptr<PinnedClock> pinned;
+  PinnedClock& clock = pinnedScene(pinned);
+  State state;
+  settledCars(state, clock, quiet);
+  const unsigned char keys[key::COUNT] = {};
+  Renderer renderer(state);
+  Overlays overlays;
+  std::vector<double> viewTimes;
+  auto loop = [&](int frames, bool paced) {
+    double time[2] = {0, 0};
+    FramePacer pacer;
+    for (int i = 0; i < frames; ++i) {
+      overlays.physics = (i / 100) % 2 == 1;
+      const auto t0 = Clock::now();
+      clock.tick();
+      SDL_PumpEvents();
+      playFrame(state, keys, &renderer);
+      if (!paced && overlays.physics) {
+        glFinish();
+        const auto v0 = Clock::now();
+        drawOverlays(state, overlays);
+        glFinish();
+        viewTimes.push_back(seconds(v0, Clock::now()));
+      } else {
+        drawOverlays(state, overlays);
+      }
+      SDL_GL_SwapBuffers();
+      if (paced) pacer.wait();
+      time[overlays.physics] += seconds(t0, Clock::now());
+      if (i % 100 == 0) quiet.clear();
+    }
+    return std::make_pair(frames / 2 / time[0], frames / 2 / time[1]);
+  };
+  const auto paced = loop(1200, true);
+  const auto unpaced = loop(600, false);
+  std::printf("6. 1000 cars, F4's physics view: paced %.1f frames/s with it, %.1f without (cap 60); unpaced %.0f with, %.0f without; the view alone %.2f ms a frame; bodies %d, contacts %d\n",
+              paced.second, paced.first, unpaced.second, unpaced.first,
+              1e3 * median(viewTimes), state.world->GetBodyCount(),
+              state.world->GetContactCount());
   pinned.reset();
   SDL_Quit();
   return true;
@@ -501,6 +557,8 @@ int main(int argc, char** argv) {
   const bool framesOnly = argc > 1 && std::strcmp(argv[1], "--frames-only") == 0;
   const bool carsOnly = argc > 1 && std::strcmp(argv[1], "--cars-only") == 0;
   if (carsOnly) return plainCarPiles(argc, argv) ? 0 : 1;
+  if (argc > 1 && std::strcmp(argv[1], "--physics-view-only") == 0)
+    return physicsViewFrames(argc, argv) ? 0 : 1;
   // The long rides first, so that their memory is the simulation's alone.
   if (!framesOnly)
     for (float gravity : {9.81f, 2.07f}) longRide(gravity);
@@ -508,5 +566,6 @@ int main(int argc, char** argv) {
   drawnFrames(argc, argv);
   pacedFrames(argc, argv);
   plainCarPiles(argc, argv);
+  physicsViewFrames(argc, argv);
   return 0;
 }

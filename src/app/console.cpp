@@ -64,6 +64,8 @@ int Console::sync() {
 }
 
 void Console::endLine() {
+  if (recent_.size() == kRecentLines) recent_.pop_front();
+  recent_.emplace_back(line_, 0, line_.size() - (line_.back() == '\n'));
   if (gone_ || pending_.size() - written_ + line_.size() > capacity_) {
     ++dropped_;
   } else {

@@ -7,6 +7,7 @@
 // The count of lines that never went out is reported once on standard error.
 
 #include <cstddef>
+#include <deque>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -28,6 +29,11 @@ class Console : public std::streambuf {
 
   long dropped() const { return dropped_; }
 
+  // The last complete lines, oldest first, without their line ends, whether
+  // they went out or not: what the window's console strip shows.
+  static constexpr std::size_t kRecentLines = 5;
+  const std::deque<std::string>& recentLines() const { return recent_; }
+
  protected:
   int overflow(int c) override;
   std::streamsize xsputn(const char* s, std::streamsize n) override;
@@ -44,6 +50,7 @@ class Console : public std::streambuf {
   int sharedFlags_ = -1;  // the flags to put back when we had to set O_NONBLOCK on fd
   std::size_t capacity_;
   std::string line_, pending_;
+  std::deque<std::string> recent_;
   std::size_t written_ = 0;  // bytes of pending_ already written
   long dropped_ = 0;
   bool gone_ = false, finished_ = false;

@@ -21,6 +21,7 @@ static_assert(key::UP == SDLK_UP && key::DOWN == SDLK_DOWN && key::RIGHT == SDLK
               key::LEFT == SDLK_LEFT && key::COUNT == SDLK_LAST);
 static_assert(key::O == SDLK_o && key::P == SDLK_p && key::F1 == SDLK_F1 && key::F2 == SDLK_F2 &&
               key::F11 == SDLK_F11);
+static_assert(key::F3 == SDLK_F3 && key::F4 == SDLK_F4 && key::L == SDLK_l);
 static_assert(key::S == SDLK_s && key::T == SDLK_t);
 
 namespace {

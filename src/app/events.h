@@ -12,6 +12,6 @@ struct Overlays;
 // Drains the event queue into input.events (the window's close is a quit) and
 // reads the held keys of the game into input.held. What only changes the view
 // or the session is handled here and never reaches the game: F11 switches the
-// screen between the window and the full screen, F1 and F2 switch the
+// screen between the window and the full screen, F1 to F4 and L switch the
 // overlays, S saves the session so far, T takes a windowed replay over.
 void readInput(FrameInput& input, Screen& screen, Overlays& overlays, Session& session);

@@ -12,6 +12,7 @@
 
 #include "app/console.h"
 #include "app/events.h"
+#include "app/frame_figures.h"
 #include "app/init.h"
 #include "app/options.h"
 #include "app/pacer.h"
@@ -77,6 +78,9 @@ int main(int argc, char** argv) {
 
   Renderer renderer(state);
   Overlays overlays;
+  overlays.console = command.options.consoleInWindow;
+  overlays.consoleLines = &console.recentLines();
+  FrameFigures figures;
   FramePacer pacer;
   FrameInput input;
   while (state.running) {
@@ -84,10 +88,12 @@ int main(int argc, char** argv) {
     readInput(input, screen, overlays, *session);
     if (!screen.isOpen()) break;  // F11 found no mode to show
     screen.clearBorder();
+    figures.start(overlays);
     if (!session->play(state, input, &renderer)) break;
     overlays.replay = session->replaying();
     overlays.replayStopped = session->replayStopped();
     drawOverlays(state, overlays);
+    figures.end(overlays, state);
     SDL_GL_SwapBuffers();
     pacer.wait();
   }

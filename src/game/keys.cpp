@@ -17,6 +17,15 @@ constexpr KeyRow kRows[] = {
      View::keyPanel},
     {"F2", "show or hide the joints: the cable, wheel axles, crane hinges and the mouse's pull",
      KeyUse::view, {{key::F2}}, nullptr, View::jointView},
+    {"F3",
+     "show or hide the figures: bodies awake and all, contacts touching, joints, step and "
+     "drawing time, frames/s",
+     KeyUse::view, {{key::F3}}, nullptr, View::figures},
+    {"F4", "show or hide the physics view: every shape, bounding box, centre of mass and contact "
+     "point",
+     KeyUse::view, {{key::F4}}, nullptr, View::physicsView},
+    {"L", "show or hide the console's last five lines along the bottom of the window",
+     KeyUse::view, {{key::L}}, nullptr, View::consoleStrip},
     {"F11", "switch between the window and the full screen", KeyUse::view, {{key::F11}}, nullptr,
      View::fullScreen},
     {"P", "stop time; press again to restart it", KeyUse::press, {{key::P, "p"}},
@@ -24,7 +33,8 @@ constexpr KeyRow kRows[] = {
     {"O", "while time is stopped, play one frame", KeyUse::press, {{key::O, "o"}},
      [](State& s, int, int) { playOneFrame(s); }},
     {"Left mouse button (held)",
-     "drag the body under the pointer (not the ship, nor the ground); release to let go",
+     "drag the body under the pointer (not the ship, nor the ground), with the path it would fly "
+     "if let go in yellow; release to let go",
      KeyUse::held, {}},
     {"Right / Left arrow",
      "fly the ship right / left (speed ramps up while held, drifts back when released)",

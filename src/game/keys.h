@@ -25,6 +25,7 @@ constexpr int B = 98;
 constexpr int C = 99;
 constexpr int D = 100;
 constexpr int J = 106;
+constexpr int L = 108;
 constexpr int O = 111;
 constexpr int P = 112;
 constexpr int R = 114;
@@ -48,6 +49,8 @@ constexpr int RIGHT = 275;
 constexpr int LEFT = 276;
 constexpr int F1 = 282;
 constexpr int F2 = 283;
+constexpr int F3 = 284;
+constexpr int F4 = 285;
 constexpr int F11 = 292;
 constexpr int COUNT = 323;  // size of the key-state array
 }  // namespace key
@@ -62,7 +65,9 @@ enum class KeyUse {
 
 // What a view key changes; the window carries it out. Saving and taking a
 // replay over act on the session, outside the world.
-enum class View { none, keyPanel, jointView, fullScreen, saveSession, takeOver };
+enum class View {
+  none, keyPanel, jointView, figures, physicsView, consoleStrip, fullScreen, saveSession, takeOver
+};
 
 struct Key {
   int symbol = 0;

@@ -1,24 +1,37 @@
 #pragma once
-// What is drawn over the frame's picture: the key panel (F1), the joints (F2)
-// and the mark of stopped time. They only show things; nothing here reaches
-// the simulation.
+// What is drawn over the frame's picture: the key panel (F1), the joints (F2),
+// the figures (F3), the physics view (F4), the console strip (L), the path a
+// dragged body would fly if let go, and the mark of stopped time. They only
+// show things; nothing here reaches the simulation.
 
+#include <deque>
+#include <string>
+
+#include "game/figures.h"
 #include "game/keys.h"
 
 struct State;
 
 struct Overlays {
-  bool keys = false;    // F1
-  bool joints = false;  // F2
+  bool keys = false;     // F1
+  bool joints = false;   // F2
+  bool figures = false;  // F3
+  bool physics = false;  // F4
+  bool console = false;  // L
   bool replay = false;         // a replay plays, not the keyboard: "REPLAY"
   bool replayStopped = false;  // ... and P has stopped it: "PAUSE" too
+  // What the panels show, kept current by the app: the figures while F3 shows
+  // them, the console's last lines (oldest first) all along.
+  Figures measured;
+  const std::deque<std::string>* consoleLines = nullptr;
 };
 
-// F1 and F2 switch their overlay; other views are not overlays.
+// F1 to F4 and L switch their overlay; other views are not overlays.
 void toggleOverlay(Overlays& overlays, View view);
 
-// After the renderer's frame: what is switched on, "PAUSE" while time or the
-// replay is stopped and "REPLAY" during a replay. Leaves the OpenGL state as it
-// found it, the raster position that the frame's '0' goes on from included;
-// with nothing to show it makes no call at all.
+// After the renderer's frame: what is switched on, the dragged body's path
+// while the left button holds one, "PAUSE" while time or the replay is stopped
+// and "REPLAY" during a replay. Leaves the OpenGL state as it found it, the
+// raster position that the frame's '0' goes on from included; with nothing to
+// show it makes no call at all.
 void drawOverlays(const State& state, const Overlays& overlays);

@@ -13,6 +13,8 @@ WindowPixels::WindowPixels() {
 
 int WindowPixels::pictureWidth() const { return static_cast<int>(WIDTH * scale_); }
 
+int WindowPixels::pictureHeight() const { return static_cast<int>(HEIGHT * scale_); }
+
 void WindowPixels::box(int x, int y, int width, int height) const {
   glRectf(units(x), units(y), units(x + width), units(y + height));
 }

@@ -10,6 +10,7 @@ class WindowPixels {
   WindowPixels();  // takes the picture's scale from the viewport
 
   int pictureWidth() const;  // in window pixels
+  int pictureHeight() const;
   // A filled box in the current colour.
   void box(int x, int y, int width, int height) const;
   // Text with its top-left corner at (x, y), 7 pixels a character, 12 high.

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <deque>
 #include <string>
 
 // Into a pipe of one page: at once while read, waiting while not, dropped past
-// the buffer, and nothing more (and no SIGPIPE) once the reader is gone.
+// the buffer, and nothing more (and no SIGPIPE) once the reader is gone. The
+// window's strip keeps the last five lines, whether they went out or not.
 TEST(Console, LinesGoOutAtOnceWaitWhileTheReaderStallsAndStopWhenItIsGone) {
   int ends[2];
   ASSERT_EQ(pipe2(ends, O_NONBLOCK), 0);
@@ -24,6 +26,7 @@ TEST(Console, LinesGoOutAtOnceWaitWhileTheReaderStallsAndStopWhenItIsGone) {
 
   out << "line " << 0 << std::endl;
   EXPECT_EQ(received(), line(0)) << "at once";
+  EXPECT_EQ(console.recentLines(), std::deque<std::string>{"line 0"});
   for (int i = 1; i < 1000; ++i) out << "line " << i << std::endl;  // 4 KiB fill the pipe
   const long dropped = console.dropped();
   EXPECT_GT(dropped, 0);
@@ -33,7 +36,9 @@ TEST(Console, LinesGoOutAtOnceWaitWhileTheReaderStallsAndStopWhenItIsGone) {
   EXPECT_EQ(got, sent) << "in order, the overflow dropped";
 
   close(ends[0]);
-  out << "to nobody" << std::endl;
+  out << "to no" << "body" << std::endl << "and a line in the making";
   EXPECT_EQ(console.dropped(), dropped + 1);
+  EXPECT_EQ(console.recentLines(),
+            (std::deque<std::string>{"line 996", "line 997", "line 998", "line 999", "to nobody"}));
   close(ends[1]);
 }

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -230,6 +232,100 @@ TEST(ControlsE2E, F1ShowsTheKeysF2TheCableAndTheLeftButtonLiftsTheBox) {
     return metalBoxIn(s, x - 40, 460, x + 40, 540, 150, 30).has_value();
   })) << "the box at (" << x << ", " << y << ") did not follow the pointer up";
   sandbox.mouseUp(1);
+  sandbox.key("Escape");
+  EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
+}
+
+namespace {
+
+// The arguments after the program's name on the desktop entry's Exec line.
+std::vector<std::string> desktopEntryArguments(bool& terminal) {
+  std::ifstream entry(SKYHOOK_DESKTOP_ENTRY);
+  std::vector<std::string> args;
+  terminal = true;
+  for (std::string line; std::getline(entry, line);) {
+    if (line == "Terminal=false") terminal = false;
+    if (line.rfind("Exec=", 0) != 0) continue;
+    std::istringstream words(line.substr(5));
+    std::string word;
+    words >> word;
+    EXPECT_EQ(word, "skyhook");
+    while (words >> word) args.push_back(word);
+  }
+  return args;
+}
+
+bool samePicture(const Screenshot& a, const Screenshot& b) {
+  if (a.width() != b.width() || a.height() != b.height()) return false;
+  for (int y = 0; y < 940; ++y)
+    for (int x = 0; x < 1280; ++x) {
+      const Pixel &p = a.at(x, y), &q = b.at(x, y);
+      if (p.r != q.r || p.g != q.g || p.b != q.b) return false;
+    }
+  return true;
+}
+
+int pixelsIn(const Screenshot& shot, int x0, int y0, int x1, int y1, float r, float g, float b) {
+  int count = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x) count += near(shot.at(x, y), r, g, b);
+  return count;
+}
+
+}  // namespace
+
+// Started as the menu starts it, the window shows the console's last lines.
+// With time stopped, F3, F4 and L each change the picture and give it back
+// exactly; a body held by the mouse shows the yellow path it would fall along.
+TEST(ViewE2E, DesktopEntryShowsTheConsoleAndF3F4LToggleThePictureBack) {
+  bool terminal = true;
+  const std::vector<std::string> args = desktopEntryArguments(terminal);
+  EXPECT_FALSE(terminal) << "the desktop entry opens a terminal";
+  Sandbox sandbox({}, {}, args);
+  ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
+  ASSERT_TRUE(sandbox.waitForWindow());
+  // "SEED = ..." in white on the band along the bottom.
+  EXPECT_TRUE(awaitPicture(sandbox, [](const Screenshot& s) {
+    return pixelsIn(s, 0, 860, 300, 940, 1, 1, 1) > 60;
+  })) << "no console lines along the bottom";
+
+  sandbox.key("p");
+  Screenshot still;
+  ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    return samePicture(std::exchange(still, s), s);
+  })) << "the picture does not keep still with time stopped";
+
+  const struct {
+    const char* key;
+    bool (*shows)(const Screenshot&);
+  } views[] = {
+      {"F3",
+       [](const Screenshot& s) {
+         return pixelsIn(s, 0, 700, 200, 860, 0.08f, 0.08f, 0.1f) > 2000;
+       }},
+      {"F4",
+       [](const Screenshot& s) { return pixelsIn(s, 0, 0, 1280, 940, 0.9f, 0.3f, 0.9f) > 200; }},
+      {"l", [](const Screenshot& s) { return pixelsIn(s, 0, 860, 300, 940, 1, 1, 1) == 0; }},
+  };
+  for (const auto& view : views) {
+    sandbox.key(view.key);
+    EXPECT_TRUE(awaitPicture(sandbox, view.shows)) << view.key << " shows nothing";
+    sandbox.key(view.key);
+    EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) { return samePicture(s, still); }))
+        << view.key << " again does not give the picture back";
+  }
+
+  // A plain car made in the air; held, it would fall straight down.
+  sandbox.keyAt("c", 600, 300);
+  sandbox.moveMouse(600, 300);
+  sandbox.mouseDown(1);
+  EXPECT_TRUE(awaitPicture(sandbox, [](const Screenshot& s) {
+    return pixelsIn(s, 596, 310, 605, 860, 1, 1, 0) > 40;
+  })) << "no yellow path below the held car";
+  sandbox.mouseUp(1);
+  EXPECT_TRUE(awaitPicture(sandbox, [](const Screenshot& s) {
+    return pixelsIn(s, 596, 310, 605, 860, 1, 1, 0) == 0;
+  })) << "the path outlives the hold";
   sandbox.key("Escape");
   EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
 }

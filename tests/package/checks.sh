@@ -20,7 +20,8 @@ check_installed_tree() {  # PREFIX_DIR
   [ -f "$entry" ] || fail "no desktop entry $entry"
   desktop-file-validate "$entry" || fail "desktop-file-validate rejects $entry"
   local line
-  for line in 'Type=Application' 'Name=Skyhook' 'Exec=skyhook' 'Icon=skyhook' 'Terminal=true'; do
+  for line in 'Type=Application' 'Name=Skyhook' 'Exec=skyhook --console-in-window' 'Icon=skyhook' \
+    'Terminal=false'; do
     grep -qx "$line" "$entry" || fail "$entry lacks the line $line"
   done
   grep -q '^Comment=.' "$entry" || fail "$entry has no Comment"

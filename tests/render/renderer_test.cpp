@@ -5,13 +5,17 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <deque>
 #include <string>
 #include <vector>
 
 #include "bodies/factories.h"
 #include "bodies/ship.h"
+#include "fixtures/gl_feedback.h"
 #include "fixtures/gl_window.h"
+#include "game/mouse_drag.h"
 #include "game/world_setup.h"
+#include "render/console_strip.h"
 #include "render/overlays.h"
 #include "state/state.h"
 #include "support/console_capture.h"
@@ -315,6 +319,7 @@ TEST_F(RendererTest, TestPolygonIsDrawnWhereItsBodyIsWithItsOwnVertexCount) {
 
 // Drawn after the frame, the overlays show only when asked for, and leave the
 // frame's colour and the raster position its '0' walks on from as they were.
+// With nothing to show they hand OpenGL nothing at all.
 // The key panel is left to the end-to-end test: a few thousand glBitmap calls
 // make LeakSanitizer's thread tracer crash now and then at exit under Mesa.
 TEST_F(RendererTest, OverlaysShowOnlyWhenAskedAndLeaveTheFramesColourAndRasterPosition) {
@@ -323,6 +328,10 @@ TEST_F(RendererTest, OverlaysShowOnlyWhenAskedAndLeaveTheFramesColourAndRasterPo
   GLfloat before[4], after[4], colour[4];
   glGetFloatv(GL_CURRENT_RASTER_POSITION, before);
   Overlays overlays;
+  const std::deque<std::string> lines = {"SEED = 12", "FER"};
+  overlays.consoleLines = &lines;
+  b2Body* body = box(1, 100, 50);  // (10 m, 5 m)
+  EXPECT_TRUE(feedback([&] { drawOverlays(state, overlays); }).empty());
   drawOverlays(state, overlays);
   EXPECT_PIXEL(1250, 20, kBlack);
 
@@ -336,4 +345,52 @@ TEST_F(RendererTest, OverlaysShowOnlyWhenAskedAndLeaveTheFramesColourAndRasterPo
   EXPECT_EQ(after[1], before[1]);
   glGetFloatv(GL_CURRENT_COLOR, colour);
   EXPECT_FLOAT_EQ(colour[1], 0.4f);
+  state.paused = false;
+  overlays.joints = false;
+
+  // F3, F4 and L each draw where they belong, and only while on.
+  const auto drawnAlone = [&](bool Overlays::*which) {
+    clearTo(0.2f, 0.7f, 0.9f);
+    Overlays one = overlays;
+    one.*which = true;
+    drawOverlays(state, one);
+  };
+  drawnAlone(&Overlays::figures);
+  EXPECT_PIXEL(10, 930, rgb(0.08f, 0.08f, 0.1f)) << "F3's panel in the bottom-left corner";
+  EXPECT_PIXEL(1270, 930, kSky);
+  drawnAlone(&Overlays::physics);
+  EXPECT_PIXEL(1270, 930, kSky);
+  EXPECT_FALSE(within1(pixel(100, 50), kSky)) << "F4 draws the box at (10 m, 5 m)";
+  drawnAlone(&Overlays::console);
+  const Rgb band = pixel(1270, 930);
+  EXPECT_PIXEL(1270, 930, rgb(0.4f * 0.2f, 0.4f * 0.7f, 0.4f * 0.9f))
+      << "L's band, the sky through it";
+  EXPECT_PIXEL(640, 800, kSky);
+  int white = 0;
+  for (int y = 860; y < 940; ++y)
+    for (int x = 0; x < 80; ++x) white += pixel(x, y) == rgb(1, 1, 1);
+  EXPECT_GT(white, 30) << "the lines' text on the band";
+  // With L and F3 on, the panel stands above the band.
+  clearTo(0.2f, 0.7f, 0.9f);
+  overlays.figures = overlays.console = true;
+  drawOverlays(state, overlays);
+  EXPECT_EQ(pixel(10, 930), band);
+  EXPECT_PIXEL(10, 940 - consoleStripHeight() - 10, rgb(0.08f, 0.08f, 0.1f));
+
+  // A dragged body shows the yellow path it would fly if let go: thrown right
+  // and a little up, it falls some 300 px in its three seconds.
+  overlays = Overlays();
+  grabBody(state, 100, 50);
+  ASSERT_NE(state.mouseJoint, nullptr);
+  body->SetLinearVelocity(b2Vec2(20, -5));
+  clearTo(0.2f, 0.7f, 0.9f);
+  drawOverlays(state, overlays);
+  int yellow = 0, right = 0;
+  for (int y = 0; y < 400; ++y)
+    for (int x = 0; x < 800; ++x)
+      if (pixel(x, y) == rgb(1, 1, 0)) ++yellow, right += x > 400 && y > 150;
+  EXPECT_GT(yellow, 400);
+  EXPECT_GT(right, yellow / 4);
+  releaseBody(state);
+  EXPECT_TRUE(feedback([&] { drawOverlays(state, overlays); }).empty());
 }

@@ -1,0 +1,68 @@
+#include "game/figures.h"
+
+#include <box2d/box2d.h>
+
+#include <algorithm>
+#include <cstdio>
+
+WorldCounts countWorld(const b2World& world) {
+  WorldCounts counts;
+  for (const b2Body* body = world.GetBodyList(); body; body = body->GetNext()) {
+    ++counts.bodies;
+    counts.awake += body->IsAwake();
+  }
+  for (const b2Contact* contact = world.GetContactList(); contact; contact = contact->GetNext())
+    counts.contacts += contact->IsTouching();
+  counts.joints = world.GetJointCount();
+  return counts;
+}
+
+void FigureMeter::restart() {
+  samples_.clear();
+  figures_ = Figures();
+  started_ = false;
+}
+
+bool FigureMeter::frame(const b2World& world, double now, double frameMs, double stepMs) {
+  const double step = std::min(std::max(stepMs, 0.0), frameMs);
+  samples_.push_back({now, frameMs - step, stepMs});
+  while (samples_.front().end <= now - kWindow) samples_.pop_front();
+  if (started_ && now - refreshed_ < kRefresh) return false;
+  started_ = true;
+  refreshed_ = now;
+
+  figures_.counts = countWorld(world);
+  double draw = 0, stepSum = 0;
+  int steps = 0;
+  for (const Sample& s : samples_) {
+    draw += s.drawMs;
+    if (s.stepMs >= 0) stepSum += s.stepMs, ++steps;
+  }
+  figures_.drawMs = draw / samples_.size();
+  figures_.stepMs = steps ? stepSum / steps : -1;
+  // Frames ended over the span they cover; a single frame gives no rate yet.
+  const double span = now - samples_.front().end;
+  figures_.framesPerSecond = span > 0 ? (samples_.size() - 1) / span : -1;
+  return true;
+}
+
+namespace {
+
+std::string format(const char* label, double value, int decimals, const char* unit) {
+  char text[64];
+  if (value < 0) std::snprintf(text, sizeof text, "%-10s-", label);
+  else std::snprintf(text, sizeof text, "%-10s%.*f%s", label, decimals, value, unit);
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::string> figureLines(const Figures& figures) {
+  const WorldCounts& c = figures.counts;
+  return {"bodies    " + std::to_string(c.awake) + " awake / " + std::to_string(c.bodies),
+          "contacts  " + std::to_string(c.contacts) + " touching",
+          "joints    " + std::to_string(c.joints),
+          format("step", figures.stepMs, 2, " ms"),
+          format("draw", figures.drawMs, 2, " ms"),
+          format("frames/s", figures.framesPerSecond, 1, "")};
+}

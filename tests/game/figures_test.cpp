@@ -1,0 +1,88 @@
+#include "game/figures.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fixtures/world_fixture.h"
+
+namespace {
+
+class FiguresTest : public WorldTest {
+ protected:
+  b2Body* box(float x, float y, b2BodyType type = b2_dynamicBody) {
+    b2BodyDef def;
+    def.type = type;
+    def.position.Set(x, y);
+    b2Body* body = state.world->CreateBody(&def);
+    b2PolygonShape shape;
+    shape.SetAsBox(1, 1);
+    body->CreateFixture(&shape, 1);
+    return body;
+  }
+};
+
+}  // namespace
+
+// A floor with a box resting on it, two boxes whose bounding boxes overlap but
+// whose shapes are 0.15 m apart, a box put to sleep, and a joint.
+TEST_F(FiguresTest, CountsComeFromTheWorld) {
+  box(10, 21, b2_staticBody);
+  box(10, 18.99f);
+  b2Body* near = box(50, 5);
+  b2Body* nearOther = box(52.15f, 5);
+  near->SetGravityScale(0), nearOther->SetGravityScale(0);
+  b2Body* sleeper = box(80, 5);
+  sleeper->SetGravityScale(0);
+  b2DistanceJointDef joint;
+  joint.Initialize(near, sleeper, near->GetPosition(), sleeper->GetPosition());
+  state.world->CreateJoint(&joint);
+  step(2);
+  sleeper->SetAwake(false);
+
+  const WorldCounts counts = countWorld(*state.world);
+  EXPECT_EQ(counts.bodies, 5);
+  EXPECT_EQ(counts.awake, 3) << "the floor and the sleeper are not awake";
+  int contacts = 0;
+  for (const b2Contact* c = state.world->GetContactList(); c; c = c->GetNext()) ++contacts;
+  EXPECT_EQ(contacts, 2) << "Box2D holds the near pair as a contact";
+  EXPECT_EQ(counts.contacts, 1) << "only the resting box touches";
+  EXPECT_EQ(counts.joints, 1);
+}
+
+TEST_F(FiguresTest, MeterAveragesTheLastSecondAndRefreshesFourTimesASecond) {
+  box(10, 5);
+  FigureMeter meter;
+  const Figures& f = meter.figures();
+  // The first frame refreshes at once; a rate needs two.
+  EXPECT_TRUE(meter.frame(*state.world, 100, 10, 4));
+  EXPECT_EQ(f.counts.bodies, 1);
+  EXPECT_DOUBLE_EQ(f.stepMs, 4);
+  EXPECT_DOUBLE_EQ(f.drawMs, 6);
+  EXPECT_LT(f.framesPerSecond, 0);
+
+  // 30 frames a second: the next refresh comes a quarter second on.
+  int refreshes = 0;
+  double t = 100;
+  for (int i = 1; i <= 90; ++i) {
+    t = 100 + i / 30.0;
+    refreshes += meter.frame(*state.world, t, i <= 60 ? 10 : 20, i <= 60 ? 4 : -1);
+  }
+  EXPECT_EQ(refreshes, 11);  // every 8th frame: 8 / 30 s is the first past a quarter
+  // Only the last second counts: 20 ms frames in which time stood still.
+  meter.frame(*state.world, t + 0.31, 20, -1);
+  EXPECT_DOUBLE_EQ(f.drawMs, 20);
+  EXPECT_LT(f.stepMs, 0) << "no step to average";
+  // The frames 70 to 90 and this one; the gap before it counts too.
+  EXPECT_NEAR(f.framesPerSecond, 21 / (0.31 + 20 / 30.0), 1e-9);
+  EXPECT_EQ(figureLines(f)[3], "step      -");
+
+  meter.restart();
+  EXPECT_TRUE(meter.frame(*state.world, t + 5, 8, 2));
+  EXPECT_DOUBLE_EQ(f.drawMs, 6);
+  const std::vector<std::string> lines = figureLines(f);
+  EXPECT_EQ(lines, (std::vector<std::string>{"bodies    1 awake / 1", "contacts  0 touching",
+                                             "joints    0", "step      2.00 ms",
+                                             "draw      6.00 ms", "frames/s  -"}));
+}
