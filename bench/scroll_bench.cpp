@@ -2,9 +2,11 @@
 // step, the drawn frame in a real window against a batched reference drawing,
 // and body count and memory over an hour of frames under both gravities; the
 // drawn frames also on a settled pile of a thousand cars, and against the
-// number of plain cars that C piles up; and F4's physics view over the pile.
+// number of plain cars that C piles up; F4's physics view over the pile, and the
+// pile with the camera zoomed all the way out.
 //
-//   scroll_bench [--frames-only | --cars-only | --physics-view-only]    (the drawing figures need an X display)
+//   scroll_bench [--frames-only | --cars-only | --physics-view-only | --camera-only]
+//   (the drawing figures need an X display)
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
@@ -30,6 +32,7 @@
 #include "game/frame.h"
 #include "game/keys.h"
 #include "game/world_setup.h"
+#include "render/camera.h"
 #include "render/overlays.h"
 #include "render/projection.h"
 #include "render/renderer.h"
@@ -356,7 +359,7 @@ bool drawnFrames(int argc, char** argv) {
 // pacer), in blocks of 100 frames that alternate the view on and off, paced
 // and then unpaced; and the overlay's own drawing, finished, per frame.
 bool physicsViewFrames(int argc, char** argv) {
-  if (!openBenchWindow(argc, argv, "6.")) return false;
+  if (!openBenchWindow(argc, argv, "7.")) return false;
   QuietConsole quiet;
   std::unique_ptr<PinnedClock> pinned;
   PinnedClock& clock = pinnedScene(pinned);
@@ -551,6 +554,72 @@ bool plainCarPiles(int argc, char** argv) {
   return true;
 }
 
+// The thousand cars of section 2 seen through the camera zoomed all the way
+// out, so that every body of the world is drawn, with the game's window framed
+// over them: the loop as main runs it, paced and unpaced, and unpaced at the
+// game's own view on the same frames.
+bool zoomedOutCars(int argc, char** argv) {
+  if (!openBenchWindow(argc, argv, "7.")) return false;
+  QuietConsole quiet;
+  std::unique_ptr<PinnedClock> pinned;
+  PinnedClock& clock = pinnedScene(pinned);
+  State state;
+  drawSkyColourSetGravity(state);
+  createWorld(state);
+  buildFirstScene(state);
+  for (int i = 0; i < 1000; ++i) makeCar(state, 30 + (i % 30) * 42, 900 - (i / 30) * 46);
+  const unsigned char keys[key::COUNT] = {};
+  for (int i = 0; i < 600; ++i) {
+    clock.tick();
+    playFrame(state, keys);
+    if (i % 100 == 0) quiet.clear();
+  }
+  Camera zoomedOut;
+  zoomedOut.zoomAbout(-20, {WIDTH / 2.0, HEIGHT / 2.0});
+  const Overlays overlays;
+  int drawn = 0, bodies = 0;
+  double cpuMs = 0;  // the process's, llvmpipe's threads included, per frame
+  auto loop = [&](const Camera& camera, int frames, bool paced) {
+    useCameraProjection(camera);
+    Renderer renderer(state);
+    renderer.setVisibleArea(camera.visible());
+    FramePacer pacer;
+    const std::clock_t cpu0 = std::clock();
+    const auto start = Clock::now();
+    for (int i = 0; i < frames; ++i) {
+      clock.tick();
+      SDL_PumpEvents();
+      playFrame(state, keys, &renderer);
+      drawOverlays(state, overlays, camera);
+      SDL_GL_SwapBuffers();
+      if (paced) pacer.wait();
+      if (i % 100 == 0) quiet.clear();
+    }
+    const double rate = frames / seconds(start, Clock::now());
+    cpuMs = 1e3 * static_cast<double>(std::clock() - cpu0) / CLOCKS_PER_SEC / frames;
+    const PictureRect v = camera.visible();
+    drawn = 0;
+    bodies = state.world->GetBodyCount();
+    for (b2Body* b = state.world->GetBodyList(); b; b = b->GetNext()) {
+      const b2Vec2 p = M2P * b->GetPosition();
+      drawn += p.x >= v.left && p.x <= v.right && p.y >= v.top && p.y <= v.bottom;
+    }
+    return rate;
+  };
+  const double unpaced = loop(zoomedOut, 300, false);
+  const double unpacedCpu = cpuMs;
+  const double paced = loop(zoomedOut, 600, true);
+  const int inView = drawn, all = bodies;
+  const double ownView = loop(Camera(), 300, false);
+  std::printf("7. 1000 cars zoomed out to 1/%.0f (%d of %d bodies in view): paced %.1f frames/s (target 60); unpaced %.0f frames/s, %.2f ms CPU a frame; at the game's own view %.0f frames/s, %.2f ms CPU (%d of %d in view)\n",
+              1 / zoomedOut.scale(), inView, all, paced, unpaced, unpacedCpu, ownView, cpuMs,
+              drawn, bodies);
+  std::fflush(stdout);
+  pinned.reset();
+  SDL_Quit();
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -559,6 +628,8 @@ int main(int argc, char** argv) {
   if (carsOnly) return plainCarPiles(argc, argv) ? 0 : 1;
   if (argc > 1 && std::strcmp(argv[1], "--physics-view-only") == 0)
     return physicsViewFrames(argc, argv) ? 0 : 1;
+  if (argc > 1 && std::strcmp(argv[1], "--camera-only") == 0)
+    return zoomedOutCars(argc, argv) ? 0 : 1;
   // The long rides first, so that their memory is the simulation's alone.
   if (!framesOnly)
     for (float gravity : {9.81f, 2.07f}) longRide(gravity);
@@ -567,5 +638,6 @@ int main(int argc, char** argv) {
   pacedFrames(argc, argv);
   plainCarPiles(argc, argv);
   physicsViewFrames(argc, argv);
+  zoomedOutCars(argc, argv);
   return 0;
 }

@@ -29,6 +29,7 @@ Console::Console(std::ostream& stream, int fd, std::size_t capacity)
     fd_ = ownFd_;
   } else if (S_ISFIFO(st.st_mode) && errno == ENXIO) {
     gone_ = true;  // a pipe without a reader
+    error_ = EPIPE;
   } else {
     sharedFlags_ = fcntl(fd, F_GETFL);
     if (sharedFlags_ != -1) fcntl(fd, F_SETFL, sharedFlags_ | O_NONBLOCK);
@@ -75,8 +76,9 @@ void Console::endLine() {
   line_.clear();
 }
 
-void Console::lose() {
+void Console::lose(int error) {
   gone_ = true;
+  error_ = error;
   dropped_ += std::count(pending_.begin() + written_, pending_.end(), '\n');
   pending_.clear();
   written_ = 0;
@@ -88,7 +90,7 @@ void Console::drain() {
     if (n > 0) written_ += static_cast<std::size_t>(n);
     else if (n < 0 && errno == EINTR) continue;
     else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
-    else lose();  // EPIPE, or any other failure: nothing more will go out
+    else lose(n == 0 ? EIO : errno);  // EPIPE, ENOSPC, any failure: nothing more will go out
   }
   pending_.clear();
   written_ = 0;
@@ -112,11 +114,14 @@ void Console::finish() {
   if (ownFd_ >= 0) close(ownFd_);
   if (sharedFlags_ != -1) fcntl(fd_, F_SETFL, sharedFlags_);
   if (dropped_ == 0) return;
-  char message[160];
-  const int n = std::snprintf(message, sizeof message,
-                              "skyhook: %ld console line%s not written: standard output %s\n",
+  const char* cause = !gone_            ? "standard output was not read in time"
+                      : error_ == EPIPE ? "standard output was closed"
+                                        : nullptr;
+  char message[200];
+  const int n = std::snprintf(message, sizeof message, "skyhook: %ld console line%s not written: %s%s\n",
                               dropped_, dropped_ == 1 ? "" : "s",
-                              gone_ ? "was closed" : "was not read in time");
+                              cause ? cause : "cannot write standard output: ",
+                              cause ? "" : std::strerror(error_));
   // Standard error may be the same stalled pipe: one short write, only if it fits.
   pollfd p{STDERR_FILENO, POLLOUT, 0};
   if (n > 0 && poll(&p, 1, 0) == 1 && (p.revents & POLLOUT)) {

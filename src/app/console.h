@@ -41,7 +41,7 @@ class Console : public std::streambuf {
 
  private:
   void endLine();
-  void lose();  // the reader is gone: what waits is lost
+  void lose(int error);  // the reader is gone, or the device full: what waits is lost
 
   std::ostream& stream_;
   std::streambuf* saved_;
@@ -53,5 +53,6 @@ class Console : public std::streambuf {
   std::deque<std::string> recent_;
   std::size_t written_ = 0;  // bytes of pending_ already written
   long dropped_ = 0;
+  int error_ = 0;  // of the write that failed
   bool gone_ = false, finished_ = false;
 };

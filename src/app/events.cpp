@@ -2,6 +2,7 @@
 
 #include <SDL/SDL.h>
 
+#include "app/camera_control.h"
 #include "app/screen.h"
 #include "game/keys.h"
 #include "render/overlays.h"
@@ -22,13 +23,18 @@ static_assert(key::UP == SDLK_UP && key::DOWN == SDLK_DOWN && key::RIGHT == SDLK
 static_assert(key::O == SDLK_o && key::P == SDLK_p && key::F1 == SDLK_F1 && key::F2 == SDLK_F2 &&
               key::F11 == SDLK_F11);
 static_assert(key::F3 == SDLK_F3 && key::F4 == SDLK_F4 && key::L == SDLK_l);
+static_assert(key::PLUS == SDLK_PLUS && key::EQUALS == SDLK_EQUALS && key::MINUS == SDLK_MINUS &&
+              key::KP_PLUS == SDLK_KP_PLUS && key::KP_MINUS == SDLK_KP_MINUS &&
+              key::HOME == SDLK_HOME && key::F == SDLK_f);
 static_assert(key::S == SDLK_s && key::T == SDLK_t);
 
 namespace {
 
-void readMouse(FrameInput& input, const Screen& screen, const SDL_Event& event) {
+void readMouse(FrameInput& input, const Screen& screen, CameraControl& camera,
+               const SDL_Event& event) {
   auto add = [&](InputEvent::Kind kind, int x, int y) {
-    const PicturePoint p = screen.toPicture(x, y);
+    const PicturePoint p = camera.toPicture(screen, x, y);
+    camera.pullTo(p);
     input.events.push_back({kind, 0, p.x, p.y});
   };
   if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
@@ -44,31 +50,53 @@ void readMouse(FrameInput& input, const Screen& screen, const SDL_Event& event) 
 }
 
 // What only changes the view or the session never reaches the game.
-void changeView(View view, Screen& screen, Overlays& overlays, Session& session) {
-  if (view == View::fullScreen) screen.toggleFullscreen();  // failing, it closes the screen
-  else if (view == View::saveSession) session.save();
-  else if (view == View::takeOver) session.takeOver();
-  else toggleOverlay(overlays, view);
+void changeView(View view, Screen& screen, Overlays& overlays, CameraControl& camera,
+                Session& session) {
+  switch (view) {
+    case View::fullScreen:
+      screen.toggleFullscreen();  // failing, it closes the screen
+      camera.screenChanged();
+      break;
+    case View::zoomIn: camera.zoomIn(); break;
+    case View::zoomOut: camera.zoomOut(); break;
+    case View::home: camera.home(); break;
+    case View::follow: camera.toggleFollow(); break;
+    case View::saveSession: session.save(); break;
+    case View::takeOver: session.takeOver(); break;
+    default: toggleOverlay(overlays, view); break;
+  }
 }
 
 }  // namespace
 
-void readInput(FrameInput& input, Screen& screen, Overlays& overlays, Session& session) {
+void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraControl& camera,
+               Session& session) {
   input.events.clear();
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
     if (event.type == SDL_QUIT) {
       input.events.push_back({InputEvent::Quit});
     } else if (event.type == SDL_KEYDOWN && viewOf(event.key.keysym.sym) != View::none) {
-      changeView(viewOf(event.key.keysym.sym), screen, overlays, session);
+      changeView(viewOf(event.key.keysym.sym), screen, overlays, camera, session);
+    } else if (event.type == SDL_VIDEORESIZE) {
+      if (screen.resize(event.resize.w, event.resize.h)) camera.screenChanged();
+    } else if (camera.handleMouse(event, screen)) {
+      // view only
     } else if (event.type == SDL_KEYDOWN && keyName(event.key.keysym.sym)) {
       int x = 0, y = 0;
       SDL_GetMouseState(&x, &y);
-      const PicturePoint pointer = screen.toPicture(x, y);
+      const PicturePoint pointer = camera.toPicture(screen, x, y);
       input.events.push_back({InputEvent::KeyPress, event.key.keysym.sym, pointer.x, pointer.y});
     } else {
-      readMouse(input, screen, event);
+      readMouse(input, screen, camera, event);
     }
+  }
+  // A body held by the left button goes where the pointer now is on a moved picture.
+  int x = 0, y = 0;
+  const bool viewMoved = camera.movedSinceAsked();
+  if (viewMoved && (SDL_GetMouseState(&x, &y) & SDL_BUTTON(SDL_BUTTON_LEFT))) {
+    const PicturePoint p = camera.toPicture(screen, x, y);
+    if (camera.pullTo(p)) input.events.push_back({InputEvent::Motion, 0, p.x, p.y});
   }
   // Only the game's keys: what reaches the game is what a recording can hold.
   const Uint8* keys = SDL_GetKeyState(nullptr);

@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
 
+#include "app/camera_control.h"
 #include "app/console.h"
 #include "app/events.h"
 #include "app/frame_figures.h"
@@ -44,6 +46,9 @@ void openClosedStandardDescriptors() {
 
 int main(int argc, char** argv) {
   openClosedStandardDescriptors();
+  // A reader that goes away (of the console, or of a recording sent to a pipe)
+  // must not end the program: the write that fails says so instead.
+  std::signal(SIGPIPE, SIG_IGN);
   const CommandLine command = readCommandLine(argc, argv);  // before SDL or freeglut see it
   if (command.action != CommandLine::Action::run) return answerCommandLine(command);
   // SDL and freeglut both open $DISPLAY.
@@ -81,18 +86,20 @@ int main(int argc, char** argv) {
   overlays.console = command.options.consoleInWindow;
   overlays.consoleLines = &console.recentLines();
   FrameFigures figures;
+  CameraControl camera;
   FramePacer pacer;
   FrameInput input;
   while (state.running) {
     console.drain();  // what waited goes out as the reader makes room
-    readInput(input, screen, overlays, *session);
+    readInput(input, screen, overlays, camera, *session);
     if (!screen.isOpen()) break;  // F11 found no mode to show
+    camera.beforeFrame(state, renderer);
     screen.clearBorder();
     figures.start(overlays);
     if (!session->play(state, input, &renderer)) break;
     overlays.replay = session->replaying();
     overlays.replayStopped = session->replayStopped();
-    drawOverlays(state, overlays);
+    drawOverlays(state, overlays, camera.camera());
     figures.end(overlays, state);
     SDL_GL_SwapBuffers();
     pacer.wait();

@@ -3,11 +3,14 @@
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
+#include <algorithm>
+
 #include "render/projection.h"
 
 bool Screen::open(bool fullscreen) {
   if (!startVideo()) return false;
   desktop_ = desktopSize();
+  windowed_ = windowFor(desktop_.width, desktop_.height);
   const GLfloat black[4] = {0, 0, 0, 0};  // OpenGL's own start
   if (setMode(fullscreen, black)) return true;
   SDL_Quit();
@@ -25,13 +28,28 @@ bool Screen::toggleFullscreen() {
   return setMode(!fullscreen, clearColour) || setMode(fullscreen, clearColour);
 }
 
+bool Screen::resize(int width, int height) {
+  // Smaller than this, nothing of the picture could be told apart.
+  constexpr int kSmallest = 64;
+  const WindowSize size{std::max(width, kSmallest), std::max(height, kSmallest)};
+  if (!open_ || mode_.fullscreen || (size.width == mode_.width && size.height == mode_.height))
+    return false;
+  GLfloat clearColour[4];
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
+  const WindowSize before = windowed_;
+  windowed_ = size;
+  if (setMode(false, clearColour)) return true;
+  windowed_ = before;
+  setMode(false, clearColour);
+  return true;
+}
+
 bool Screen::setMode(bool fullscreen, const GLfloat clearColour[4]) {
   WindowMode mode;
   if (fullscreen && desktop_.width > 0) {
     mode = {desktop_.width, desktop_.height, true};
   } else {
-    const WindowSize size = windowFor(desktop_.width, desktop_.height);
-    mode = {size.width, size.height, fullscreen};
+    mode = {windowed_.width, windowed_.height, fullscreen};
   }
   open_ = openWindow(mode);
   if (!open_) return false;

@@ -1,7 +1,8 @@
 #pragma once
 // The game's window on the desktop: sized to fit, or the full screen, with the
 // 1280 x 940 picture scaled into it (black around it when the proportions
-// differ). F11 switches between the two.
+// differ). F11 switches between the two; the window takes any size the user
+// gives it.
 
 #include "app/picture_area.h"
 #include "app/window.h"
@@ -15,6 +16,9 @@ class Screen {
   // Between the window and the full screen. When neither mode can be set the
   // screen is closed (the reason is on standard error) and false is returned.
   bool toggleFullscreen();
+  // The user resized the window (SDL_VIDEORESIZE): the picture is scaled to
+  // fill it. False where nothing changed; on failure as toggleFullscreen.
+  bool resize(int width, int height);
   bool isOpen() const { return open_; }
 
   // Before drawing a frame: black around a picture that does not fill the screen.
@@ -31,6 +35,7 @@ class Screen {
   bool setMode(bool fullscreen, const float clearColour[4]);
 
   DesktopSize desktop_;
+  WindowSize windowed_{WIDTH, HEIGHT};  // the window's size out of the full screen
   WindowMode mode_;
   PictureArea picture_{0, 0, WIDTH, HEIGHT};
   bool open_ = false;

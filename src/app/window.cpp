@@ -53,7 +53,8 @@ bool openWindow(const WindowMode& mode) {
   }
   // With vsync the display paces the loop; the pacer only caps it where there is none.
   SDL_GL_SetAttribute(SDL_GL_SWAP_CONTROL, 1);
-  const Uint32 flags = SDL_OPENGL | (mode.fullscreen ? SDL_FULLSCREEN : 0);
+  // A window may be resized and maximised; the picture scales to fill it.
+  const Uint32 flags = SDL_OPENGL | (mode.fullscreen ? SDL_FULLSCREEN : SDL_RESIZABLE);
   if (!SDL_SetVideoMode(mode.width, mode.height, 32, flags)) {
     std::cerr << "skyhook: cannot open the " << mode.width << " x " << mode.height
               << (mode.fullscreen ? " full-screen" : "") << " OpenGL window: " << SDL_GetError()

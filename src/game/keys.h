@@ -18,12 +18,16 @@ namespace key {
 constexpr int RETURN = 13;
 constexpr int ESCAPE = 27;
 constexpr int SPACE = 32;
+constexpr int PLUS = 43;
+constexpr int MINUS = 45;
 constexpr int PERIOD = 46;  // the full stop of the main block
 constexpr int NUM0 = 48;    // number row 0 ... 9: 48 ... 57
 constexpr int NUM9 = 57;
+constexpr int EQUALS = 61;  // + on a US keyboard, without Shift
 constexpr int B = 98;
 constexpr int C = 99;
 constexpr int D = 100;
+constexpr int F = 102;
 constexpr int J = 106;
 constexpr int L = 108;
 constexpr int O = 111;
@@ -42,11 +46,14 @@ constexpr int KP7 = 263;
 constexpr int KP8 = 264;
 constexpr int KP9 = 265;
 constexpr int KP_PERIOD = 266;
+constexpr int KP_MINUS = 269;
+constexpr int KP_PLUS = 270;
 constexpr int KP_ENTER = 271;
 constexpr int UP = 273;
 constexpr int DOWN = 274;
 constexpr int RIGHT = 275;
 constexpr int LEFT = 276;
+constexpr int HOME = 278;
 constexpr int F1 = 282;
 constexpr int F2 = 283;
 constexpr int F3 = 284;
@@ -66,7 +73,8 @@ enum class KeyUse {
 // What a view key changes; the window carries it out. Saving and taking a
 // replay over act on the session, outside the world.
 enum class View {
-  none, keyPanel, jointView, figures, physicsView, consoleStrip, fullScreen, saveSession, takeOver
+  none, keyPanel, jointView, figures, physicsView, consoleStrip, fullScreen,
+  zoomIn, zoomOut, home, follow, saveSession, takeOver,
 };
 
 struct Key {

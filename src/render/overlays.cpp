@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <string>
+#include <tuple>
 
 #include "game/keys.h"
 #include "render/console_strip.h"
@@ -51,6 +52,49 @@ void drawThrowPath(const State& state, const PixelMapping& mapping) {
   glPopMatrix();
 }
 
+// The game's window seen from afar: dark and light lines, faint, so that they
+// read on any sky without hiding what lies under them.
+void drawWorldFrame() {
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  for (const auto& [width, grey, alpha] : {std::tuple{3.0f, 0.0f, 0.3f}, {1.0f, 1.0f, 0.5f}}) {
+    glLineWidth(width);
+    glColor4f(grey, grey, grey, alpha);
+    glBegin(GL_LINE_LOOP);
+    glVertex2f(0, 0);
+    glVertex2f(WIDTH, 0);
+    glVertex2f(WIDTH, HEIGHT);
+    glVertex2f(0, HEIGHT);
+    glEnd();
+  }
+  glDisable(GL_BLEND);
+}
+
+// What stays put in the window whatever the camera does: drawn under the
+// picture's own projection for as long as this lives.
+class FixedToTheWindow {
+ public:
+  explicit FixedToTheWindow(const Camera& camera) : moved_(!camera.identity()) {
+    if (!moved_) return;
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, WIDTH, HEIGHT, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+  }
+  ~FixedToTheWindow() {
+    if (!moved_) return;
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+  }
+  FixedToTheWindow(const FixedToTheWindow&) = delete;
+  FixedToTheWindow& operator=(const FixedToTheWindow&) = delete;
+
+ private:
+  bool moved_;
+};
+
 }  // namespace
 
 void toggleOverlay(Overlays& overlays, View view) {
@@ -61,11 +105,12 @@ void toggleOverlay(Overlays& overlays, View view) {
   if (view == View::consoleStrip) overlays.console = !overlays.console;
 }
 
-void drawOverlays(const State& state, const Overlays& overlays) {
+void drawOverlays(const State& state, const Overlays& overlays, const Camera& camera) {
   const bool dragging = state.mouseJoint != nullptr;
+  const bool frame = !camera.identity();
   const bool stopped = state.paused || overlays.replayStopped;
   if (!overlays.keys && !overlays.joints && !overlays.figures && !overlays.physics &&
-      !overlays.console && !dragging && !stopped && !overlays.replay)
+      !overlays.console && !dragging && !stopped && !overlays.replay && !frame)
     return;
   glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LINE_BIT | GL_POINT_BIT);
   glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
@@ -74,20 +119,25 @@ void drawOverlays(const State& state, const Overlays& overlays) {
   glLoadIdentity();
   glDisable(GL_BLEND);
 
-  // World to picture, for everything drawn in the world's place.
+  // World to picture, for everything drawn in the world's place; the camera's
+  // projection takes the picture on to the view.
   const PixelMapping mapping;
+  if (frame) drawWorldFrame();
   if (overlays.physics) drawPhysicsView(*state.world, mapping);
   if (overlays.joints) drawJoints(*state.world);
   if (dragging) drawThrowPath(state, mapping);
-  if (overlays.keys) drawKeyPanel();
-  const bool strip = overlays.console && overlays.consoleLines;
-  if (strip) drawConsoleStrip(*overlays.consoleLines);
-  if (overlays.figures)
-    drawFiguresPanel(figureLines(overlays.measured), strip ? consoleStripHeight() : 0);
-  // From the top-right corner leftwards.
-  int right = WindowPixels().pictureWidth() - kMargin;
-  if (stopped) right = drawMark("PAUSE", right) - kMargin;
-  if (overlays.replay) drawMark("REPLAY", right);
+  {
+    const FixedToTheWindow fixed(camera);
+    if (overlays.keys) drawKeyPanel();
+    const bool strip = overlays.console && overlays.consoleLines;
+    if (strip) drawConsoleStrip(*overlays.consoleLines);
+    if (overlays.figures)
+      drawFiguresPanel(figureLines(overlays.measured), strip ? consoleStripHeight() : 0);
+    // From the top-right corner leftwards.
+    int right = WindowPixels().pictureWidth() - kMargin;
+    if (stopped) right = drawMark("PAUSE", right) - kMargin;
+    if (overlays.replay) drawMark("REPLAY", right);
+  }
 
   glPopMatrix();
   glPopClientAttrib();

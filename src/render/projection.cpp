@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "render/camera.h"
 #include "state/state.h"
 
 void usePixelProjection() {
@@ -10,4 +11,13 @@ void usePixelProjection() {
   glOrtho(0, WIDTH, HEIGHT, 0, -1, 1);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
+}
+
+void useCameraProjection(const Camera& camera) {
+  usePixelProjection();
+  if (camera.identity()) return;
+  glMatrixMode(GL_PROJECTION);
+  glScaled(camera.scale(), camera.scale(), 1);
+  glTranslated(-camera.origin().x, -camera.origin().y, 0);
+  glMatrixMode(GL_MODELVIEW);
 }

@@ -30,8 +30,8 @@ float circleShade(float d) {
   return -1.0f;
 }
 
-// Whether nothing of the body, rim included, can land in the window.
-bool outsideWindow(const b2Body* body, const b2Fixture* fixture) {
+// Whether nothing of the body, rim included, can land in the area (pixels).
+bool outside(const b2Body* body, const b2Fixture* fixture, const PictureRect& area) {
   const b2Shape* shape = fixture->GetShape();
   float reach = shape->m_radius;  // circles; polygons add their farthest vertex
   if (shape->GetType() == b2Shape::e_polygon) {
@@ -44,8 +44,11 @@ bool outsideWindow(const b2Body* body, const b2Fixture* fixture) {
   const b2Vec2 c = body->GetWorldCenter();
   const b2Vec2 o = body->GetPosition();
   const float margin = reach + (c - o).Length() + 0.5f;
-  return b2Min(c.x, o.x) + margin < 0 || b2Max(c.x, o.x) - margin > WIDTH * P2M ||
-         b2Min(c.y, o.y) + margin < 0 || b2Max(c.y, o.y) - margin > HEIGHT * P2M;
+  auto metres = [](double pixels) { return static_cast<float>(pixels) * P2M; };
+  return b2Min(c.x, o.x) + margin < metres(area.left) ||
+         b2Max(c.x, o.x) - margin > metres(area.right) ||
+         b2Min(c.y, o.y) + margin < metres(area.top) ||
+         b2Max(c.y, o.y) - margin > metres(area.bottom);
 }
 
 // The test material announces itself on the console while it is drawn, one
@@ -78,7 +81,7 @@ void Renderer::paint(b2Body* body) {
   // A test polygon's index lines are printed wherever it is.
   if (fixture->GetType() == b2Shape::e_polygon && fixture->GetDensity() == kTestDensity)
     printIndices(fixture);
-  if (outsideWindow(body, fixture)) return;
+  if (outside(body, fixture, visible_)) return;
   if (fixture->GetType() == b2Shape::e_circle)
     paintCircle(body, fixture);
   else if (fixture->GetType() == b2Shape::e_polygon)

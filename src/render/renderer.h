@@ -3,9 +3,9 @@
 // hands the bodies over.
 
 #include "game/body_walk.h"
+#include "render/camera.h"
 #include "render/frame_batch.h"
-
-struct State;
+#include "state/state.h"
 
 class Renderer : public BodyPainter {
  public:
@@ -17,12 +17,17 @@ class Renderer : public BodyPainter {
   void paint(b2Body* body) override;
   void endFrame() override;
 
+  // Bodies wholly outside this area of the picture are not drawn: the game's
+  // window, or what the camera shows.
+  void setVisibleArea(const PictureRect& area) { visible_ = area; }
+
  private:
   void paintCircle(b2Body* body, const b2Fixture* fixture);
   void paintPolygon(b2Body* body, const b2Fixture* fixture);
 
   const State& state_;
   FrameBatch batch_;
+  PictureRect visible_{0, 0, WIDTH, HEIGHT};
 };
 
 // Draws the world into the back buffer without stepping it, and acts on it as

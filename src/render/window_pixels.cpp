@@ -2,24 +2,45 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
 #include "render/text.h"
 #include "state/state.h"
+
+int overlayZoom(float pictureScale) {
+  return pictureScale > 1.5f ? static_cast<int>(std::lround(pictureScale)) : 1;
+}
 
 WindowPixels::WindowPixels() {
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   scale_ = viewport[2] > 0 ? static_cast<float>(viewport[2]) / WIDTH : 1.0f;
+  zoom_ = overlayZoom(scale_);
 }
 
-int WindowPixels::pictureWidth() const { return static_cast<int>(WIDTH * scale_); }
+int WindowPixels::pictureWidth() const { return static_cast<int>(WIDTH * scale_) / zoom_; }
 
-int WindowPixels::pictureHeight() const { return static_cast<int>(HEIGHT * scale_); }
+int WindowPixels::pictureHeight() const { return static_cast<int>(HEIGHT * scale_) / zoom_; }
 
 void WindowPixels::box(int x, int y, int width, int height) const {
   glRectf(units(x), units(y), units(x + width), units(y + height));
 }
 
 void WindowPixels::text(int x, int y, const std::string& text) const {
-  // myText puts the glyphs' baseline 12 picture units below y: 12 window pixels here.
-  myText(static_cast<int>(units(x)), static_cast<int>(units(y + 12)) - 12, text);
+  if (zoom_ == 1) {
+    // myText puts the glyphs' baseline 12 picture units below y: 12 window pixels here.
+    myText(static_cast<int>(units(x)), static_cast<int>(units(y + 12)) - 12, text);
+    return;
+  }
+  // Bitmaps cannot be enlarged: each lit pixel of the font becomes a square.
+  for (size_t i = 0; i < text.size(); ++i) {
+    const int c = static_cast<unsigned char>(text[i]);
+    if (c < 31 || c > 126) continue;
+    const int left = x + 7 * static_cast<int>(i);
+    for (int row = 0; row < 12; ++row) {  // bottom row first
+      const unsigned bits = GL_FONT_DATA[c - 31][row];
+      for (int column = 0; column < 6; ++column)
+        if (bits & (0x80u >> column)) box(left + column, y + 11 - row, 1, 1);
+    }
+  }
 }

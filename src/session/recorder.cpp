@@ -39,17 +39,14 @@ void Recorder::endFrame(const FrameInput& input) {
   if (!text.empty()) line(text);
   // A frame alone marks how far the session got, once a second when nothing
   // else did: a recording cut short by a crash then plays to within a second of it.
-  else if (writer_ && writer_->flushDue())
+  else if (writer_ && writer_->quietForASecond())
     line(std::to_string(frame_));
   held_ = input.held;
-  if (writer_) writer_->tick();
 }
 
 void Recorder::finish() {
   if (!startedUp_) writeStartUp();
-  if (!writer_) return;
-  writer_->line(endLine(frame_));
-  writer_->flush();
+  if (writer_) writer_->line(endLine(frame_));
 }
 
 void Recorder::abandon(const FrameInput& input) {

@@ -2,7 +2,9 @@
 // A recording as values: the start-up's clock readings (frame 0) and every
 // frame whose input changed. The text form is described in the manual page.
 
+#include <cstdint>
 #include <ctime>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,12 @@ constexpr long kMaxClockRead = 1000000000;
 constexpr long long kMaxSecond = 253402300799;  // the last second of the year 9999
 constexpr int kMaxPointer = 100000;             // pixels either way: 80 windows' widths
 constexpr size_t kMaxLineLength = 65536;        // bytes, without the line end
+// What one recording may hold, so that an endless input ends with a message.
+// The lines bound the time reading takes; the items (events, held keys'
+// changes and clock changes, 16 bytes each, and a frame kept only with one or
+// more) bound the memory, to 256 MiB: 38 hours of input that changes every frame.
+constexpr long kMaxLines = 1L << 24;
+constexpr long kMaxItems = 1L << 23;
 
 // From the read-th reading of the clock in a frame (counted from 0) on, the
 // clock gives `second`, until the next such change.
@@ -30,19 +38,46 @@ struct KeyChange {
   bool down;
 };
 
+// A frame whose input changed. Its items lie in the recording's lists, from
+// these places up to where the next frame's begin.
 struct RecordedFrame {
-  long frame;  // 0 is the start-up
-  std::vector<InputEvent> events;
-  std::vector<KeyChange> keys;
-  std::vector<ClockReading> clock;
+  std::uint32_t frame;  // 0 is the start-up
+  std::uint32_t events, keys, clock;
 };
 
+// A frame's items, as a range over one of the recording's lists.
+template <typename Item>
+struct FrameItems {
+  typename std::deque<Item>::const_iterator first, last;
+  auto begin() const { return first; }
+  auto end() const { return last; }
+};
+
+// Compact, since a recording may be long: the items of all frames in one list
+// of each kind, and no entry at all for a frame whose input did not change.
+// Deques grow without copying, so that reading needs no more than they hold.
 struct Recording {
   std::string path;
   std::string programVersion;
-  std::vector<RecordedFrame> frames;  // in frame order; frames[0] is frame 0
-  long end = 0;                       // frames played in all
-  bool ended = false;                 // the end line was written: the session ended normally
+  std::deque<RecordedFrame> frames;  // in frame order; frames[0] is frame 0
+  std::deque<InputEvent> events;
+  std::deque<KeyChange> keys;
+  std::deque<ClockReading> clock;
+  long end = 0;        // frames played in all
+  bool ended = false;  // the end line was written: the session ended normally
+
+  // The items of frames[i].
+  FrameItems<InputEvent> eventsOf(size_t i) const { return itemsOf(events, &RecordedFrame::events, i); }
+  FrameItems<KeyChange> keysOf(size_t i) const { return itemsOf(keys, &RecordedFrame::keys, i); }
+  FrameItems<ClockReading> clockOf(size_t i) const { return itemsOf(clock, &RecordedFrame::clock, i); }
+
+ private:
+  template <typename Item>
+  FrameItems<Item> itemsOf(const std::deque<Item>& all, std::uint32_t RecordedFrame::*first,
+                           size_t i) const {
+    const size_t to = i + 1 < frames.size() ? frames[i + 1].*first : all.size();
+    return {all.begin() + frames[i].*first, all.begin() + to};
+  }
 };
 
 // The line of a frame, without its line end; empty when nothing changed.

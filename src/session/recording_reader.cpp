@@ -59,6 +59,7 @@ int keyOf(std::string_view token) {
   return symbol;
 }
 
+// Takes the lines one by one; the one place that knows what a line may hold.
 class Parser {
  public:
   explicit Parser(Recording& recording) : r_(recording) {}
@@ -80,36 +81,47 @@ class Parser {
     if (r_.ended) throw Refusal{"a line after the end line"};
     const auto t = splitAtSpaces(line);
     if (t[0] == "end") return end(t);
-    RecordedFrame f;
-    f.frame = static_cast<long>(number(t[0], 0, kMaxFrame, "frame"));
-    if (r_.frames.empty() && f.frame != 0) throw Refusal{"the start-up line (frame 0) is missing"};
-    if (!r_.frames.empty() && f.frame <= r_.frames.back().frame)
-      throw Refusal{"frame " + std::to_string(f.frame) + " does not come after frame " +
-                    std::to_string(r_.frames.back().frame)};
-    for (size_t i = 1; i < t.size();) i = item(f, t, i);
-    if (f.frame == 0 && (f.clock.empty() || f.clock.front().read != 0))
+    const long frame = static_cast<long>(number(t[0], 0, kMaxFrame, "frame"));
+    if (!started_ && frame != 0) throw Refusal{"the start-up line (frame 0) is missing"};
+    if (started_ && frame <= last_)
+      throw Refusal{"frame " + std::to_string(frame) + " does not come after frame " +
+                    std::to_string(last_)};
+    r_.frames.push_back({static_cast<std::uint32_t>(frame),
+                         static_cast<std::uint32_t>(r_.events.size()),
+                         static_cast<std::uint32_t>(r_.keys.size()),
+                         static_cast<std::uint32_t>(r_.clock.size())});
+    const RecordedFrame& f = r_.frames.back();
+    for (size_t i = 1; i < t.size();) i = item(frame, t, i);
+    if (frame == 0 && (r_.clock.empty() || r_.clock.front().read != 0))
       throw Refusal{"the start-up line lacks the clock's first reading ('clock 0 SECOND')"};
-    r_.frames.push_back(std::move(f));
+    items_ += static_cast<long>(r_.events.size() - f.events + r_.keys.size() - f.keys +
+                                r_.clock.size() - f.clock);
+    if (items_ > kMaxItems)
+      throw Refusal{"a recording holds at most " + std::to_string(kMaxItems) + " items"};
+    // A frame alone only marks how far the session got: it costs nothing.
+    if (t.size() == 1 && frame != 0) r_.frames.pop_back();
+    started_ = true;
+    last_ = frame;
   }
 
   void finish() {
-    if (r_.frames.empty()) throw Refusal{"the start-up line (frame 0) is missing"};
-    if (!r_.ended) r_.end = r_.frames.back().frame;
+    if (!started_) throw Refusal{"the start-up line (frame 0) is missing"};
+    if (!r_.ended) r_.end = last_;
   }
 
  private:
   void end(const std::vector<std::string_view>& t) {
     if (t.size() != 2) throw Refusal{"the end line should read 'end FRAMES'"};
-    if (r_.frames.empty()) throw Refusal{"the start-up line (frame 0) is missing"};
+    if (!started_) throw Refusal{"the start-up line (frame 0) is missing"};
     r_.end = static_cast<long>(number(t[1], 0, kMaxFrame, "frame count"));
-    if (r_.end < r_.frames.back().frame)
+    if (r_.end < last_)
       throw Refusal{"the recording ends at frame " + std::to_string(r_.end) + ", before frame " +
-                    std::to_string(r_.frames.back().frame)};
+                    std::to_string(last_)};
     r_.ended = true;
   }
 
-  // Reads the item at t[i]; returns the index of the next.
-  size_t item(RecordedFrame& f, const std::vector<std::string_view>& t, size_t i) {
+  // Reads the item at t[i] of the line of `frame`; returns the index of the next.
+  size_t item(long frame, const std::vector<std::string_view>& t, size_t i) {
     const std::string_view word = t[i];
     // Events first, then the held keys' changes, then the clock's.
     const int kind = word == "down" || word == "up" ? 1 : word == "clock" ? 2 : 0;
@@ -119,7 +131,7 @@ class Parser {
     auto arguments = [&](size_t n, const char* usage) {
       if (i + n >= t.size()) throw Refusal{"'" + std::string(word) + "' needs " + usage};
     };
-    if (f.frame == 0 && word != "clock")
+    if (frame == 0 && word != "clock")
       throw Refusal{"frame 0 is the start-up: it holds clock readings only, not " + quoted(word)};
     if (word == "press") {
       arguments(3, "a key and the pointer's x and y");
@@ -127,7 +139,7 @@ class Parser {
       e.symbol = keyOf(t[i + 1]);
       e.x = pointer(t[i + 2], "pointer x");
       e.y = pointer(t[i + 3], "pointer y");
-      f.events.push_back(e);
+      r_.events.push_back(e);
       return i + 4;
     }
     if (word == "mousedown" || word == "mousemove") {
@@ -135,11 +147,11 @@ class Parser {
       InputEvent e{word == "mousedown" ? InputEvent::ButtonDown : InputEvent::Motion};
       e.x = pointer(t[i + 1], "pointer x");
       e.y = pointer(t[i + 2], "pointer y");
-      f.events.push_back(e);
+      r_.events.push_back(e);
       return i + 3;
     }
     if (word == "quit" || word == "mouseup") {
-      f.events.push_back({word == "quit" ? InputEvent::Quit : InputEvent::ButtonUp});
+      r_.events.push_back({word == "quit" ? InputEvent::Quit : InputEvent::ButtonUp});
       return i + 1;
     }
     if (word == "down" || word == "up") {
@@ -149,7 +161,7 @@ class Parser {
       if (!held_[symbol] == !down)
         throw Refusal{"key " + quoted(t[i + 1]) + (down ? " is already down" : " is not down")};
       held_[symbol] = down;
-      f.keys.push_back({symbol, down});
+      r_.keys.push_back({symbol, down});
       return i + 2;
     }
     if (word == "clock") {
@@ -157,10 +169,10 @@ class Parser {
       ClockReading c;
       c.read = static_cast<long>(number(t[i + 1], 0, kMaxClockRead, "clock reading"));
       c.second = static_cast<std::time_t>(number(t[i + 2], 0, kMaxSecond, "second"));
-      if (!f.clock.empty() && c.read <= f.clock.back().read)
+      if (r_.clock.size() > r_.frames.back().clock && c.read <= r_.clock.back().read)
         throw Refusal{"clock reading " + std::to_string(c.read) + " does not come after reading " +
-                      std::to_string(f.clock.back().read)};
-      f.clock.push_back(c);
+                      std::to_string(r_.clock.back().read)};
+      r_.clock.push_back(c);
       return i + 3;
     }
     throw Refusal{"unknown item " + quoted(word)};
@@ -168,6 +180,9 @@ class Parser {
 
   Recording& r_;
   HeldKeys held_{};
+  bool started_ = false;  // the start-up line has been read
+  long last_ = 0;         // the last frame read
+  long items_ = 0;
   int kind_ = 0;  // of the line's last item
 };
 
@@ -190,37 +205,88 @@ void checkLine(std::string_view line) {
     throw Refusal{"items are separated by one space, with none at the ends"};
 }
 
+// Cuts the bytes into lines as they come and hands each whole line to the
+// parser, so that reading holds no more than the recording and one line: an
+// input that is not a recording is refused at its first bytes, an endless one
+// at the bound of lines or items.
+class LineReader {
+ public:
+  explicit LineReader(Recording& recording) : parser_(recording) {}
+
+  void feed(std::string_view bytes) {
+    while (!bytes.empty()) {
+      const size_t newline = bytes.find('\n');
+      if (newline == std::string_view::npos) {
+        begun_.append(bytes.substr(0, kMaxLineLength + 1 - std::min(begun_.size(), kMaxLineLength)));
+        checkBegun();
+        return;
+      }
+      if (begun_.empty()) {
+        take(bytes.substr(0, newline));
+      } else {
+        begun_.append(bytes.substr(0, newline));
+        take(begun_);
+        begun_.clear();
+      }
+      bytes.remove_prefix(newline + 1);
+    }
+  }
+
+  void finish() {
+    if (at_ == 1 && begun_.empty()) throw Refusal{"the file is empty, not a skyhook recording"};
+    if (!begun_.empty()) throw Refusal{"the recording is cut off in the middle of this line"};
+    parser_.finish();
+  }
+
+  long at() const { return at_; }  // the line that a refusal names
+
+ private:
+  // A line whose end has not come yet: refused as soon as it cannot become one.
+  void checkBegun() {
+    if (at_ == 1) {
+      const std::string_view kind = kRecordingKind;
+      const size_t n = std::min(begun_.size(), kind.size());
+      if (begun_.compare(0, n, kind, 0, n) != 0 || (begun_.size() > n && begun_[n] != ' '))
+        throw Refusal{"not a skyhook recording"};
+    }
+    if (begun_.size() > kMaxLineLength) tooLong();
+  }
+
+  void take(std::string_view line) {
+    if (at_ == 1 && line.substr(0, line.find(' ')) != kRecordingKind)
+      throw Refusal{"not a skyhook recording"};
+    if (line.size() > kMaxLineLength) tooLong();
+    if (at_ > kMaxLines)
+      throw Refusal{"a recording holds at most " + std::to_string(kMaxLines) + " lines"};
+    checkLine(line);
+    if (at_ == 1)
+      parser_.header(line);
+    else
+      parser_.body(line);
+    ++at_;
+  }
+
+  [[noreturn]] static void tooLong() {
+    throw Refusal{"the line is longer than " + std::to_string(kMaxLineLength) + " bytes"};
+  }
+
+  Parser parser_;
+  std::string begun_;  // the line so far, when a block ended inside it
+  long at_ = 1;
+};
+
 }  // namespace
 
 std::optional<Recording> parseRecording(const std::string& text, const std::string& path,
                                         std::string& error) {
   Recording recording;
   recording.path = path;
-  Parser parser(recording);
-  long at = 1;  // the line that a refusal names
-  size_t start = 0;
+  LineReader reader(recording);
   try {
-    if (text.empty()) throw Refusal{"the file is empty, not a skyhook recording"};
-    for (; start < text.size(); ++at) {
-      const size_t newline = text.find('\n', start);
-      const size_t length = (newline == std::string::npos ? text.size() : newline) - start;
-      const std::string_view line(text.data() + start, std::min(length, kMaxLineLength + 1));
-      if (at == 1 && line.substr(0, line.find(' ')) != kRecordingKind)
-        throw Refusal{"not a skyhook recording"};
-      if (length > kMaxLineLength)
-        throw Refusal{"the line is longer than " + std::to_string(kMaxLineLength) + " bytes"};
-      if (newline == std::string::npos)
-        throw Refusal{"the recording is cut off in the middle of this line"};
-      checkLine(line);
-      if (at == 1)
-        parser.header(line);
-      else
-        parser.body(line);
-      start = newline + 1;
-    }
-    parser.finish();
+    reader.feed(text);
+    reader.finish();
   } catch (const Refusal& refusal) {
-    error = path + ":" + std::to_string(at) + ": " + refusal.what;
+    error = path + ":" + std::to_string(reader.at()) + ": " + refusal.what;
     return std::nullopt;
   }
   return recording;
@@ -237,19 +303,21 @@ std::optional<Recording> readRecording(const std::string& path, std::string& err
     error = path + ": is a directory, not a recording";
     return std::nullopt;
   }
-  // Read in blocks, never more than a line beyond what a recording may hold:
-  // an endless device or a giant line ends with a message, not exhausted memory.
-  std::string text;
-  char block[65536];
-  size_t lineLength = 0;
-  while (const size_t n = std::fread(block, 1, sizeof block, file.get())) {
-    for (size_t i = 0; i < n; ++i) lineLength = block[i] == '\n' ? 0 : lineLength + 1;
-    text.append(block, n);
-    if (lineLength > kMaxLineLength) break;
-  }
-  if (std::ferror(file.get())) {
-    error = path + ": cannot read: " + std::strerror(errno);
+  Recording recording;
+  recording.path = path;
+  LineReader reader(recording);
+  try {
+    std::vector<char> block(65536);
+    while (const size_t n = std::fread(block.data(), 1, block.size(), file.get()))
+      reader.feed({block.data(), n});
+    if (std::ferror(file.get())) {
+      error = path + ": cannot read: " + std::strerror(errno);
+      return std::nullopt;
+    }
+    reader.finish();
+  } catch (const Refusal& refusal) {
+    error = path + ":" + std::to_string(reader.at()) + ": " + refusal.what;
     return std::nullopt;
   }
-  return parseRecording(text, path, error);
+  return recording;
 }

@@ -1,5 +1,10 @@
 #include "session/recording_writer.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -9,42 +14,63 @@
 RecordingWriter::~RecordingWriter() { close(); }
 
 bool RecordingWriter::open(const std::string& path, std::string& error) {
-  file_ = std::fopen(path.c_str(), "w");
-  if (!file_) {
-    error = "cannot record to " + path + ": " + std::strerror(errno);
+  auto refuse = [&](const std::string& why) {
+    error = "cannot record to " + path + ": " + why;
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
     return false;
-  }
+  };
+  // Not emptied before it is locked: a second writer must leave the first one's file whole.
+  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+  if (fd_ < 0) return refuse(std::strerror(errno));
+  struct stat info {};
+  regular_ = fstat(fd_, &info) == 0 && S_ISREG(info.st_mode);
+  // Devices and pipes are not locked: two sessions may well record to /dev/null.
+  if (regular_ && flock(fd_, LOCK_EX | LOCK_NB) != 0)
+    return refuse(errno == EWOULDBLOCK ? "another skyhook is recording to it"
+                                       : std::strerror(errno));
+  if (regular_ && ftruncate(fd_, 0) != 0) return refuse(std::strerror(errno));
   path_ = path;
-  line(headerLine());
-  flush();
+  if (!write(headerLine() + '\n')) return refuse(std::strerror(errno));
+  written_ = Clock::now();
   return true;
 }
 
 void RecordingWriter::line(const std::string& text) {
-  if (!file_ || failed_) return;
-  check(std::fputs(text.c_str(), file_) >= 0 && std::fputc('\n', file_) != EOF);
+  if (fd_ < 0 || failed_) return;
+  written_ = Clock::now();
+  if (!write(text + '\n')) report(errno);
 }
 
-void RecordingWriter::tick() {
-  if (flushDue()) flush();
-}
-
-void RecordingWriter::flush() {
-  flushed_ = Clock::now();
-  if (file_ && !failed_) check(std::fflush(file_) == 0);
+bool RecordingWriter::write(const std::string& bytes) {
+  for (size_t done = 0; done < bytes.size();) {
+    const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+    if (n > 0) {
+      done += static_cast<size_t>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      const int error = n == 0 ? ENOSPC : errno;
+      // The part that went out would leave a line cut off, which a reader refuses.
+      if (regular_ && done > 0 && ftruncate(fd_, whole_) == 0) lseek(fd_, whole_, SEEK_SET);
+      errno = error;
+      return false;
+    }
+  }
+  whole_ += static_cast<off_t>(bytes.size());
+  return true;
 }
 
 void RecordingWriter::close() {
-  if (!file_) return;
-  flush();
-  const bool closed = std::fclose(file_) == 0;
-  file_ = nullptr;
-  check(closed);
+  if (fd_ < 0) return;
+  const bool closed = ::close(fd_) == 0;
+  fd_ = -1;
+  if (!closed && !path_.empty()) report(errno);
 }
 
-void RecordingWriter::check(bool ok) {
-  if (ok || failed_) return;
+void RecordingWriter::report(int error) {
+  if (failed_) return;
   failed_ = true;
-  std::cerr << "skyhook: cannot write the recording " << path_ << ": " << std::strerror(errno)
+  std::cerr << "skyhook: cannot write the recording " << path_ << ": " << std::strerror(error)
             << "; it is incomplete" << std::endl;
 }

@@ -1,22 +1,23 @@
 #include "session/replay.h"
 
 Replay::Replay(const Recording& recording) : recording_(recording) {
-  clock_.beginFrame(recording.frames.front().clock);
+  const auto clock = recording.clockOf(0);
+  clock_.beginFrame({clock.begin(), clock.end()});
 }
 
 bool Replay::next(FrameInput& input) {
   if (frame_ >= recording_.end) return false;
   ++frame_;
   input.events.clear();
+  changes_.clear();
   const auto& frames = recording_.frames;
   if (nextLine_ < frames.size() && frames[nextLine_].frame == frame_) {
-    const RecordedFrame& f = frames[nextLine_++];
-    input.events = f.events;
-    for (const KeyChange& k : f.keys) held_[k.symbol] = k.down;
-    clock_.beginFrame(f.clock);
-  } else {
-    clock_.beginFrame({});
+    const size_t i = nextLine_++;
+    for (const InputEvent& e : recording_.eventsOf(i)) input.events.push_back(e);
+    for (const KeyChange& k : recording_.keysOf(i)) held_[k.symbol] = k.down;
+    for (const ClockReading& c : recording_.clockOf(i)) changes_.push_back(c);
   }
+  clock_.beginFrame(changes_);
   input.held = held_;
   return true;
 }
@@ -25,10 +26,10 @@ void Replay::rewindTo(long frame) {
   const auto& frames = recording_.frames;
   frame_ = frame;
   held_.fill(0);
-  std::time_t second = frames.front().clock.back().second;
-  for (nextLine_ = 1; nextLine_ < frames.size() && frames[nextLine_].frame <= frame; ++nextLine_) {
-    for (const KeyChange& k : frames[nextLine_].keys) held_[k.symbol] = k.down;
-    if (!frames[nextLine_].clock.empty()) second = frames[nextLine_].clock.back().second;
+  std::time_t second = 0;
+  for (nextLine_ = 0; nextLine_ < frames.size() && frames[nextLine_].frame <= frame; ++nextLine_) {
+    for (const KeyChange& k : recording_.keysOf(nextLine_)) held_[k.symbol] = k.down;
+    for (const ClockReading& c : recording_.clockOf(nextLine_)) second = c.second;
   }
   clock_.resumeAt(second);
 }

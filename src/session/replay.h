@@ -3,6 +3,8 @@
 // clock gives the recorded seconds from the moment the replay is made, so the
 // start-up must follow it.
 
+#include <vector>
+
 #include "session/frame_input.h"
 #include "session/recording.h"
 #include "session/session_clock.h"
@@ -27,6 +29,7 @@ class Replay {
  private:
   const Recording& recording_;
   ReplayClock clock_;
+  std::vector<ClockReading> changes_;  // of the frame being played
   size_t nextLine_ = 1;
   long frame_ = 0;
   HeldKeys held_{};

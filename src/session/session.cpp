@@ -1,5 +1,7 @@
 #include "session/session.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <ctime>
@@ -10,6 +12,7 @@
 #include "game/keys.h"
 #include "game/mouse_drag.h"
 #include "session/digest.h"
+#include "session/headless_console.h"
 #include "session/play_input.h"
 #include "session/recording_reader.h"
 #include "session/saved_sessions.h"
@@ -170,8 +173,11 @@ int Session::finish(const State& state) {
 }
 
 int Session::playHeadless() {
+  HeadlessConsole console(std::cout, STDOUT_FILENO);
   State state;
   startUpWithoutWindow(state);
   while (state.running && replay_->next(recorded_)) playInput(state, recorded_);
-  return finish(state);
+  const bool written = console.finish();
+  const int status = finish(state);
+  return written ? status : 1;
 }

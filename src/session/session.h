@@ -73,7 +73,8 @@ class Session {
   // replay departed from the recording, else 0.
   int finish(const State& state);
 
-  // The whole replay without a window or pacing; the exit status.
+  // The whole replay without a window or pacing; the exit status, 1 also when
+  // console lines could not be written.
   int playHeadless();
 
  private:

@@ -8,8 +8,9 @@
 #include <string>
 
 // Into a pipe of one page: at once while read, waiting while not, dropped past
-// the buffer, and nothing more (and no SIGPIPE) once the reader is gone. The
-// window's strip keeps the last five lines, whether they went out or not.
+// the buffer, and nothing more (and no SIGPIPE) once the reader is gone; what
+// was not written is reported with its cause. The window's strip keeps the
+// last five lines, whether they went out or not.
 TEST(Console, LinesGoOutAtOnceWaitWhileTheReaderStallsAndStopWhenItIsGone) {
   int ends[2];
   ASSERT_EQ(pipe2(ends, O_NONBLOCK), 0);
@@ -40,5 +41,24 @@ TEST(Console, LinesGoOutAtOnceWaitWhileTheReaderStallsAndStopWhenItIsGone) {
   EXPECT_EQ(console.dropped(), dropped + 1);
   EXPECT_EQ(console.recentLines(),
             (std::deque<std::string>{"line 996", "line 997", "line 998", "line 999", "to nobody"}));
+  // The report names the cause: a reader gone, or a full device. The line in
+  // the making goes out at the end, and is lost too.
+  ::testing::internal::CaptureStderr();
+  console.finish();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "skyhook: " + std::to_string(dropped + 2) +
+                " console lines not written: standard output was closed\n");
   close(ends[1]);
+
+  const int full = open("/dev/full", O_WRONLY);
+  ASSERT_GE(full, 0);
+  ::testing::internal::CaptureStderr();
+  {
+    Console onFull(out, full);
+    out << "line" << std::endl;
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "skyhook: 1 console line not written: cannot write standard output: No space left "
+            "on device\n");
+  close(full);
 }

@@ -329,3 +329,74 @@ TEST(ViewE2E, DesktopEntryShowsTheConsoleAndF3F4LToggleThePictureBack) {
   sandbox.key("Escape");
   EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
 }
+
+// The camera only changes the view: the wheel changes the picture and Home
+// gives the game's own back, pixel for pixel; after a right-button drag the
+// left button grabs the box where it is now drawn; the window takes any size.
+TEST(ControlsE2E, TheCameraZoomsPansAndComesHomeAndTheWindowResizes) {
+  Sandbox sandbox;
+  ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
+  ASSERT_TRUE(sandbox.waitForWindow());
+  EXPECT_TRUE(sandbox.resizable()) << "the window's size hints pin its size";
+
+  std::optional<Found> box, last;
+  ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    last = std::exchange(box, metalBoxIn(s, 470, 850, 530, 915, 150, 30));
+    return box && last && box->top == last->top && box->left == last->left;
+  }, 30s)) << "no box on the floor at x = 500";
+
+  // Time stopped, the picture holds still once the frame's '0' has left it.
+  sandbox.key("p");
+  Screenshot still, previous;
+  ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    previous = std::exchange(still, s);
+    return samePicture(previous, still);
+  }, 15s));
+  box = metalBoxIn(still, 470, 820, 530, 915, 150, 30);
+  ASSERT_TRUE(box) << "the box left the floor";
+  sandbox.moveMouse(300, 600);
+  for (int notch = 0; notch < 3; ++notch) sandbox.click(5);
+  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) { return !samePicture(s, still); }))
+      << "the wheel changed nothing";
+  sandbox.key("Home");
+  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) { return samePicture(s, still); }))
+      << "Home did not give the game's own picture back";
+
+  // The picture follows the right button's drag; the box is then grabbed where
+  // it shows. Time stays stopped until the grab, so the box cannot move meanwhile.
+  const int dx = 200, dy = -300;
+  sandbox.moveMouse(640, 470);
+  sandbox.mouseDown(3);
+  sandbox.moveMouse(640 + dx / 2, 470 + dy / 2);
+  sandbox.moveMouse(640 + dx, 470 + dy);
+  sandbox.mouseUp(3);
+  ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    const std::optional<Found> moved =
+        metalBoxIn(s, box->left + dx - 5, box->top + dy - 5, box->right + dx + 5,
+                   box->bottom + dy + 5, 150, 30);
+    return moved && moved->left == box->left + dx && moved->top == box->top + dy;
+  })) << "the box is not drawn where the drag took the picture";
+  const int x = (box->left + box->right) / 2 + dx, y = (box->top + box->bottom) / 2 + dy;
+  sandbox.moveMouse(x, y);
+  sandbox.mouseDown(1);
+  sandbox.keyAt("p", x + 150, y - 200);  // time goes on, the pointer kept where it pulls
+  Screenshot lifted;
+  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    lifted = s;
+    return metalBoxIn(s, x + 110, y - 240, x + 190, y - 160, 150, 30).has_value();
+  })) << "the box drawn at (" << x << ", " << y << ") did not follow the pointer; see "
+      << (lifted.savePpm("controls_e2e_camera.ppm") ? "controls_e2e_camera.ppm" : "no picture");
+  sandbox.mouseUp(1);
+
+  // A larger window: the picture fills it, its proportions kept, sky up to the far corner.
+  sandbox.key("Home");
+  sandbox.resizeWindow(1600, 1175);
+  EXPECT_TRUE(awaitPicture(sandbox, [](const Screenshot& s) {
+    if (s.width() != 1600 || s.height() != 1175) return false;
+    const Pixel &sky = s.at(20, 20), &corner = s.at(1590, 20);
+    return corner.r == sky.r && corner.g == sky.g && corner.b == sky.b &&
+           sky.r + sky.g + sky.b > 0;
+  })) << "the picture did not grow with the window";
+  sandbox.key("Escape");
+  EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
+}

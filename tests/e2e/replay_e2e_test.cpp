@@ -2,8 +2,14 @@
 // presses, replayed in the window and without one, prints the same lines and
 // ends with the same world; bad recordings are refused before anything plays.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -89,6 +95,89 @@ int markPixels(const Screenshot& shot) {
     }
   return count;
 }
+
+struct Finished {
+  std::optional<int> status;  // none: still running after the bound, then killed
+  std::string errors;
+};
+
+// Runs the program without a display, its standard input and output on the
+// given descriptors and its address space limited to 1 GiB, and waits for it
+// up to the bound.
+Finished runOn(const std::vector<std::string>& args, int in, int out,
+          std::chrono::seconds bound = 60s) {
+  int err[2];
+  if (pipe(err) != 0) throw std::runtime_error("pipe failed");
+  const pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    dup2(in, STDIN_FILENO);
+    dup2(out, STDOUT_FILENO);
+    dup2(err[1], STDERR_FILENO);
+    close(err[0]);
+    const rlimit memory{1L << 30, 1L << 30};
+    setrlimit(RLIMIT_AS, &memory);
+    unsetenv("DISPLAY");
+    std::vector<char*> argv{const_cast<char*>(SKYHOOK_BINARY)};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(SKYHOOK_BINARY, argv.data());
+    _exit(127);
+  }
+  close(err[1]);
+  fcntl(err[0], F_SETFL, O_NONBLOCK);
+  Finished run;
+  const auto end = std::chrono::steady_clock::now() + bound;
+  int status = 0;
+  while (!run.status && std::chrono::steady_clock::now() < end) {
+    char buffer[4096];
+    for (ssize_t n; (n = read(err[0], buffer, sizeof buffer)) > 0;) run.errors.append(buffer, n);
+    if (waitpid(pid, &status, WNOHANG) == pid)
+      run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    else
+      std::this_thread::sleep_for(10ms);
+  }
+  if (!run.status) kill(pid, SIGKILL), waitpid(pid, nullptr, 0);
+  fcntl(err[0], F_SETFL, 0);
+  char buffer[4096];
+  for (ssize_t n; (n = read(err[0], buffer, sizeof buffer)) > 0;) run.errors.append(buffer, n);
+  close(err[0]);
+  return run;
+}
+
+// Writes `head` and then `line(n)` for n = 1, 2, ... into a pipe until its reader
+// goes; the reading end.
+class EndlessWriter {
+ public:
+  template <typename Line>
+  EndlessWriter(std::string head, Line line) {
+    int fds[2];
+    if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
+    read_ = fds[0];
+    thread_ = std::thread([fd = fds[1], head = std::move(head), line] {
+      // The reader's going ends the loop with EPIPE, not the test with SIGPIPE.
+      sigset_t pipeSignal;
+      sigemptyset(&pipeSignal);
+      sigaddset(&pipeSignal, SIGPIPE);
+      pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+      std::string block = head;
+      for (long n = 1;; block.clear()) {
+        while (block.size() < 65536) block += line(n++);
+        if (write(fd, block.data(), block.size()) < 0) break;
+      }
+      close(fd);
+    });
+  }
+  ~EndlessWriter() {
+    close(read_);
+    thread_.join();
+  }
+  int fd() const { return read_; }
+
+ private:
+  int read_ = -1;
+  std::thread thread_;
+};
 
 }  // namespace
 
@@ -210,6 +299,13 @@ TEST(ReplayE2E, ARecordedSessionReplaysInTheWindowAndWithoutOne) {
     s.key("d");
     ASSERT_TRUE(s.waitForLine("DESTROY CAR = EN COURS"));
     s.holdKey("KP_6", 1s);
+    {
+      // One writer per file: a second session is refused and the first goes on.
+      Sandbox second({{"DISPLAY", ""}}, {}, {"--record", file});
+      EXPECT_EQ(second.waitForExit(), 2);
+      EXPECT_EQ(stderrLines(second.errors()),
+                Lines{"skyhook: cannot record to " + file + ": another skyhook is recording to it"});
+    }
     s.key("Escape");
     ASSERT_EQ(s.waitForExit(), 0) << s.errors();
     recorded = s.lines();
@@ -231,6 +327,21 @@ TEST(ReplayE2E, ARecordedSessionReplaysInTheWindowAndWithoutOne) {
   EXPECT_EQ(headless.waitForExit(60s), 0) << headless.errors();
   EXPECT_EQ(headless.lines(), recorded);
   EXPECT_EQ(stderrLines(headless.errors()), Lines{digest});
+
+  // Output that cannot be written: the lines lost are counted, the digest still printed.
+  int closed[2];
+  ASSERT_EQ(pipe(closed), 0);
+  close(closed[0]);
+  const int full = open("/dev/full", O_WRONLY);
+  for (auto [out, cause] : {std::pair{closed[1], std::string("standard output was closed")},
+                            {full, "cannot write standard output: No space left on device"}}) {
+    const Finished run = runOn({"--replay", file, "--headless", "--digest"}, STDIN_FILENO, out);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(stderrLines(run.errors),
+              (Lines{"skyhook: " + std::to_string(recorded.size()) + " console lines not written: " +
+                     cause, digest}));
+    close(out);
+  }
 }
 
 // Without a display: a refusal that came after the window would name the display.
@@ -264,6 +375,7 @@ TEST(ReplayE2E, BadRecordingsAndRecordFilesAreRefusedBeforeAnythingPlays) {
   runs.push_back({{"--replay", dir}, dir + ": is a directory"});
   runs.push_back({{"--record", dir + "/no/such/dir.rec"}, dir + "/no/such/dir.rec: "});
   runs.push_back({{"--resume", dir + "/key.rec", "--record", dir + "/b.rec"}, dir + "/key.rec:3: "});
+  runs.push_back({{"--record", "/dev/full"}, "/dev/full: No space left on device"});
   runs.push_back({{"--headless"}, "needs --replay"});
   runs.push_back({{"--record", dir + "/a.rec", "--replay", dir + "/key.rec"}, "together"});
 
@@ -278,22 +390,45 @@ TEST(ReplayE2E, BadRecordingsAndRecordFilesAreRefusedBeforeAnythingPlays) {
   }
 }
 
-// And a save (S) that cannot be written says why, once.
+// What is not a recording is refused at its first line, whatever follows; an
+// endless recording at the bound of what one may hold, in bounded memory.
+TEST(ReplayE2E, EndlessInputsAreRefusedWithinBoundedMemory) {
+  {
+    const EndlessWriter yes("", [](long) { return std::string("y\n"); });
+    const Finished run = runOn({"--replay", "/dev/stdin", "--headless"}, yes.fd(), STDOUT_FILENO);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(stderrLines(run.errors), Lines{"skyhook: /dev/stdin:1: not a skyhook recording"});
+  }
+  const EndlessWriter cars("skyhook-recording 1 skyhook 0.1.0\n0 clock 0 1700000000\n",
+                           [](long n) { return std::to_string(n) + " press c 1 2\n"; });
+  const Finished run = runOn({"--replay", "/dev/stdin", "--headless"}, cars.fd(), STDOUT_FILENO);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(stderrLines(run.errors),
+            Lines{"skyhook: /dev/stdin:8388610: a recording holds at most 8388608 items"});
+}
+
+// A write that fails once the game has begun (here the reader of a pipe goes) is
+// reported once and the game goes on; so is a save (S) that cannot be written.
 TEST(ReplayE2E, ARecordingThatCannotBeWrittenIsReportedOnceAndTheGameGoesOn) {
-  Sandbox s({{"XDG_DATA_HOME", "/dev/null/data"}}, {}, {"--record", "/dev/full"});
+  const Scratch scratch;
+  const std::string fifo = scratch.path() + "/fifo.rec";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);  // not the program's
+  ASSERT_GE(reader, 0);
+  Sandbox s({{"XDG_DATA_HOME", "/dev/null/data"}}, {}, {"--record", fifo});
   ASSERT_TRUE(s.waitForLineStartingWith("SEED = ")) << s.errors();
   ASSERT_TRUE(s.waitForWindow());
+  close(reader);
   s.key("s");
   s.key("j");
   EXPECT_TRUE(s.waitForLine("TOTO2"));
-  std::this_thread::sleep_for(1500ms);  // past a flush
+  std::this_thread::sleep_for(1500ms);  // past a frame alone, had no key been written
   s.key("Escape");
   EXPECT_EQ(s.waitForExit(), 1);
   const Lines errors = stderrLines(s.errors());
   ASSERT_EQ(errors.size(), 2u) << s.errors();
-  EXPECT_EQ(std::count_if(errors.begin(), errors.end(),
-                          [](const std::string& e) { return e.find("/dev/full") != e.npos; }),
-            1);
+  EXPECT_TRUE(has(errors, "skyhook: cannot write the recording " + fifo + ": Broken pipe; it is incomplete"))
+      << s.errors();
   EXPECT_TRUE(std::any_of(errors.begin(), errors.end(), [](const std::string& e) {
     return e.rfind("skyhook: cannot save the session: cannot make /dev/null/data/", 0) == 0;
   })) << s.errors();

@@ -293,6 +293,25 @@ void Sandbox::mouseDown(int button) { xdotool("mousedown " + std::to_string(butt
 
 void Sandbox::mouseUp(int button) { xdotool("mouseup " + std::to_string(button)); }
 
+void Sandbox::click(int button) { xdotool("click " + std::to_string(button)); }
+
+bool Sandbox::resizable() {
+  if (!window_ && !waitForWindow()) throw std::runtime_error("no sandbox window");
+  DisplayHandle x(display_);
+  XSizeHints hints{};
+  long supplied = 0;
+  if (!x.display || !XGetWMNormalHints(x.display, window_, &hints, &supplied)) return true;
+  const bool pinned = (hints.flags & PMinSize) && (hints.flags & PMaxSize) &&
+                      hints.min_width == hints.max_width && hints.min_height == hints.max_height;
+  return !pinned;
+}
+
+void Sandbox::resizeWindow(int width, int height) {
+  if (!window_) waitForWindow();
+  xdotool("windowsize " + std::to_string(window_) + " " + std::to_string(width) + " " +
+          std::to_string(height));
+}
+
 void Sandbox::closeWindow() {
   if (!window_) waitForWindow();
   DisplayHandle x(display_);

@@ -76,6 +76,10 @@ class Sandbox {
   std::string windowTitle();
   // The size of the window's icon, 0 x 0 without one.
   std::pair<int, int> iconSize();
+  // Whether the window lets a window manager resize and maximise it: its size
+  // hints do not pin the minimum and the maximum to one size.
+  bool resizable();
+  void resizeWindow(int width, int height);  // as a user's drag of its border would
 
   std::vector<std::string> lines();  // standard output so far
   std::string errors();              // standard error so far
@@ -96,6 +100,7 @@ class Sandbox {
   void moveMouse(int x, int y);  // window pixels
   void mouseDown(int button);    // 1 is the left button
   void mouseUp(int button);
+  void click(int button);        // 4 and 5 are the wheel's notches up and down
   void closeWindow();            // sends WM_DELETE_WINDOW
   void signal(int number);       // sends a signal to the process
 

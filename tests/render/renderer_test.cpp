@@ -17,6 +17,7 @@
 #include "game/world_setup.h"
 #include "render/console_strip.h"
 #include "render/overlays.h"
+#include "render/projection.h"
 #include "state/state.h"
 #include "support/console_capture.h"
 #include "support/pinned_clock.h"
@@ -393,4 +394,36 @@ TEST_F(RendererTest, OverlaysShowOnlyWhenAskedAndLeaveTheFramesColourAndRasterPo
   EXPECT_GT(right, yellow / 4);
   releaseBody(state);
   EXPECT_TRUE(feedback([&] { drawOverlays(state, overlays); }).empty());
+}
+
+// Through the camera the bodies are drawn where the view shows them, those
+// beyond the game's window too once zoomed out; the game's window gets its
+// faint frame; the PAUSE mark stays in the window's corner.
+TEST_F(RendererTest, TheCameraMovesTheBodiesAndFramesTheGamesWindowButNotTheOverlays) {
+  box(7.87f, 600, 400, 40, 40);   // iron: fill (0.4, 0.4, 0.4)
+  box(7.87f, -300, 300, 40, 40);  // left of the game's window
+  const Rgb fill = rgb(0.4f, 0.4f, 0.4f);
+  Camera camera;
+  camera.zoomAbout(-4, {900, 200});
+  camera.pan(25, -10);
+  useCameraProjection(camera);
+  Renderer renderer(state);
+  renderer.setVisibleArea(camera.visible());
+  {
+    ConsoleCapture quiet;
+    walkBodies(state, &renderer);
+  }
+  for (const ViewPoint& at : {ViewPoint{600, 400}, ViewPoint{-300, 300}}) {
+    const ViewPoint v = camera.toView(at);
+    EXPECT_PIXEL(static_cast<int>(v.x), static_cast<int>(v.y), fill);
+  }
+  EXPECT_PIXEL(600, 400, kSky) << "the game's own place of the box is empty";
+
+  state.paused = true;
+  drawOverlays(state, Overlays(), camera);
+  const ViewPoint left = camera.toView({0, 470});
+  EXPECT_FALSE(within1(pixel(static_cast<int>(left.x), static_cast<int>(left.y)), kSky))
+      << "the frame of the game's window";
+  EXPECT_FALSE(within1(pixel(1250, 20), kSky)) << "PAUSE in the top-right corner";
+  usePixelProjection();
 }

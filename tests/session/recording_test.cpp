@@ -3,8 +3,10 @@
 // middle of frames. And the reader against mangled recordings.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <iterator>
 #include <random>
@@ -120,8 +122,7 @@ TEST(Recording, AReplayPrintsAndStepsWhatTheRecordedSessionDid) {
   EXPECT_TRUE(recording->ended);
   EXPECT_EQ(recording->end, 350);
   bool midFrame = false;
-  for (const RecordedFrame& f : recording->frames)
-    for (const ClockReading& c : f.clock) midFrame |= c.read > 0;
+  for (const ClockReading& c : recording->clock) midFrame |= c.read > 0;
   ASSERT_TRUE(midFrame) << "the script should turn the second in the middle of a frame";
   ASSERT_GT(recorded.lines.size(), 8u) << "the script should print the car keys' lines";
   ASSERT_TRUE(recorded.dragged && recorded.stopped) << "the script should drag and stop time";
@@ -135,7 +136,7 @@ TEST(Recording, AReplayPrintsAndStepsWhatTheRecordedSessionDid) {
 
   // A change of the second at a reading the frame never makes: the replay says so.
   Recording unreached = *recording;
-  unreached.frames.back().clock.push_back({kMaxClockRead, 1800000000});
+  unreached.clock.push_back({kMaxClockRead, 1800000000});
   replay(unreached, departed);
   EXPECT_TRUE(departed);
 }
@@ -183,6 +184,58 @@ TEST(Recording, MangledRecordingsAreRefusedWithTheirLineOrRead) {
     EXPECT_LE(std::stol(match[1]), lines + 1) << error;
   }
   EXPECT_GT(refused, 2000);
+}
+
+// A frame alone only marks how far the session got: the reader keeps nothing
+// of it, and the replay carries the held keys over it.
+TEST(Recording, FramesThatChangedNothingCostNothing) {
+  std::string error;
+  const std::optional<Recording> marks = parseRecording(
+      "skyhook-recording 1 skyhook 0.1.0\n0 clock 0 1700000000\n3 down space\n60\n120\n"
+      "121 up space clock 0 1700000002\n180\n",
+      "k.rec", error);
+  ASSERT_TRUE(marks) << error;
+  EXPECT_EQ(marks->frames.size(), 3u);
+  EXPECT_EQ(marks->end, 180);
+  EXPECT_FALSE(marks->ended);
+  Replay replay(*marks);
+  FrameInput input;
+  long held = 0;
+  while (replay.next(input)) held += input.held[key::SPACE] ? 1 : 0;
+  EXPECT_EQ(replay.frames(), 180);
+  EXPECT_EQ(held, 118);
+}
+
+// A write that fails part of the way through a line (here at a file size
+// limit, as at a full disk) leaves the file cut back to its last whole line,
+// which plays; the failure is reported once.
+TEST(Recording, AFailedWriteLeavesWholeLines) {
+  const std::string path = ::testing::TempDir() + "whole_lines_test.rec";
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  const rlimit limit{200, saved.rlim_max};
+  std::string reported;
+  {
+    RecordingWriter writer;
+    std::string error;
+    ASSERT_TRUE(writer.open(path, error)) << error;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    ::testing::internal::CaptureStderr();
+    writer.line("0 clock 0 1700000000");
+    for (long frame = 1; frame < 20; ++frame) writer.line(std::to_string(frame) + " press c 100 200");
+    writer.close();
+    reported = ::testing::internal::GetCapturedStderr();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_TRUE(writer.failed());
+  }
+  std::string error;
+  const std::optional<Recording> cut = readRecording(path, error);
+  std::remove(path.c_str());
+  ASSERT_TRUE(cut) << error;
+  EXPECT_GT(cut->end, 5);
+  EXPECT_EQ(reported, "skyhook: cannot write the recording " + path +
+                          ": File too large; it is incomplete\n");
 }
 
 // T in the middle of a drag, with the replay stopped and stepped first: the

@@ -2,7 +2,8 @@
 # The fuzzer hands back what broke. With a fault planted it stops at the frame
 # where a check first fails and leaves the recording; replayed, the recording
 # fails the same way at the same frame, runs clean without the fault, and the
-# real program plays it headless. A clean run leaves no recording behind.
+# real program plays it headless. A clean run leaves no recording behind, and
+# one killed with kill -9 a recording that plays.
 #   fuzz_test.sh FUZZER PROGRAM
 set -euo pipefail
 fuzz=${1:?usage: fuzz_test.sh FUZZER PROGRAM}
@@ -32,6 +33,22 @@ grep -qxF "$failure" "$scratch/replayed" ||
   fail "it fails without the fault: $(cat "$scratch/clean")"
 env -u DISPLAY "$program" --replay "$found" --headless >/dev/null ||
   fail "the program does not replay the fuzzer's recording headless"
+
+# Killed at any moment, the writer leaves whole lines, which play. Many lines
+# go out between any two seconds here, far more than a write buffer holds.
+killed=$scratch/killed.rec
+"$fuzz" --frames 8000000 --seed 8 --out "$killed" >/dev/null &
+pid=$!
+for _ in $(seq 600); do
+  [ "$(stat -c %s "$killed" 2>/dev/null || echo 0)" -gt 65536 ] && break
+  sleep 0.05
+done
+kill -9 "$pid"
+wait "$pid" 2>/dev/null || true
+[ "$(tail -c 1 "$killed" | od -An -c | tr -d ' ')" = '\n' ] ||
+  fail "the killed fuzzer left a line cut off: $(tail -c 60 "$killed")"
+env -u DISPLAY "$program" --replay "$killed" --headless >/dev/null 2>"$scratch/killed.err" ||
+  fail "the killed fuzzer's recording does not replay: $(cat "$scratch/killed.err")"
 
 "$fuzz" --frames "$frame" --seed 7 --out "$scratch/none.rec" >/dev/null ||
   fail "seed 7 fails without the fault"

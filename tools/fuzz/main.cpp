@@ -118,7 +118,6 @@ void leaveRecording() {
   if (!dying.recorder) return;
   Recorder* recorder = std::exchange(dying.recorder, nullptr);
   recorder->abandon(*dying.input);
-  dying.writer->flush();
   std::fprintf(stderr, "fuzz: frame %ld: the process dies; the recording that reproduces it: %s\n",
                recorder->frames(), dying.writer->path().c_str());
 }
