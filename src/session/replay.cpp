@@ -21,15 +21,3 @@ bool Replay::next(FrameInput& input) {
   input.held = held_;
   return true;
 }
-
-void Replay::rewindTo(long frame) {
-  const auto& frames = recording_.frames;
-  frame_ = frame;
-  held_.fill(0);
-  std::time_t second = 0;
-  for (nextLine_ = 0; nextLine_ < frames.size() && frames[nextLine_].frame <= frame; ++nextLine_) {
-    for (const KeyChange& k : recording_.keysOf(nextLine_)) held_[k.symbol] = k.down;
-    for (const ClockReading& c : recording_.clockOf(nextLine_)) second = c.second;
-  }
-  clock_.resumeAt(second);
-}

@@ -1,7 +1,5 @@
 #include "session/replay_steering.h"
 
-#include <algorithm>
-
 void ReplaySteering::toggleStop() {
   stopped_ = !stopped_;
   owed_ = 0;
@@ -11,14 +9,9 @@ void ReplaySteering::stepOne() {
   if (stopped_) ++owed_;
 }
 
-void ReplaySteering::slower() { shift_ = std::max(shift_ - 1, kSlowestShift); }
-
-void ReplaySteering::faster() { shift_ = std::min(shift_ + 1, kFastestShift); }
-
-int ReplaySteering::framesThisPicture() {
-  if (stopped_) return owed_ > 0 ? (--owed_, 1) : 0;
-  if (shift_ >= 0) return 1 << shift_;
-  if (++pictures_ < (1 << -shift_)) return 0;
-  pictures_ = 0;
-  return 1;
+bool ReplaySteering::playsAFrame() {
+  if (!stopped_) return true;
+  if (owed_ == 0) return false;
+  --owed_;
+  return true;
 }

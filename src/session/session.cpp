@@ -116,13 +116,12 @@ bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
     playLive(state, input, painter);
     return true;
   }
-  const int frames = steering_.framesThisPicture();
-  if (frames == 0 && painter) paintBodies(state, *painter);
-  // Only the picture's last frame is drawn; a recorded quit ends the picture too.
-  for (int n = 1; n <= frames && state.running; ++n) {
-    if (!replay_->next(recorded_)) return false;
-    playInput(state, recorded_, n == frames ? painter : nullptr);
+  if (!steering_.playsAFrame()) {
+    if (painter) paintBodies(state, *painter);
+    return true;
   }
+  if (!replay_->next(recorded_)) return false;
+  playInput(state, recorded_, painter);
   return true;
 }
 
