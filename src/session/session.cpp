@@ -94,6 +94,7 @@ void Session::goLive(State& state) {
   departed_ |= replay_->departed();
   replay_.reset();  // the calendar clock again, before the recorder passes it on
   recorder_.emplace(*recording_, frame, options_.record ? &writer_ : nullptr);
+  recording_.reset();  // the recorder holds what it needs of it
   // A replay stopped by P goes on stopped; the game's own P says so in the recording.
   stayStopped_ = steering_.stopped() && !state.paused;
   handedOver_ = true;

@@ -46,10 +46,10 @@ class Session {
   // is live. The sky's colour, for the window.
   SkyColour resume(State& state);
 
-  // One picture's frames, with the input read live for it. Live: that input is
+  // One picture's frame, with the input read live for it. Live: that input is
   // played and recorded. In a windowed replay the live key presses steer (P
   // stops and restarts, O plays one frame while stopped) and the recording's
-  // next frame is played in their place; while stopped, the painter is handed
+  // next frame is played in its place; while stopped, the painter is handed
   // the world as it stands. False when the session is over: the replay ended,
   // or the live input quit it.
   bool play(State& state, FrameInput& input, BodyPainter* painter);
