@@ -4,9 +4,10 @@
 #   scripts/install-deps.sh test   that, plus what the tests, the benchmark and the package need
 set -euo pipefail
 
-# librsvg2-bin and imagemagick render the icons from the SVG at build time.
+# librsvg2-bin and imagemagick render the icons from the SVG at build time;
+# libzstd-dev packs the snapshots of the history that Backspace goes back through.
 run_packages=(build-essential cmake pkg-config libbox2d-dev libsdl1.2-dev freeglut3-dev
-              libgl-dev libglu1-mesa-dev librsvg2-bin imagemagick)
+              libgl-dev libglu1-mesa-dev librsvg2-bin imagemagick libzstd-dev)
 test_packages=(googletest libgtest-dev libx11-dev xvfb xdotool x11-apps xauth
                desktop-file-utils dpkg-dev file libxml2-utils man-db appstream lintian)
 

@@ -28,6 +28,10 @@ static_assert(key::PLUS == SDLK_PLUS && key::EQUALS == SDLK_EQUALS && key::MINUS
               key::HOME == SDLK_HOME && key::F == SDLK_f);
 static_assert(key::S == SDLK_s && key::T == SDLK_t);
 
+static_assert(key::BACKSPACE == SDLK_BACKSPACE && key::LEFTBRACKET == SDLK_LEFTBRACKET &&
+              key::RIGHTBRACKET == SDLK_RIGHTBRACKET && key::N == SDLK_n && key::F5 == SDLK_F5 &&
+              key::F9 == SDLK_F9);
+
 namespace {
 
 void readMouse(FrameInput& input, const Screen& screen, CameraControl& camera,

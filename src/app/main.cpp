@@ -1,5 +1,6 @@
 // Skyhook: a ship, a crane car and endless mountains on Box2D.
 
+#include <GL/gl.h>
 #include <SDL/SDL.h>
 
 #include <fcntl.h>
@@ -42,6 +43,20 @@ void openClosedStandardDescriptors() {
   }
 }
 
+// Each picture clears with the sky of the world it shows: N draws a new one,
+// and F9 or going back in time may bring back an old one.
+class SkyRenderer : public Renderer {
+ public:
+  explicit SkyRenderer(const State& state) : Renderer(state), state_(state) {}
+  void beginFrame() override {
+    glClearColor(state_.sky.r, state_.sky.g, state_.sky.b, 1);
+    Renderer::beginFrame();
+  }
+
+ private:
+  const State& state_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,10 +78,9 @@ int main(int argc, char** argv) {
   // Console lines must never stop the game, whoever reads them or not.
   Console console(std::cout, STDOUT_FILENO);
   State state;
-  SkyColour sky{};
   // A resumed session's start-up and recording play before the window opens.
   if (session->resuming())
-    sky = session->resume(state);
+    session->resume(state);
   else
     drawLandscapeSeed(state);  // the first random draw of all
 
@@ -74,14 +88,14 @@ int main(int argc, char** argv) {
   if (!screen.open(command.options.fullscreen)) return 1;
   initText(argc, argv);
   if (session->resuming()) {
-    initView(sky);
+    initView(state.sky);
   } else {
     state.running = true;
     init(state);
     announceLandscapeSeed(state);
   }
 
-  Renderer renderer(state);
+  SkyRenderer renderer(state);
   Overlays overlays;
   overlays.console = command.options.consoleInWindow;
   overlays.consoleLines = &console.recentLines();

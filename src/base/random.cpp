@@ -1,6 +1,7 @@
 #include "base/random.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -12,6 +13,21 @@ RandomClock& currentClock() {
   return clock;
 }
 
+// The generator works in one of these, its place in the array written into the
+// array's first word whenever setstate leaves it. The default generator's
+// state, 128 bytes of the glibc kind 3, is taken over on the first save.
+alignas(8) char stateArrays[2][128];
+int activeArray = -1;
+
+void adoptGenerator() {
+  // initstate hands back the array it leaves, its position saved into it; a
+  // copy of it then goes on exactly where the C library's own left off.
+  const char* previous = initstate(1, stateArrays[0], sizeof stateArrays[0]);
+  std::memcpy(stateArrays[1], previous, sizeof stateArrays[1]);
+  setstate(stateArrays[1]);
+  activeArray = 1;
+}
+
 void reseed() { std::srand(static_cast<unsigned>(currentClock()())); }
 
 }  // namespace
@@ -19,6 +35,8 @@ void reseed() { std::srand(static_cast<unsigned>(currentClock()())); }
 void setRandomClock(RandomClock clock) {
   currentClock() = clock ? std::move(clock) : RandomClock(systemClock);
 }
+
+RandomClock randomClock() { return currentClock(); }
 
 int rand_a_b(int a, int b) {
   reseed();
@@ -53,4 +71,20 @@ unsigned randome_nb() {
 float RandomFloat(float a, float b) {
   const float r = static_cast<float>(std::rand() & 0x7FFF) / 32767.0f;
   return (b - a) * r + a;
+}
+
+RandomState saveRandomState() {
+  if (activeArray < 0) adoptGenerator();
+  setstate(stateArrays[activeArray]);  // writes the position into the array, changes nothing else
+  RandomState saved;
+  std::memcpy(saved.bytes.data(), stateArrays[activeArray], saved.bytes.size());
+  return saved;
+}
+
+void restoreRandomState(const RandomState& state) {
+  if (activeArray < 0) adoptGenerator();
+  // Into the other array: setstate first saves the position into the one it leaves.
+  activeArray = 1 - activeArray;
+  std::memcpy(stateArrays[activeArray], state.bytes.data(), state.bytes.size());
+  setstate(stateArrays[activeArray]);
 }

@@ -3,6 +3,7 @@
 // Most functions reseed it from the clock in whole seconds on every call,
 // so their draws repeat within one second; RandomFloat never reseeds.
 
+#include <array>
 #include <ctime>
 #include <functional>
 
@@ -11,6 +12,16 @@ using RandomClock = std::function<std::time_t()>;
 
 // Replaces the clock that the reseeding functions read; an empty one restores time(nullptr).
 void setRandomClock(RandomClock clock);
+// The clock in place now, to hand on to or put back.
+RandomClock randomClock();
+
+// The generator's whole state, as the C library keeps it (initstate and
+// setstate make it copyable): what a snapshot of the world keeps of it.
+struct RandomState {
+  std::array<char, 128> bytes;
+};
+RandomState saveRandomState();
+void restoreRandomState(const RandomState& state);
 
 // a + rand() % (b - a): a included, b excluded when b > a. Equal bounds give a.
 int rand_a_b(int a, int b);

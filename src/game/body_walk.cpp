@@ -58,6 +58,25 @@ std::vector<const b2Body*> keptBodies(const State& state) {
 
 }  // namespace
 
+BodyPose drawnPose(const State& state, const b2Body* body) {
+  const BodyPose now{body->GetPosition(), body->GetWorldCenter(), body->GetAngle()};
+  if (state.blend >= 1) return now;
+  const auto before = state.posesBeforeStep.find(body);
+  if (before == state.posesBeforeStep.end()) return now;  // made since the step
+  const BodyPose& was = before->second;
+  const float t = state.blend;
+  return {was.position + t * (now.position - was.position),
+          was.center + t * (now.center - was.center), was.angle + t * (now.angle - was.angle)};
+}
+
+void paintBodies(State& state, BodyPainter* painter) {
+  if (!painter) return;
+  painter->beginFrame();
+  for (b2Body* body = state.world->GetBodyList(); body; body = body->GetNext())
+    painter->paint(body);
+  painter->endFrame();
+}
+
 FarLimits farLimits(const State& state) {
   return {(200 + state.bordGaucheEcran + WIDTH) * P2M, -kFarHeights * HEIGHT * P2M,
           (1 + kFarHeights) * HEIGHT * P2M};
@@ -87,10 +106,4 @@ void walkBodies(State& state, BodyPainter* painter) {
     body = next;
   }
   if (painter) painter->endFrame();
-}
-
-void paintBodies(State& state, BodyPainter& painter) {
-  painter.beginFrame();
-  for (b2Body* body = state.world->GetBodyList(); body; body = body->GetNext()) painter.paint(body);
-  painter.endFrame();
 }

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-struct State;
+#include "state/state.h"
 
 class BodyPainter {
  public:
@@ -17,6 +17,14 @@ class BodyPainter {
   virtual void paint(b2Body* body) = 0;
   virtual void endFrame() {}
 };
+
+// Where the painter draws a body: where it is, or in slow motion between its
+// poses at the last two steps.
+BodyPose drawnPose(const State& state, const b2Body* body);
+
+// Paints every body where it is drawn, with none of the walk's pushes or
+// removals: a frame in which the world does not step. painter may be null.
+void paintBodies(State& state, BodyPainter* painter);
 
 // Beyond these, in metres, a body can never come back into view in a way anyone
 // would notice: a window's width past the column where new terrain is made, and
@@ -49,7 +57,3 @@ class FarRule {
 // everything joined to either through any chain of joints, and the bodies
 // touching those. painter may be null.
 void walkBodies(State& state, BodyPainter* painter);
-
-// Paints every body as it stands, in the walk's order, with none of its pushes
-// or removals: a picture of a world that is not moving on.
-void paintBodies(State& state, BodyPainter& painter);

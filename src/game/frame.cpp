@@ -9,33 +9,70 @@
 
 namespace {
 
-// The frame's first step. While time is stopped and no frame is owed, paints
-// the bodies as they are, with none of the walk's pushes or removals, and says
-// the frame is done; otherwise takes the owed frame and says to play it.
-bool holdStoppedFrame(State& state, BodyPainter* painter) {
-  if (!state.paused) return false;
+enum class Stopped { no, owed, yes };
+
+// While time is stopped: whether O owes a frame (taken now).
+Stopped stoppedTime(State& state) {
+  if (!state.paused) return Stopped::no;
   if (state.framesToStep > 0) {
     --state.framesToStep;
-    return false;
+    return Stopped::owed;
   }
-  // A push here would pile up and fire at the restart; a removal or a random
-  // draw would change what the restarted world does.
-  if (painter) paintBodies(state, *painter);
-  return true;
+  return Stopped::yes;
+}
+
+// A frame that only draws: a push here would pile up and fire at the
+// restart; a removal or a random draw would change what the world does next.
+void drawOnly(State& state, BodyPainter* painter) {
+  state.plainCarMadeThisFrame = false;  // the frame's key presses are over all the same
+  paintBodies(state, painter);
+}
+
+void keepPoses(State& state) {
+  state.posesBeforeStep.clear();
+  for (const b2Body* b = state.world->GetBodyList(); b; b = b->GetNext())
+    state.posesBeforeStep[b] = {b->GetPosition(), b->GetWorldCenter(), b->GetAngle()};
+}
+
+void playGameFrame(State& state, const unsigned char* keys, BodyPainter* painter) {
+  applyHeldKeys(state, keys);
+  holdGrab(state);
+  walkBodies(state, painter);
+  if (state.speedShift < 0) keepPoses(state);
+  stepWorld(state);
+}
+
+void setSpeed(State& state, int shift) {
+  state.speedShift = b2Clamp(shift, kSlowestShift, kFastestShift);
+  state.slowFrames = 0;
+  if (state.speedShift >= 0) state.posesBeforeStep.clear();
 }
 
 }  // namespace
 
 void playFrame(State& state, const unsigned char* keys, BodyPainter* painter) {
-  if (holdStoppedFrame(state, painter)) {
-    state.plainCarMadeThisFrame = false;  // a stopped frame ends its key presses too
-    return;
+  const Stopped stopped = stoppedTime(state);
+  if (stopped == Stopped::yes) return drawOnly(state, painter);
+  if (stopped == Stopped::owed) return playGameFrame(state, keys, painter);  // O: one step
+
+  if (state.speedShift < 0) {
+    const int period = 1 << -state.speedShift;
+    const int between = state.slowFrames;
+    state.slowFrames = (between + 1) % period;
+    if (between > 0) {
+      state.blend = static_cast<float>(between) / static_cast<float>(period);
+      drawOnly(state, painter);
+      state.blend = 1;
+      return;
+    }
   }
-  applyHeldKeys(state, keys);
-  holdGrab(state);
-  walkBodies(state, painter);
-  stepWorld(state);
+  const int frames = state.speedShift > 0 ? 1 << state.speedShift : 1;
+  for (int i = 1; i < frames; ++i) playGameFrame(state, keys, nullptr);
+  playGameFrame(state, keys, painter);  // the picture shows the last
 }
+
+void slowDown(State& state) { setSpeed(state, state.speedShift - 1); }
+void speedUp(State& state) { setSpeed(state, state.speedShift + 1); }
 
 void togglePause(State& state) {
   state.paused = !state.paused;

@@ -4,6 +4,8 @@
 
 #include "game/controls.h"
 #include "game/frame.h"
+#include "game/moments.h"
+#include "game/world_setup.h"
 #include "state/state.h"
 
 static_assert(kPlainCarLimit == 30, "C's help names the number of plain cars");
@@ -44,6 +46,20 @@ constexpr KeyRow kRows[] = {
      [](State& s, int, int) { togglePause(s); }},
     {"O", "while time is stopped, play one frame", KeyUse::press, {{key::O, "o"}},
      [](State& s, int, int) { playOneFrame(s); }},
+    {"[", "halve the speed, down to 1/8: slow motion", KeyUse::press,
+     {{key::LEFTBRACKET, "leftbracket"}}, [](State& s, int, int) { slowDown(s); }},
+    {"]", "double the speed, up to x8: fast forward", KeyUse::press,
+     {{key::RIGHTBRACKET, "rightbracket"}}, [](State& s, int, int) { speedUp(s); }},
+    // Read by the session, which keeps the history that it goes back through.
+    {"Backspace (held)",
+     "go back in time, picture by picture, two minutes or more; release to go on from there",
+     KeyUse::held, {{key::BACKSPACE, "backspace"}}},
+    {"F5", "keep this moment", KeyUse::press, {{key::F5, "f5"}},
+     [](State& s, int, int) { keepMoment(s); }},
+    {"F9", "return to the moment kept with F5, as often as wanted", KeyUse::press,
+     {{key::F9, "f9"}}, [](State& s, int, int) { returnToKeptMoment(s); }},
+    {"N", "a new world: a new landscape and sky, as at start-up", KeyUse::press,
+     {{key::N, "n"}}, [](State& s, int, int) { newWorld(s); }},
     {"Left mouse button (held)",
      "drag the body under the pointer (not the ship, nor the ground), with the path it would fly "
      "if let go in yellow; release to let go",

@@ -15,6 +15,7 @@ struct State;
 // Key symbols as SDL 1.2 numbers them, so that the controls need no SDL header.
 // The event reader checks them against SDL's own values at compile time.
 namespace key {
+constexpr int BACKSPACE = 8;
 constexpr int RETURN = 13;
 constexpr int ESCAPE = 27;
 constexpr int SPACE = 32;
@@ -24,12 +25,15 @@ constexpr int PERIOD = 46;  // the full stop of the main block
 constexpr int NUM0 = 48;    // number row 0 ... 9: 48 ... 57
 constexpr int NUM9 = 57;
 constexpr int EQUALS = 61;  // + on a US keyboard, without Shift
+constexpr int LEFTBRACKET = 91;
+constexpr int RIGHTBRACKET = 93;
 constexpr int B = 98;
 constexpr int C = 99;
 constexpr int D = 100;
 constexpr int F = 102;
 constexpr int J = 106;
 constexpr int L = 108;
+constexpr int N = 110;
 constexpr int O = 111;
 constexpr int P = 112;
 constexpr int R = 114;
@@ -58,6 +62,8 @@ constexpr int F1 = 282;
 constexpr int F2 = 283;
 constexpr int F3 = 284;
 constexpr int F4 = 285;
+constexpr int F5 = 286;
+constexpr int F9 = 290;
 constexpr int F11 = 292;
 constexpr int COUNT = 323;  // size of the key-state array
 }  // namespace key

@@ -28,12 +28,13 @@ SkyColour drawSkyColourSetGravity(State& state) {
   sky.r = RandomFloat(0, 1);
   sky.g = RandomFloat(0, 1);
   sky.b = RandomFloat(0, 1);
+  state.sky = sky;
   announceSkyColourSetGravity(state, sky);
   return sky;
 }
 
 void createWorld(State& state) {
-  state.world = std::make_unique<b2World>(b2Vec2(0, 9.81f));
+  state.world = makeRegionWorld(b2Vec2(0, 9.81f));
   state.world->SetContactListener(&state.listener);
   state.world->SetDestructionListener(&state.jointListener);
   state.world->SetGravity(b2Vec2(0, state.GRAVITY));
@@ -50,4 +51,14 @@ void buildFirstScene(State& state) {
 
 void announceLandscapeSeed(const State& state) {
   std::cout << "SEED = " << state.coefMontagne << std::endl;
+}
+
+void newWorld(State& state) {
+  state.world.reset();
+  static_cast<StateFields&>(state) = StateFields{};
+  drawLandscapeSeed(state);
+  drawSkyColourSetGravity(state);
+  createWorld(state);
+  buildFirstScene(state);
+  announceLandscapeSeed(state);
 }

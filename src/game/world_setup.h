@@ -2,11 +2,7 @@
 // The GL-free part of start-up: landscape seed, sky colour and gravity, the world,
 // the first scene.
 
-struct State;
-
-struct SkyColour {
-  float r, g, b;
-};
+#include "state/state.h"
 
 // The first draw of start-up, from a generator freshly seeded from the clock:
 // the landscape seed coefMontagne.
@@ -27,3 +23,7 @@ void buildFirstScene(State& state);
 
 // The last line of start-up: "SEED = " and the landscape seed.
 void announceLandscapeSeed(const State& state);
+
+// N: the state torn down and built again as at start-up, the same draws in the
+// same order and the same console lines; only F5's kept moment stays.
+void newWorld(State& state);

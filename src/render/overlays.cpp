@@ -17,20 +17,30 @@
 
 namespace {
 
-constexpr int kMargin = 6;
-
-// A small dark label in the top row, clear of the key panel, ending at `right`;
-// returns where it begins.
-int drawMark(const std::string& text, int right) {
-  const WindowPixels window;
-  const int pad = 4;
+// A small dark label in the top-right corner, clear of the key panel, its
+// right edge `right` window pixels from the picture's left; says where its left edge is.
+int drawMark(const WindowPixels& window, int right, const std::string& text) {
+  const int pad = 4, margin = 6;
   const int width = 7 * static_cast<int>(text.size()) - 1 + 2 * pad;
   const int x = right - width;
   glColor3f(0.1f, 0.1f, 0.1f);
-  window.box(x, kMargin, width, 12 + 2 * pad);
+  window.box(x, margin, width, 12 + 2 * pad);
   glColor3f(1, 1, 1);
-  window.text(x + pad, kMargin + pad, text);
+  window.text(x + pad, margin + pad, text);
   return x;
+}
+
+// From the corner leftwards: "PAUSE" while time or the replay is stopped, the
+// speed when it is not 1 (1/2 to 1/8, x2 to x8), and "REPLAY" during a replay.
+void drawMarks(const State& state, const Overlays& overlays) {
+  const WindowPixels window;
+  int right = window.pictureWidth() - 6;
+  if (state.paused || overlays.replayStopped) right = drawMark(window, right, "PAUSE") - 4;
+  if (state.speedShift < 0)
+    right = drawMark(window, right, "1/" + std::to_string(1 << -state.speedShift)) - 4;
+  if (state.speedShift > 0)
+    right = drawMark(window, right, "x" + std::to_string(1 << state.speedShift)) - 4;
+  if (overlays.replay) drawMark(window, right, "REPLAY");
 }
 
 // Where the dragged body would fly if let go now: from its centre, at its
@@ -110,7 +120,8 @@ void drawOverlays(const State& state, const Overlays& overlays, const Camera& ca
   const bool frame = !camera.identity();
   const bool stopped = state.paused || overlays.replayStopped;
   if (!overlays.keys && !overlays.joints && !overlays.figures && !overlays.physics &&
-      !overlays.console && !dragging && !stopped && !overlays.replay && !frame)
+      !overlays.console && !dragging && !stopped && state.speedShift == 0 && !overlays.replay &&
+      !frame)
     return;
   glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LINE_BIT | GL_POINT_BIT);
   glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
@@ -133,10 +144,7 @@ void drawOverlays(const State& state, const Overlays& overlays, const Camera& ca
     if (strip) drawConsoleStrip(*overlays.consoleLines);
     if (overlays.figures)
       drawFiguresPanel(figureLines(overlays.measured), strip ? consoleStripHeight() : 0);
-    // From the top-right corner leftwards.
-    int right = WindowPixels().pictureWidth() - kMargin;
-    if (stopped) right = drawMark("PAUSE", right) - kMargin;
-    if (overlays.replay) drawMark("REPLAY", right);
+    if (stopped || state.speedShift != 0 || overlays.replay) drawMarks(state, overlays);
   }
 
   glPopMatrix();

@@ -1,9 +1,9 @@
 #pragma once
 // What is drawn over the frame's picture: the key panel (F1), the joints (F2),
 // the figures (F3), the physics view (F4), the console strip (L), the path a
-// dragged body would fly if let go, the mark of stopped time, and the edges of
-// the game's window once the camera has moved. They only show things; nothing
-// here reaches the simulation.
+// dragged body would fly if let go, the marks of stopped time and of the
+// speed, and the edges of the game's window once the camera has moved. They
+// only show things; nothing here reaches the simulation.
 
 #include <deque>
 #include <string>
@@ -33,11 +33,12 @@ void toggleOverlay(Overlays& overlays, View view);
 
 // After the renderer's frame, under the camera's projection: what is switched
 // on, the dragged body's path while the left button holds one, "PAUSE" while
-// time or the replay is stopped, "REPLAY" during a replay, and while the
-// camera is not the identity a faint frame where the game's window is, the
-// area whose bodies it keeps. What sits in the world (physics view, joints,
-// path, frame) follows the camera; the panels and the marks keep their place
-// and pixel size. Leaves the OpenGL state as it found it,
+// time or the replay is stopped and the speed beside it when it is not 1
+// ("1/4", "x2"), "REPLAY" during a replay, and while the camera is not the
+// identity a faint frame where the game's window is, the area whose bodies it
+// keeps. What sits in the world (physics view, joints, path, frame) follows
+// the camera; the panels and the marks keep their place and pixel size.
+// Leaves the OpenGL state as it found it,
 // the raster position that the frame's '0' goes on from included; with nothing
 // to show it makes no call at all.
 void drawOverlays(const State& state, const Overlays& overlays, const Camera& camera = Camera());

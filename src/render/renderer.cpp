@@ -31,7 +31,7 @@ float circleShade(float d) {
 }
 
 // Whether nothing of the body, rim included, can land in the area (pixels).
-bool outside(const b2Body* body, const b2Fixture* fixture, const PictureRect& area) {
+bool outside(const BodyPose& pose, const b2Fixture* fixture, const PictureRect& area) {
   const b2Shape* shape = fixture->GetShape();
   float reach = shape->m_radius;  // circles; polygons add their farthest vertex
   if (shape->GetType() == b2Shape::e_polygon) {
@@ -41,8 +41,8 @@ bool outside(const b2Body* body, const b2Fixture* fixture, const PictureRect& ar
       reach = b2Max(reach, polygon->m_vertices[i].Length());
   }
   // The vertices are drawn around the centre of mass, the test polygon around its origin.
-  const b2Vec2 c = body->GetWorldCenter();
-  const b2Vec2 o = body->GetPosition();
+  const b2Vec2 c = pose.center;
+  const b2Vec2 o = pose.position;
   const float margin = reach + (c - o).Length() + 0.5f;
   auto metres = [](double pixels) { return static_cast<float>(pixels) * P2M; };
   return b2Min(c.x, o.x) + margin < metres(area.left) ||
@@ -60,10 +60,10 @@ void printIndices(const b2Fixture* fixture) {
 }
 
 // Its vertices go from the body frame to window pixels.
-void paintTestPolygon(b2Body* body, const b2PolygonShape* polygon) {
+void paintTestPolygon(const b2Transform& xf, const b2PolygonShape* polygon) {
   b2Vec2 polygonPoints[b2_maxPolygonVertices];
   for (int i = 0; i < polygon->m_count; ++i)
-    polygonPoints[i] = M2P * body->GetWorldPoint(polygon->m_vertices[i]);
+    polygonPoints[i] = M2P * b2Mul(xf, polygon->m_vertices[i]);
   DrawSolidPolygon(polygonPoints, polygon->m_count, b2Color(1, 1, 0));
 }
 
@@ -81,11 +81,12 @@ void Renderer::paint(b2Body* body) {
   // A test polygon's index lines are printed wherever it is.
   if (fixture->GetType() == b2Shape::e_polygon && fixture->GetDensity() == kTestDensity)
     printIndices(fixture);
-  if (outside(body, fixture, visible_)) return;
+  const BodyPose pose = drawnPose(state_, body);
+  if (outside(pose, fixture, visible_)) return;
   if (fixture->GetType() == b2Shape::e_circle)
-    paintCircle(body, fixture);
+    paintCircle(body, pose, fixture);
   else if (fixture->GetType() == b2Shape::e_polygon)
-    paintPolygon(body, fixture);
+    paintPolygon(body, pose, fixture);
 }
 
 void Renderer::endFrame() {
@@ -96,9 +97,9 @@ void Renderer::endFrame() {
   glutBitmapCharacter(GLUT_BITMAP_8_BY_13, '0');
 }
 
-void Renderer::paintCircle(b2Body* body, const b2Fixture* fixture) {
-  const b2Vec2 center = body->GetWorldCenter();
-  const float angle = body->GetAngle();
+void Renderer::paintCircle(b2Body* body, const BodyPose& pose, const b2Fixture* fixture) {
+  const b2Vec2 center = pose.center;
+  const float angle = pose.angle;
   const float shade = circleShade(fixture->GetDensity());
   if (shade >= 0) batch_.addDisc(center, 0.3f, angle, shade, state_.green, state_.blue);
   if (body->GetJointList()) {
@@ -107,17 +108,20 @@ void Renderer::paintCircle(b2Body* body, const b2Fixture* fixture) {
   }
 }
 
-void Renderer::paintPolygon(b2Body* body, const b2Fixture* fixture) {
+void Renderer::paintPolygon(b2Body* body, const BodyPose& pose, const b2Fixture* fixture) {
   const auto* polygon = static_cast<const b2PolygonShape*>(fixture->GetShape());
   const float density = fixture->GetDensity();
-  const b2Vec2 center = body->GetWorldCenter();
-  const float angle = body->GetAngle();
+  const b2Vec2 center = pose.center;
+  const float angle = pose.angle;
   b2Vec2 points[4];
   for (int i = 0; i < 4; ++i) points[i] = polygon->m_vertices[i];
 
   if (density == kTestDensity) {
     batch_.flush();
-    paintTestPolygon(body, polygon);
+    // Drawn where it is, its own transform exactly; between two steps, at the pose drawn.
+    paintTestPolygon(state_.blend >= 1 ? body->GetTransform()
+                                       : b2Transform(pose.position, b2Rot(pose.angle)),
+                     polygon);
   }
 
   // Static bodies, the ship and the hulls and crane end up black: the black box

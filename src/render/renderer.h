@@ -22,8 +22,8 @@ class Renderer : public BodyPainter {
   void setVisibleArea(const PictureRect& area) { visible_ = area; }
 
  private:
-  void paintCircle(b2Body* body, const b2Fixture* fixture);
-  void paintPolygon(b2Body* body, const b2Fixture* fixture);
+  void paintCircle(b2Body* body, const BodyPose& pose, const b2Fixture* fixture);
+  void paintPolygon(b2Body* body, const BodyPose& pose, const b2Fixture* fixture);
 
   const State& state_;
   FrameBatch batch_;

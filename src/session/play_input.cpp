@@ -7,14 +7,13 @@
 #include "session/frame_input.h"
 #include "state/state.h"
 
-SkyColour startUpWithoutWindow(State& state) {
+void startUpWithoutWindow(State& state) {
   drawLandscapeSeed(state);
-  const SkyColour sky = drawSkyColourSetGravity(state);
+  drawSkyColourSetGravity(state);
   createWorld(state);
   buildFirstScene(state);
   announceLandscapeSeed(state);
   state.running = true;
-  return sky;
 }
 
 void playInput(State& state, const FrameInput& input, BodyPainter* painter) {

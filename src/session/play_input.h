@@ -3,16 +3,14 @@
 // windowed and the headless replay and the fuzzer all play frames through it,
 // and those without a window start the game here too.
 
-#include "game/world_setup.h"
-
 struct State;
 struct FrameInput;
 class BodyPainter;
 
 // The program's start-up without its window, for the headless replay, a
 // resumed session and the fuzzer: the same draws, in the same order, and the
-// same console lines. The sky's colour, for a window opened afterwards.
-SkyColour startUpWithoutWindow(State& state);
+// same console lines.
+void startUpWithoutWindow(State& state);
 
 // Hands the events in order to the controls and the mouse drag (a quit ends
 // the loop after this frame, as Escape does), then plays the frame with the

@@ -11,7 +11,9 @@
 #include "session/frame_input.h"
 
 constexpr const char* kRecordingKind = "skyhook-recording";
-constexpr int kRecordingVersion = 1;
+// 2: the keys of speed, going back in time (Backspace held), F5, F9 and N. A
+// version 1 recording holds none of them and plays as it always did.
+constexpr int kRecordingVersion = 2;
 
 // Bounds of the fields; a reader refuses anything outside them.
 constexpr long kMaxFrame = 1000000000;  // about six months at 60 frames a second

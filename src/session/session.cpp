@@ -13,6 +13,7 @@
 #include "game/mouse_drag.h"
 #include "session/digest.h"
 #include "session/headless_console.h"
+#include "session/history.h"
 #include "session/play_input.h"
 #include "session/recording_reader.h"
 #include "session/saved_sessions.h"
@@ -58,12 +59,14 @@ std::unique_ptr<Session> Session::open(const SessionOptions& options) {
     session->recorder_.emplace(session->writer_);
   else
     session->recorder_.emplace();
+  // Over the session's clock, whichever it is: every frame goes through it.
+  session->history_.emplace();
   return session;
 }
 
-SkyColour Session::resume(State& state) {
+void Session::resume(State& state) {
   using Clock = std::chrono::steady_clock;
-  const SkyColour sky = startUpWithoutWindow(state);
+  startUpWithoutWindow(state);
   const Clock::time_point start = Clock::now();
   Clock::time_point report = start + std::chrono::seconds(1);
   bool reported = false;
@@ -71,7 +74,7 @@ SkyColour Session::resume(State& state) {
     // The quit that ended the recorded session does not end this one.
     auto& events = recorded_.events;
     events.erase(std::remove_if(events.begin(), events.end(), endsSession), events.end());
-    playInput(state, recorded_);
+    history_->play(state, recorded_);
     if (replay_->frames() % 64 == 0 && Clock::now() >= report) {
       std::cerr << "skyhook: resuming " << source() << ": frame " << replay_->frames() << " of "
                 << recording_->end << " (" << 100 * replay_->frames() / recording_->end << " %)"
@@ -86,7 +89,6 @@ SkyColour Session::resume(State& state) {
               << std::chrono::duration<double>(Clock::now() - start).count() << " s"
               << std::defaultfloat << std::endl;
   goLive(state);
-  return sky;
 }
 
 void Session::goLive(State& state) {
@@ -95,6 +97,7 @@ void Session::goLive(State& state) {
   replay_.reset();  // the calendar clock again, before the recorder passes it on
   recorder_.emplace(*recording_, frame, options_.record ? &writer_ : nullptr);
   recording_.reset();  // the recorder holds what it needs of it
+  history_->readThroughNewClock();
   // A replay stopped by P goes on stopped; the game's own P says so in the recording.
   stayStopped_ = steering_.stopped() && !state.paused;
   handedOver_ = true;
@@ -118,11 +121,11 @@ bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
     return true;
   }
   if (!steering_.playsAFrame()) {
-    if (painter) paintBodies(state, *painter);
+    paintBodies(state, painter);
     return true;
   }
   if (!replay_->next(recorded_)) return false;
-  playInput(state, recorded_, painter);
+  history_->play(state, recorded_, painter);
   return true;
 }
 
@@ -135,7 +138,7 @@ void Session::playLive(State& state, FrameInput& input, BodyPainter* painter) {
     handedOver_ = stayStopped_ = false;
   }
   recorder_->beginFrame();
-  playInput(state, input, painter);
+  history_->play(state, input, painter);
   recorder_->endFrame(input);
 }
 
@@ -176,7 +179,7 @@ int Session::playHeadless() {
   HeadlessConsole console(std::cout, STDOUT_FILENO);
   State state;
   startUpWithoutWindow(state);
-  while (state.running && replay_->next(recorded_)) playInput(state, recorded_);
+  while (state.running && replay_->next(recorded_)) history_->play(state, recorded_);
   const bool written = console.finish();
   const int status = finish(state);
   return written ? status : 1;

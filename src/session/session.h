@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "game/world_setup.h"
 #include "session/frame_input.h"
+#include "session/history.h"
 #include "session/recorder.h"
 #include "session/recording.h"
 #include "session/recording_writer.h"
@@ -43,8 +43,8 @@ class Session {
   // --resume, in place of the start-up: the start-up and every frame of the
   // recording, unpaced and undrawn (its quit left out), with progress on
   // standard error once it takes more than a second; from there the session
-  // is live. The sky's colour, for the window.
-  SkyColour resume(State& state);
+  // is live.
+  void resume(State& state);
 
   // One picture's frame, with the input read live for it. Live: that input is
   // played and recorded. In a windowed replay the live key presses steer (P
@@ -96,4 +96,7 @@ class Session {
   bool handedOver_ = false;    // the first live frame after a replay is still to come
   bool stayStopped_ = false;   // ... and the replay was stopped when T came
   bool departed_ = false;      // a replay ended departed from its recording
+  // After the replay's clock or the recorder: the history reads through them,
+  // and every frame, replayed or live, goes through it.
+  std::optional<History> history_;
 };

@@ -25,6 +25,8 @@ void forgetJoint(State& s, const b2Joint* joint) {
 
 void forgetBody(State& s, const b2Body* body) {
   for (const auto& h : kBodyHandles) forget(s.*h.member, body);
+  // A body made later in its place must not be drawn from this one's pose.
+  s.posesBeforeStep.erase(body);
   s.BODY.erase(std::remove(s.BODY.begin(), s.BODY.end(), body), s.BODY.end());
   for (std::vector<b2Body*>& car : s.plainCars)
     car.erase(std::remove(car.begin(), car.end(), body), car.end());

@@ -9,11 +9,14 @@
 
 #include <deque>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "base/materials.h"
+#include "base/region.h"
 
 struct State;
+struct Snapshot;
 
 // Nulls the shared joint handles of joints that Box2D destroys along with a body.
 class JointHandleListener : public b2DestructionListener {
@@ -31,16 +34,22 @@ constexpr int HEIGHT = 940;
 constexpr float M2P = 10.0f;  // pixels per metre
 constexpr float P2M = 0.1f;   // metres per pixel
 
-struct State {
-  State();
-  State(const State&) = delete;
-  State& operator=(const State&) = delete;
-  ~State();
+struct SkyColour {
+  float r, g, b;
+};
 
+// Where a body is drawn: its origin, its centre of mass and its angle.
+struct BodyPose {
+  b2Vec2 position, center;
+  float angle;
+};
+
+// Every field that the frames change, apart from the world: a snapshot copies
+// them whole, the world's memory beside them (state/snapshot.h).
+struct StateFields {
   std::vector<b2Body*> BODY;           // bodies that R switches to dynamic
-  myContactListener listener;          // prints the material the ship touches
-  JointHandleListener jointListener{*this};
 
+  SkyColour sky{0, 0, 0};              // drawn at start-up: the window's background
   float GRAVITY = 9.81f;               // 2.07 under a blue-dominant sky
   float coefMontagne = 0;              // landscape seed: the noise row; drawLandscapeSeed
   int decalage = 200;                  // terrain offset in pixels
@@ -87,17 +96,41 @@ struct State {
   float blue = 0;
   int NB_VERTICES = 0;                 // vertex count of the last test polygon
 
-  bool running = false;                // the frame loop's flag
-
   bool paused = false;                 // P: time stands still
   int framesToStep = 0;                // O while paused: frames still to play
+  // [ and ]: the world runs at 2 to this power, -3 (1/8) to 3 (x8), in whole
+  // steps of the one step length: slow motion steps on fewer frames, fast
+  // forward several times a frame.
+  int speedShift = 0;
+  int slowFrames = 0;                  // frames played since the last step in slow motion
+  // In slow motion, the bodies' poses before the last step, and how far the
+  // picture is drawn from them towards the poses now (1: where they are).
+  std::unordered_map<const b2Body*, BodyPose> posesBeforeStep;
+  float blend = 1;
 
   b2MouseJoint* mouseJoint = nullptr;  // pulls the body under the left button
   b2Body* mouseGround = nullptr;       // the static body, without fixtures, it pulls from
   b2Vec2 mouseTarget{0, 0};            // the pointer while it holds a body, metres
+};
 
-  // Declared last so it is destroyed first, while the listeners it points at live.
-  std::unique_ptr<b2World> world;
+struct State : StateFields {
+  State();
+  State(const State&) = delete;
+  State& operator=(const State&) = delete;
+  ~State();
+
+  myContactListener listener;          // prints the material the ship touches
+  JointHandleListener jointListener{*this};
+
+  bool running = false;                // the frame loop's flag
+
+  // F5's moment, which F9 returns to: outside the frames' own fields, so that
+  // returning to a moment, or going back in time, keeps it.
+  std::shared_ptr<const Snapshot> keptMoment;
+
+  // Declared last so it is destroyed first, while the listeners it points at
+  // live. Built in Box2D's memory region, where a snapshot finds it.
+  WorldPtr world;
 };
 
 // The one way the program destroys a body: every handle naming it, or a joint

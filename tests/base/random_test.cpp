@@ -191,3 +191,32 @@ TEST(RandomNb, ReseedAndDivideTheFirstDrawByAMillion) {
   EXPECT_EQ(largest, 2147);
   EXPECT_GT(largestF, 2147.0f);
 }
+
+// A snapshot keeps the generator where it is: the first save takes the C
+// library's own state over without moving it, and a restore goes on from the
+// saved place, however far the generator has run or been reseeded since.
+TEST(RandomState, SaveAndRestoreContinueTheSequenceExactly) {
+  std::srand(77);
+  for (int i = 0; i < 5; ++i) std::rand();
+  std::vector<int> expected;
+  {
+    std::srand(77);
+    for (int i = 0; i < 5; ++i) std::rand();
+    for (int i = 0; i < 40; ++i) expected.push_back(std::rand());
+  }
+  std::srand(77);
+  for (int i = 0; i < 5; ++i) std::rand();
+  const RandomState saved = saveRandomState();
+  std::vector<int> drawn;
+  for (int i = 0; i < 40; ++i) drawn.push_back(std::rand());
+  EXPECT_EQ(drawn, expected);
+
+  std::srand(12345);
+  for (int i = 0; i < 1000; ++i) std::rand();
+  restoreRandomState(saved);
+  drawn.clear();
+  for (int i = 0; i < 40; ++i) drawn.push_back(std::rand());
+  EXPECT_EQ(drawn, expected);
+  restoreRandomState(saved);  // as often as wanted
+  EXPECT_EQ(std::rand(), expected[0]);
+}

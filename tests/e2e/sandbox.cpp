@@ -265,6 +265,11 @@ void Sandbox::keys(const std::vector<std::string>& names) {
   xdotool("key --delay 0" + sequence);
 }
 
+void Sandbox::stallOutput() {
+  stalled_ = true;
+  fcntl(outFd_, F_SETPIPE_SZ, 4096);  // where the pipe holds more, the test needs more presses
+}
+
 void Sandbox::closeOutput() {
   if (outFd_ >= 0) close(outFd_);
   outFd_ = -1;

@@ -84,9 +84,11 @@ class Sandbox {
   std::vector<std::string> lines();  // standard output so far
   std::string errors();              // standard error so far
 
-  // A reader of standard output that stalls: the pipe stays open, unread; or
-  // one that has gone: the pipe is closed.
-  void stallOutput() { stalled_ = true; }
+  // A reader of standard output that stalls: the pipe stays open, unread, and
+  // holds one page (682 lines of "TOTO2"), so that a few thousand lines fill it
+  // however many key presses SDL's queue drops on a busy machine; or one that
+  // has gone: the pipe is closed.
+  void stallOutput();
   void closeOutput();
 
   // xdotool key names: "b", "Escape", "space", "KP_6", ...

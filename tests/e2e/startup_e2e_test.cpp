@@ -367,13 +367,14 @@ TEST(Console, StandardOutputThatNobodyReadsNeverStopsTheGame) {
   Sandbox sandbox({{"LD_PRELOAD", SWAP_COUNTER}, {"SKYHOOK_SWAP_LOG", log}});
   ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
   sandbox.stallOutput();
-  // 20,000 presses of J, each printing "TOTO2": twice what the pipe holds. K,
-  // which does nothing, between them, or SDL would take them for autorepeat.
+  // 20,000 presses of J, each printing "TOTO2": far more than the pipe holds,
+  // even when SDL's queue drops most of them. K, which does nothing, between
+  // them, or SDL would take them for autorepeat.
   for (int i = 0; i < 20; ++i) sandbox.keys(std::vector<std::string>(1000, "j k"));
   EXPECT_GE(framesInASecond(log), 5u);
   sandbox.key("Escape");
   EXPECT_EQ(sandbox.waitForExit(std::chrono::seconds(5)), 0) << sandbox.errors();
-  // Lines left over once the pipe held its 10,900: the game played on with it full.
+  // Lines left over once the pipe held its page: the game played on with it full.
   const std::string errors = sandbox.errors();
   long lost = 0;
   std::sscanf(errors.c_str() + std::min(errors.find("skyhook: "), errors.size()),

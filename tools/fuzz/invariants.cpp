@@ -63,9 +63,10 @@ void Invariants::beginFrame() {
 
 // Bodies are not made during the walk, so a pointer noted before it that is
 // still in the world names the same body. While time is stopped nothing is
-// removed (a single step is not told apart from a stopped frame here).
+// removed (a single step is not told apart from a stopped frame here), nor
+// in slow motion's frames between two steps.
 void Invariants::endFrame() {
-  if (state_.paused) return;
+  if (state_.paused || state_.blend < 1 || !walks_) return;
   FarRule rule(state_);
   for (const b2Body* b = state_.world->GetBodyList(); b; b = b->GetNext())
     if (std::find(far_.begin(), far_.end(), b) != far_.end() && rule.removes(b))

@@ -18,6 +18,9 @@ class Invariants : public BodyPainter {
   void beginFrame() override;
   void paint(b2Body*) override {}
   void endFrame() override;
+  // Whether the coming frame walks the bodies: not while going back in time,
+  // where it only shows an earlier moment.
+  void expectWalk(bool walks) { walks_ = walks; }
 
   // After the frame, with the console lines it printed: what failed, or empty.
   std::string check(const std::vector<std::string>& consoleLines);
@@ -26,6 +29,7 @@ class Invariants : public BodyPainter {
   const State& state_;
   std::vector<const b2Body*> far_;  // what the far rule removed before the walk
   std::string walkFault_;
+  bool walks_ = true;
 };
 
 bool knownConsoleLine(const std::string& line);

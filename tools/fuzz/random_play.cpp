@@ -58,6 +58,7 @@ FrameInput RandomPlay::next(const State& state) {
   }
   mouse(input, state);
   stoppedTime(input, state);
+  timeTravel(input, state);
   hold(state);
   input.held = held_;
   return input;
@@ -113,6 +114,25 @@ void RandomPlay::stoppedTime(FrameInput& input, const State& state) {
   if (!state.paused && chance(0.001)) press(key::P);
   else if (state.paused && chance(0.1)) press(key::O);
   else if (state.paused && chance(0.05)) press(key::P);
+}
+
+// The speed changes now and then, a moment is kept and returned to, a new
+// world is built, and time goes back a few frames or a long way.
+void RandomPlay::timeTravel(FrameInput& input, const State& state) {
+  auto press = [&](int symbol) {
+    input.events.push_back({InputEvent::KeyPress, symbol, pointerX_, pointerY_});
+  };
+  if (chance(0.002)) press(chance(0.5) ? key::LEFTBRACKET : key::RIGHTBRACKET);
+  // Fast forward plays up to 8 frames a picture: back to full speed soon.
+  if (state.speedShift > 0 && chance(0.01)) press(key::LEFTBRACKET);
+  if (chance(0.0007)) press(key::F5);
+  if (chance(0.0007)) press(key::F9);
+  if (chance(0.0001)) press(key::N);
+  if (backLeft_ > 0 && --backLeft_ == 0) held_[key::BACKSPACE] = 0;
+  if (backLeft_ == 0 && chance(0.0001)) {
+    backLeft_ = chance(0.8) ? between(1, 60) : between(60, 3000);
+    held_[key::BACKSPACE] = 1;
+  }
 }
 
 void RandomPlay::hold(const State& state) {

@@ -43,11 +43,13 @@ class RandomPlay {
   void hold(const State& state);
   void mouse(FrameInput& input, const State& state);
   void stoppedTime(FrameInput& input, const State& state);
+  void timeTravel(FrameInput& input, const State& state);
 
   std::mt19937_64 random_;
   FuzzClock clock_;
   HeldKeys held_{};
   long scrollLeft_ = 0;  // frames of a long scroll still to come
+  long backLeft_ = 0;    // frames of Backspace still held
   int pointerX_ = 640, pointerY_ = 470;
   bool buttonDown_ = false;
 };

@@ -1,0 +1,123 @@
+// The way back in time, measured headless on the game's own frames through the
+// session's History: what a snapshot costs against a frame, how fast Backspace
+// goes back after two minutes, and what the history holds with 1,000 cars.
+// Prints its figures; bench/README.md keeps the log.
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include "bodies/cars.h"
+#include "game/keys.h"
+#include "session/history.h"
+#include "session/play_input.h"
+#include "state/snapshot.h"
+#include "state/state.h"
+#include "support/console_capture.h"
+#include "support/pinned_clock.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point t) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
+}
+
+// A person's kind of ride: scrolling most of the time, a plain car now and
+// then; or, over a pile of cars, keys that leave the cars where they are.
+bool scrolling = true;
+FrameInput ride(long n) {
+  FrameInput in;
+  if (!scrolling) {
+    in.held[key::RIGHT] = n % 200 < 100;
+    return in;
+  }
+  if (n % 300 == 7) in.events.push_back({InputEvent::KeyPress, key::C, 200 + int(n % 900), 300});
+  if (n == 3) in.events.push_back({InputEvent::KeyPress, key::B, 0, 0});
+  in.held[key::SPACE] = n % 600 < 450;
+  return in;
+}
+
+struct Ride {
+  double frameMs = 0, snapshotMs = 0;  // means: frames without a snapshot, and the snapshot's own
+};
+
+// Plays `frames` frames; the frames that begin with a snapshot cost it on top.
+Ride play(State& state, History& history, PinnedClock& clock, long frames, long from = 1) {
+  std::vector<double> plain, kept;
+  for (long n = from; n < from + frames; ++n) {
+    clock.set(1700000000 + n / 60);
+    const bool keeps = history.now() % History::kInterval == 0;
+    const auto t = Clock::now();
+    history.play(state, ride(n));
+    (keeps ? kept : plain).push_back(msSince(t));
+  }
+  auto mean = [](const std::vector<double>& v) {
+    double sum = 0;
+    for (double x : v) sum += x;
+    return v.empty() ? 0 : sum / static_cast<double>(v.size());
+  };
+  return {mean(plain), mean(kept) - mean(plain)};
+}
+
+void goBack(State& state, History& history, int pictures) {
+  FrameInput back;
+  back.held[key::BACKSPACE] = 1;
+  std::vector<double> times;
+  const auto start = Clock::now();
+  for (int i = 0; i < pictures; ++i) {
+    const auto t = Clock::now();
+    history.play(state, back);
+    times.push_back(msSince(t));
+  }
+  const double total = msSince(start);
+  std::sort(times.begin(), times.end());
+  std::printf("   Backspace, %d pictures back from frame %ld: %.0f pictures/s, mean %.2f ms, "
+              "median %.2f ms, worst %.2f ms (a picture's drawing comes on top)\n",
+              pictures, history.now() + pictures, 1000.0 * pictures / total, total / pictures,
+              times[times.size() / 2], times.back());
+}
+
+}  // namespace
+
+int main() {
+  ConsoleCapture quiet;
+  PinnedClock clock(1700000000);
+  {
+    State state;
+    startUpWithoutWindow(state);
+    History history;
+    const Ride r = play(state, history, clock, 7300);
+    std::printf("1. ride of 7,300 frames (two minutes at 60 frames/s, scrolling, a plain car every 5 s):\n");
+    std::printf("   frame %.3f ms; snapshot %.3f ms every %ld frames: %.2f %% of the frame's own time, "
+                "%.3f %% of a 60 frames/s frame; %d bodies\n",
+                r.frameMs, r.snapshotMs, History::kInterval,
+                100 * r.snapshotMs / History::kInterval / r.frameMs,
+                100 * r.snapshotMs / History::kInterval / (1000.0 / 60), state.world->GetBodyCount());
+    std::printf("   history: %zu snapshots, %.1f MiB, back to frame %ld; one region copy %.2f MiB\n",
+                history.snapshots(), history.bytes() / 1048576.0, history.oldest(),
+                takeSnapshot(state).region.size() / 1048576.0);
+    goBack(state, history, 600);
+  }
+  {
+    State state;
+    startUpWithoutWindow(state);
+    for (int i = 0; i < 1000; ++i) makeCar(state, 30 + (i % 30) * 42, 900 - (i / 30) * 46);
+    scrolling = false;  // the cars stay in the window
+    History history;
+    const Ride r = play(state, history, clock, 7300);
+    std::printf("2. 1,000 plain cars, then 7,300 frames without scrolling:\n");
+    std::printf("   frame %.3f ms; snapshot %.3f ms: %.2f %% of the frame's own time; %d bodies\n",
+                r.frameMs, r.snapshotMs, 100 * r.snapshotMs / History::kInterval / r.frameMs,
+                state.world->GetBodyCount());
+    std::printf("   history: %zu snapshots, %.1f MiB of %zu MiB, back to frame %ld, widest gap %ld "
+                "frames; one region copy %.2f MiB\n",
+                history.snapshots(), history.bytes() / 1048576.0, History::kDefaultBudget >> 20,
+                history.oldest(), history.longestGap(),
+                takeSnapshot(state).region.size() / 1048576.0);
+    goBack(state, history, 120);
+  }
+  return 0;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// All of Box2D's memory, from one region mapped at a fixed address. Box2D 2.4
+// allocates only through b2Alloc_Default / b2Free_Default, which the library
+// calls through the PLT: defining them here hands every byte of every world to
+// the region. A world's moment is then a copy of the region's used part, and a
+// copy back restores it with every pointer still valid: no walk over bodies and
+// joints, no rebuild. The hooks carry no context, so the region is the one
+// process-wide allocator for Box2D; a world is built in it like any other
+// Box2D object.
+
+#include <box2d/box2d.h>
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace region {
+
+// Where the region lies; tests check that the world is built inside it.
+bool contains(const void* p);
+
+// The bytes from the region's start to its highest block in use: what a
+// snapshot copies. The allocator's own bookkeeping lies at its start.
+std::size_t usedBytes();
+
+// Copies the used part out, and back. A restore returns every block of the
+// region, and the allocator's free lists, to what they were at the copy.
+void copyOut(std::vector<unsigned char>& into);
+void copyIn(const std::vector<unsigned char>& from);
+
+// How many worlds live in the region: a copy back is sound only when one does.
+int worlds();
+
+}  // namespace region
+
+// A b2World placed in the region, and its deleter.
+struct RegionWorldDelete {
+  void operator()(b2World* world) const;
+};
+using WorldPtr = std::unique_ptr<b2World, RegionWorldDelete>;
+WorldPtr makeRegionWorld(const b2Vec2& gravity);

@@ -1,0 +1,242 @@
+#include "session/history.h"
+
+#include <zstd.h>
+
+#include <algorithm>
+#include <iostream>
+#include <stdexcept>
+#include <streambuf>
+
+#include "game/body_walk.h"
+#include "game/keys.h"
+#include "session/play_input.h"
+#include "state/state.h"
+
+namespace {
+
+// Snapshots the thinning leaves alone: the last ten seconds go back at full pace.
+constexpr std::size_t kRecent = 10;
+// Older snapshots thin out down to one in this many frames, then the oldest go.
+constexpr long kWidestGap = 8 * History::kInterval;
+// Going back, a moment is kept every this many frames of the interval passed.
+constexpr long kPassingStep = 10;
+
+// Frames that read or replace the kept moment, or build a new world, are never
+// played again: a snapshot is kept right after them, and going back restores
+// it or one after it rather than pass through them.
+bool playsOnlyOnce(const FrameInput& input) {
+  for (const InputEvent& e : input.events)
+    if (e.kind == InputEvent::KeyPress &&
+        (e.symbol == key::F5 || e.symbol == key::F9 || e.symbol == key::N))
+      return true;
+  return false;
+}
+
+// Console lines of frames played again were printed the first time.
+class Silence : std::streambuf {
+ public:
+  Silence() : saved_(std::cout.rdbuf(this)) {}
+  ~Silence() override { std::cout.rdbuf(saved_); }
+
+ private:
+  int overflow(int c) override { return c == traits_type::eof() ? 0 : c; }
+  std::streambuf* saved_;
+};
+
+// Fast: a second's snapshot costs little of its 60 frames; the region's
+// static bodies, empty blocks and repeated shapes pack well all the same.
+constexpr int kPackLevel = 1;
+
+void pack(const std::vector<unsigned char>& from, std::vector<unsigned char>& into) {
+  into.resize(ZSTD_compressBound(from.size()));
+  const std::size_t n = ZSTD_compress(into.data(), into.size(), from.data(), from.size(), kPackLevel);
+  if (ZSTD_isError(n)) throw std::runtime_error(ZSTD_getErrorName(n));
+  into.resize(n);
+  into.shrink_to_fit();
+}
+
+void unpack(const std::vector<unsigned char>& from, std::vector<unsigned char>& into) {
+  const unsigned long long size = ZSTD_getFrameContentSize(from.data(), from.size());
+  into.resize(size);
+  const std::size_t n = ZSTD_decompress(into.data(), into.size(), from.data(), from.size());
+  if (ZSTD_isError(n) || n != size) throw std::runtime_error("a snapshot of the history is damaged");
+}
+
+}  // namespace
+
+History::History(std::size_t budget) : budget_(budget), passOn_(randomClock()) {
+  setRandomClock([this] { return read(); });
+}
+
+History::~History() { setRandomClock(passOn_); }
+
+void History::readThroughNewClock() {
+  passOn_ = randomClock();
+  setRandomClock([this] { return read(); });
+}
+
+std::time_t History::read() {
+  const std::time_t second = passOn_();
+  if (reads_ == 0 || second != last_) readings_.push_back({reads_, second});
+  last_ = second;
+  ++reads_;
+  return second;
+}
+
+long History::oldest() const { return kept_.empty() ? now_ : kept_.front().frame; }
+
+long History::longestGap() const {
+  long widest = 0;
+  for (std::size_t i = 1; i < kept_.size(); ++i)
+    widest = std::max(widest, kept_[i].frame - kept_[i - 1].frame);
+  return widest;
+}
+
+std::size_t History::keptBytes(const Kept& k) {
+  const StateFields& f = k.snapshot.fields;
+  return sizeof k + k.packed.size() + f.BODY.size() * sizeof(b2Body*) +
+         f.posesBeforeStep.size() * 64 + f.plainCars.size() * 64;
+}
+
+std::size_t History::frameBytes(const Frame& f) const {
+  return sizeof f + f.events.size() * sizeof(InputEvent) + f.held.size() * sizeof(int) +
+         f.clock.size() * sizeof(ClockReading);
+}
+
+void History::play(State& state, const FrameInput& input, BodyPainter* painter) {
+  if (input.held[key::BACKSPACE]) {
+    for (const InputEvent& e : input.events)
+      if (e.kind == InputEvent::Quit || (e.kind == InputEvent::KeyPress && e.symbol == key::ESCAPE))
+        state.running = false;
+    return goBack(state, painter);
+  }
+  if (wentBack_) forgetTheFuture();
+  if (kept_.empty() || now_ - kept_.back().frame >= kInterval) keep(state);
+
+  readings_.clear();
+  reads_ = 0;
+  playInput(state, input, painter);
+
+  Frame f;
+  f.events = input.events;
+  for (int k = 0; k < key::COUNT; ++k)
+    if (input.held[k]) f.held.push_back(k);
+  f.clock = readings_;
+  bytes_ += frameBytes(f);
+  frames_.push_back(std::move(f));
+  ++now_;
+  if (playsOnlyOnce(input)) {
+    keep(state);
+    kept_.back().pinned = true;
+  }
+  thin();
+}
+
+void History::goBack(State& state, BodyPainter* painter) {
+  if (now_ > oldest()) {
+    const long target = now_ - 1;
+    auto from = std::prev(std::upper_bound(kept_.begin(), kept_.end(), target,
+                                           [](long f, const Kept& k) { return f < k.frame; }));
+    // The nearest moment passed on the way into this interval, or its snapshot.
+    long start = from->frame;
+    const Snapshot* nearest = nullptr;
+    for (std::size_t i = 0; i < passingUsed_; ++i)
+      if (passing_[i].first <= target && passing_[i].first > start)
+        start = passing_[i].first, nearest = &passing_[i].second;
+    if (nearest) {
+      restoreSnapshot(state, *nearest);
+    } else {
+      unpack(from->packed, unpacked_);
+      from->snapshot.region.swap(unpacked_);
+      restoreSnapshot(state, from->snapshot);
+      from->snapshot.region.swap(unpacked_);
+      passingUsed_ = 0;
+    }
+    playAgain(state, start, target);
+    now_ = target;
+    wentBack_ = true;
+  }
+  paintBodies(state, painter);
+}
+
+void History::playAgain(State& state, long from, long to) {
+  Silence quiet;
+  const std::vector<ClockReading>* changes = nullptr;
+  std::size_t next = 0;
+  long reads = 0;
+  std::time_t second = 0;
+  setRandomClock([&] {
+    if (next < changes->size() && (*changes)[next].read == reads) second = (*changes)[next++].second;
+    ++reads;
+    return second;
+  });
+  FrameInput again;
+  for (long n = from; n < to; ++n) {
+    // Every few frames of a first pass, a moment to come back to for the next pictures.
+    if (n > from && n % kPassingStep == 0 && passingUsed_ < kInterval / kPassingStep) {
+      if (passingUsed_ == passing_.size()) passing_.emplace_back();
+      passing_[passingUsed_].first = n;
+      takeSnapshot(state, passing_[passingUsed_++].second);
+    }
+    const Frame& f = frames_[static_cast<std::size_t>(n - firstFrame_)];
+    again.events = f.events;
+    again.held.fill(0);
+    for (int k : f.held) again.held[k] = 1;
+    changes = &f.clock;
+    next = 0;
+    reads = 0;
+    playInput(state, again, nullptr);
+  }
+  setRandomClock([this] { return read(); });
+}
+
+void History::forgetTheFuture() {
+  wentBack_ = false;
+  passingUsed_ = 0;
+  while (!kept_.empty() && kept_.back().frame > now_) {
+    bytes_ -= keptBytes(kept_.back());
+    kept_.pop_back();
+  }
+  while (firstFrame_ + static_cast<long>(frames_.size()) > now_) {
+    bytes_ -= frameBytes(frames_.back());
+    frames_.pop_back();
+  }
+}
+
+void History::keep(const State& state) {
+  if (!kept_.empty() && kept_.back().frame == now_) return;
+  kept_.push_back({now_, false, {}, {}});
+  Kept& k = kept_.back();
+  k.snapshot.region.swap(unpacked_);
+  takeSnapshot(state, k.snapshot);
+  pack(k.snapshot.region, k.packed);
+  k.snapshot.region.swap(unpacked_);
+  bytes_ += keptBytes(k);
+}
+
+void History::thin() {
+  while (bytes_ > budget_ && kept_.size() > 1) {
+    // The older snapshot whose going leaves the narrowest gap, while it stays narrow enough.
+    std::size_t best = 0;
+    long bestGap = kWidestGap + 1;
+    for (std::size_t i = 1; i + kRecent < kept_.size(); ++i) {
+      if (kept_[i].pinned) continue;
+      const long gap = kept_[i + 1].frame - kept_[i - 1].frame;
+      if (gap < bestGap) best = i, bestGap = gap;
+    }
+    if (best) {
+      bytes_ -= keptBytes(kept_[best]);
+      kept_.erase(kept_.begin() + static_cast<long>(best));
+      continue;
+    }
+    // Else the oldest goes, with the frames that only it led to.
+    bytes_ -= keptBytes(kept_.front());
+    kept_.pop_front();
+    const long first = kept_.front().frame;
+    while (firstFrame_ < first) {
+      bytes_ -= frameBytes(frames_.front());
+      frames_.pop_front();
+      ++firstFrame_;
+    }
+  }
+}
