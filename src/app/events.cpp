@@ -7,6 +7,7 @@
 #include "game/keys.h"
 #include "render/overlays.h"
 #include "session/frame_input.h"
+#include "session/session.h"
 
 static_assert(key::ESCAPE == SDLK_ESCAPE && key::SPACE == SDLK_SPACE && key::B == SDLK_b &&
               key::C == SDLK_c && key::D == SDLK_d && key::J == SDLK_j && key::R == SDLK_r);
@@ -25,6 +26,7 @@ static_assert(key::F3 == SDLK_F3 && key::F4 == SDLK_F4 && key::L == SDLK_l);
 static_assert(key::PLUS == SDLK_PLUS && key::EQUALS == SDLK_EQUALS && key::MINUS == SDLK_MINUS &&
               key::KP_PLUS == SDLK_KP_PLUS && key::KP_MINUS == SDLK_KP_MINUS &&
               key::HOME == SDLK_HOME && key::F == SDLK_f);
+static_assert(key::S == SDLK_s && key::T == SDLK_t);
 
 static_assert(key::BACKSPACE == SDLK_BACKSPACE && key::LEFTBRACKET == SDLK_LEFTBRACKET &&
               key::RIGHTBRACKET == SDLK_RIGHTBRACKET && key::N == SDLK_n && key::F5 == SDLK_F5 &&
@@ -51,8 +53,9 @@ void readMouse(FrameInput& input, const Screen& screen, CameraControl& camera,
   }
 }
 
-// What only changes the view never reaches the game.
-void changeView(View view, Screen& screen, Overlays& overlays, CameraControl& camera) {
+// What only changes the view or the session never reaches the game.
+void changeView(View view, Screen& screen, Overlays& overlays, CameraControl& camera,
+                Session& session) {
   switch (view) {
     case View::fullScreen:
       screen.toggleFullscreen();  // failing, it closes the screen
@@ -62,20 +65,23 @@ void changeView(View view, Screen& screen, Overlays& overlays, CameraControl& ca
     case View::zoomOut: camera.zoomOut(); break;
     case View::home: camera.home(); break;
     case View::follow: camera.toggleFollow(); break;
+    case View::saveSession: session.save(); break;
+    case View::takeOver: session.takeOver(); break;
     default: toggleOverlay(overlays, view); break;
   }
 }
 
 }  // namespace
 
-void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraControl& camera) {
+void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraControl& camera,
+               Session& session) {
   input.events.clear();
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
     if (event.type == SDL_QUIT) {
       input.events.push_back({InputEvent::Quit});
     } else if (event.type == SDL_KEYDOWN && viewOf(event.key.keysym.sym) != View::none) {
-      changeView(viewOf(event.key.keysym.sym), screen, overlays, camera);
+      changeView(viewOf(event.key.keysym.sym), screen, overlays, camera, session);
     } else if (event.type == SDL_VIDEORESIZE) {
       if (screen.resize(event.resize.w, event.resize.h)) camera.screenChanged();
     } else if (camera.handleMouse(event, screen)) {

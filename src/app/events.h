@@ -6,13 +6,17 @@
 
 class CameraControl;
 class Screen;
+class Session;
 struct FrameInput;
 struct Overlays;
 
 // Drains the event queue into input.events (the window's close is a quit) and
 // reads the held keys of the game into input.held. What only changes the view
-// is handled here and never reaches the game: F11 switches the screen between
-// the window and the full screen, a resize scales the picture to the window,
-// F1 to F4 and L switch the overlays, and the camera's keys and mouse move the
-// view. The pointer reaches the game through the camera, in the picture's pixels.
-void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraControl& camera);
+// or the session is handled here and never reaches the game: F11 switches the
+// screen between the window and the full screen, a resize scales the picture
+// to the window, F1 to F4 and L switch the overlays, the camera's keys and
+// mouse move the view, S saves the session so far and T takes a windowed
+// replay over. The pointer reaches the game through the camera, in the
+// picture's pixels.
+void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraControl& camera,
+               Session& session);

@@ -7,10 +7,12 @@
 #include "state/state.h"
 
 void init(State& state) {
-  usePixelProjection();
-  const SkyColour sky = drawSkyColourSetGravity(state);
-  glClearColor(sky.r, sky.g, sky.b, 1);
-
+  initView(drawSkyColourSetGravity(state));
   createWorld(state);
   buildFirstScene(state);
+}
+
+void initView(const SkyColour& sky) {
+  usePixelProjection();
+  glClearColor(sky.r, sky.g, sky.b, 1);
 }

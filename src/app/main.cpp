@@ -24,8 +24,6 @@
 #include "game/world_setup.h"
 #include "render/overlays.h"
 #include "render/renderer.h"
-#include "session/history.h"
-#include "session/play_input.h"
 #include "session/session.h"
 #include "state/state.h"
 
@@ -80,17 +78,24 @@ int main(int argc, char** argv) {
   // Console lines must never stop the game, whoever reads them or not.
   Console console(std::cout, STDOUT_FILENO);
   State state;
-  drawLandscapeSeed(state);  // the first random draw of all
+  // A resumed session's start-up and recording play before the window opens.
+  if (session->resuming())
+    session->resume(state);
+  else
+    drawLandscapeSeed(state);  // the first random draw of all
 
   Screen screen;
   if (!screen.open(command.options.fullscreen)) return 1;
   initText(argc, argv);
-  state.running = true;
-  init(state);
-  announceLandscapeSeed(state);
+  if (session->resuming()) {
+    initView(state.sky);
+  } else {
+    state.running = true;
+    init(state);
+    announceLandscapeSeed(state);
+  }
 
   SkyRenderer renderer(state);
-  History history;
   Overlays overlays;
   overlays.console = command.options.consoleInWindow;
   overlays.consoleLines = &console.recentLines();
@@ -100,14 +105,14 @@ int main(int argc, char** argv) {
   FrameInput input;
   while (state.running) {
     console.drain();  // what waited goes out as the reader makes room
-    readInput(input, screen, overlays, camera);
+    readInput(input, screen, overlays, camera, *session);
     if (!screen.isOpen()) break;  // F11 found no mode to show
-    if (!session->nextFrame(input)) break;
     camera.beforeFrame(state, renderer);
     screen.clearBorder();
     figures.start(overlays);
-    history.play(state, input, &renderer);
-    session->framePlayed(input);
+    if (!session->play(state, input, &renderer)) break;
+    overlays.replay = session->replaying();
+    overlays.replayStopped = session->replayStopped();
     drawOverlays(state, overlays, camera.camera());
     figures.end(overlays, state);
     SDL_GL_SwapBuffers();

@@ -42,6 +42,10 @@ const OptionRow kOptions[] = {
     {"replay", 0, "FILE",
      "play the recording FILE back in place of the keyboard, and exit where it ends",
      [](CommandLine& c, const char* value) { c.options.session.replay = value; }},
+    {"resume", 0, "FILE",
+     "play the recording FILE without a window, as fast as the machine goes, then open the "
+     "window there and go on playing",
+     [](CommandLine& c, const char* value) { c.options.session.resume = value; }},
     {"headless", 0, nullptr, "with --replay: play without a window, as fast as the machine goes",
      [](CommandLine& c, const char*) { c.options.session.headless = true; }},
     {"digest", 0, nullptr, "at exit, print a hash of every body's motion on standard error",

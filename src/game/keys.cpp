@@ -110,6 +110,10 @@ constexpr KeyRow kRows[] = {
       {key::RETURN, "return", key::KP_ENTER}}},
     {"R", "switch the bodies of the R list to dynamic (the list is empty)", KeyUse::press,
      {{key::R, "r"}}, [](State& s, int, int) { makeListedBodiesDynamic(s); }},
+    {"S", "save the session so far to a new recording, named on standard error", KeyUse::view,
+     {{key::S}}, nullptr, View::saveSession},
+    {"T", "in a replay in the window: take over, the keyboard and mouse play on from here",
+     KeyUse::view, {{key::T}}, nullptr, View::takeOver},
 };
 
 // Each symbol's row and key, looked up once a frame for every held key.

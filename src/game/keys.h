@@ -37,6 +37,8 @@ constexpr int N = 110;
 constexpr int O = 111;
 constexpr int P = 112;
 constexpr int R = 114;
+constexpr int S = 115;
+constexpr int T = 116;
 constexpr int KP0 = 256;
 constexpr int KP1 = 257;
 constexpr int KP2 = 258;
@@ -74,10 +76,11 @@ enum class KeyUse {
           // reach the game nor a recording
 };
 
-// What a view key changes; the window carries it out.
+// What a view key changes; the window carries it out. Saving and taking a
+// replay over act on the session, outside the world.
 enum class View {
   none, keyPanel, jointView, figures, physicsView, consoleStrip, fullScreen,
-  zoomIn, zoomOut, home, follow,
+  zoomIn, zoomOut, home, follow, saveSession, takeOver,
 };
 
 struct Key {

@@ -30,13 +30,17 @@ int drawMark(const WindowPixels& window, int right, const std::string& text) {
   return x;
 }
 
-// "PAUSE" at the corner, and the speed beside it when it is not 1: 1/2 to 1/8, x2 to x8.
-void drawTimeMarks(const State& state) {
+// From the corner leftwards: "PAUSE" while time or the replay is stopped, the
+// speed when it is not 1 (1/2 to 1/8, x2 to x8), and "REPLAY" during a replay.
+void drawMarks(const State& state, const Overlays& overlays) {
   const WindowPixels window;
   int right = window.pictureWidth() - 6;
-  if (state.paused) right = drawMark(window, right, "PAUSE") - 4;
-  if (state.speedShift < 0) drawMark(window, right, "1/" + std::to_string(1 << -state.speedShift));
-  if (state.speedShift > 0) drawMark(window, right, "x" + std::to_string(1 << state.speedShift));
+  if (state.paused || overlays.replayStopped) right = drawMark(window, right, "PAUSE") - 4;
+  if (state.speedShift < 0)
+    right = drawMark(window, right, "1/" + std::to_string(1 << -state.speedShift)) - 4;
+  if (state.speedShift > 0)
+    right = drawMark(window, right, "x" + std::to_string(1 << state.speedShift)) - 4;
+  if (overlays.replay) drawMark(window, right, "REPLAY");
 }
 
 // Where the dragged body would fly if let go now: from its centre, at its
@@ -114,8 +118,10 @@ void toggleOverlay(Overlays& overlays, View view) {
 void drawOverlays(const State& state, const Overlays& overlays, const Camera& camera) {
   const bool dragging = state.mouseJoint != nullptr;
   const bool frame = !camera.identity();
+  const bool stopped = state.paused || overlays.replayStopped;
   if (!overlays.keys && !overlays.joints && !overlays.figures && !overlays.physics &&
-      !overlays.console && !dragging && !state.paused && state.speedShift == 0 && !frame)
+      !overlays.console && !dragging && !stopped && state.speedShift == 0 && !overlays.replay &&
+      !frame)
     return;
   glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LINE_BIT | GL_POINT_BIT);
   glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
@@ -138,7 +144,7 @@ void drawOverlays(const State& state, const Overlays& overlays, const Camera& ca
     if (strip) drawConsoleStrip(*overlays.consoleLines);
     if (overlays.figures)
       drawFiguresPanel(figureLines(overlays.measured), strip ? consoleStripHeight() : 0);
-    if (state.paused || state.speedShift != 0) drawTimeMarks(state);
+    if (stopped || state.speedShift != 0 || overlays.replay) drawMarks(state, overlays);
   }
 
   glPopMatrix();

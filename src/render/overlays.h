@@ -20,6 +20,8 @@ struct Overlays {
   bool figures = false;  // F3
   bool physics = false;  // F4
   bool console = false;  // L
+  bool replay = false;         // a replay plays, not the keyboard: "REPLAY"
+  bool replayStopped = false;  // ... and P has stopped it: "PAUSE" too
   // What the panels show, kept current by the app: the figures while F3 shows
   // them, the console's last lines (oldest first) all along.
   Figures measured;
@@ -31,10 +33,12 @@ void toggleOverlay(Overlays& overlays, View view);
 
 // After the renderer's frame, under the camera's projection: what is switched
 // on, the dragged body's path while the left button holds one, "PAUSE" while
-// time is stopped and the speed beside it when it is not 1 ("1/4", "x2"), and while the camera is not the identity a faint frame where
-// the game's window is, the area whose bodies it keeps. What sits in the world
-// (physics view, joints, path, frame) follows the camera; the panels and the
-// mark keep their place and pixel size. Leaves the OpenGL state as it found it,
+// time or the replay is stopped and the speed beside it when it is not 1
+// ("1/4", "x2"), "REPLAY" during a replay, and while the camera is not the
+// identity a faint frame where the game's window is, the area whose bodies it
+// keeps. What sits in the world (physics view, joints, path, frame) follows
+// the camera; the panels and the marks keep their place and pixel size.
+// Leaves the OpenGL state as it found it,
 // the raster position that the frame's '0' goes on from included; with nothing
 // to show it makes no call at all.
 void drawOverlays(const State& state, const Overlays& overlays, const Camera& camera = Camera());

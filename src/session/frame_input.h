@@ -18,6 +18,11 @@ struct InputEvent {
   int x = 0, y = 0;  // KeyPress, ButtonDown, Motion: the pointer in the picture's pixels
 };
 
+// A quit or Escape: the session ends after this frame.
+inline bool endsSession(const InputEvent& e) {
+  return e.kind == InputEvent::Quit || (e.kind == InputEvent::KeyPress && e.symbol == key::ESCAPE);
+}
+
 using HeldKeys = std::array<unsigned char, key::COUNT>;  // nonzero while held
 
 struct FrameInput {

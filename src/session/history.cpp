@@ -70,6 +70,11 @@ History::History(std::size_t budget) : budget_(budget), passOn_(randomClock()) {
 
 History::~History() { setRandomClock(passOn_); }
 
+void History::readThroughNewClock() {
+  passOn_ = randomClock();
+  setRandomClock([this] { return read(); });
+}
+
 std::time_t History::read() {
   const std::time_t second = passOn_();
   if (reads_ == 0 || second != last_) readings_.push_back({reads_, second});

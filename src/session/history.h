@@ -36,6 +36,9 @@ class History {
   // Reads the clock through the one in place now, keeping every frame's readings.
   explicit History(std::size_t budget = kDefaultBudget);
   ~History();  // puts that clock back
+  // The clock under it has been replaced (a replay handed over to the
+  // keyboard): reads through the one in place now, and takes its place again.
+  void readThroughNewClock();
   History(const History&) = delete;
   History& operator=(const History&) = delete;
 

@@ -7,8 +7,9 @@ struct State;
 struct FrameInput;
 class BodyPainter;
 
-// The program's start-up without its window, for the headless replay and the
-// fuzzer: the same draws, in the same order, and the same console lines.
+// The program's start-up without its window, for the headless replay, a
+// resumed session and the fuzzer: the same draws, in the same order, and the
+// same console lines.
 void startUpWithoutWindow(State& state);
 
 // Hands the events in order to the controls and the mouse drag (a quit ends

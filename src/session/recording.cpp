@@ -35,3 +35,27 @@ std::string headerLine() {
 }
 
 std::string endLine(long frames) { return "end " + std::to_string(frames); }
+
+std::vector<std::string> linesUpTo(const Recording& recording, long frame, HeldKeys& held) {
+  std::vector<std::string> lines;
+  held.fill(0);
+  for (size_t i = 0; i < recording.frames.size() && recording.frames[i].frame <= frame; ++i) {
+    const HeldKeys before = held;
+    for (const KeyChange& k : recording.keysOf(i)) held[k.symbol] = k.down;
+    std::vector<InputEvent> events;
+    for (const InputEvent& e : recording.eventsOf(i))
+      if (!endsSession(e)) events.push_back(e);
+    const auto clock = recording.clockOf(i);
+    std::string line = frameLine(recording.frames[i].frame, events, before, held, {clock.begin(), clock.end()});
+    // A frame with nothing in it only marked how far a session got.
+    if (!line.empty()) lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+std::string textUpTo(const Recording& recording, long frame) {
+  HeldKeys held{};
+  std::string text = headerLine() + '\n';
+  for (const std::string& line : linesUpTo(recording, frame, held)) text += line + '\n';
+  return text + endLine(frame) + '\n';
+}

@@ -89,3 +89,11 @@ std::string frameLine(long frame, const std::vector<InputEvent>& events, const H
 std::string headerLine();
 // The last line of a session that ended normally.
 std::string endLine(long frames);
+
+// The lines of a recording's start-up and frames up to `frame` (without the
+// header or an end line), as this version writes them, and without the quits
+// that ended the recorded session; `held` is left with the keys held after
+// that frame. A session that goes on from a replayed frame keeps them as its own.
+std::vector<std::string> linesUpTo(const Recording& recording, long frame, HeldKeys& held);
+// The same as a whole recording that ends after `frame`.
+std::string textUpTo(const Recording& recording, long frame);

@@ -2,14 +2,21 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <iomanip>
 #include <iostream>
 
+#include "game/body_walk.h"
 #include "game/keys.h"
+#include "game/mouse_drag.h"
 #include "session/digest.h"
 #include "session/headless_console.h"
 #include "session/history.h"
 #include "session/play_input.h"
 #include "session/recording_reader.h"
+#include "session/saved_sessions.h"
 #include "state/state.h"
 
 namespace {
@@ -21,7 +28,7 @@ std::unique_ptr<Session> refuse(const std::string& why) {
 
 bool quits(const FrameInput& input) {
   for (const InputEvent& e : input.events)
-    if (e.kind == InputEvent::Quit || e.symbol == key::ESCAPE) return true;
+    if (endsSession(e)) return true;
   return false;
 }
 
@@ -30,34 +37,125 @@ bool quits(const FrameInput& input) {
 std::unique_ptr<Session> Session::open(const SessionOptions& options) {
   if (options.record && options.replay)
     return refuse("--record and --replay cannot be used together");
+  if (options.resume && options.replay)
+    return refuse("--resume and --replay cannot be used together");
   if (options.headless && !options.replay)
     return refuse("--headless plays a recording: it needs --replay FILE");
 
   std::unique_ptr<Session> session(new Session(options));
   std::string error;
-  if (options.replay) {
-    session->recording_ = readRecording(*options.replay, error);
+  if (options.replay || options.resume) {
+    const std::string& path = session->source();
+    session->recording_ = readRecording(path, error);
     if (!session->recording_) return refuse(error);
     if (!session->recording_->ended)
-      std::cerr << "skyhook: " << *options.replay
-                << ": no end line (the recorded session did not end"
+      std::cerr << "skyhook: " << path << ": no end line (the recorded session did not end"
                 << " normally); it plays up to frame " << session->recording_->end << std::endl;
-    session->replay_.emplace(*session->recording_);
-  } else if (options.record) {
-    if (!session->writer_.open(*options.record, error)) return refuse(error);
-    session->recorder_.emplace(session->writer_);
   }
+  if (options.record && !session->writer_.open(*options.record, error)) return refuse(error);
+  if (session->recording_)
+    session->replay_.emplace(*session->recording_);
+  else if (options.record)
+    session->recorder_.emplace(session->writer_);
+  else
+    session->recorder_.emplace();
+  // Over the session's clock, whichever it is: every frame goes through it.
+  session->history_.emplace();
   return session;
 }
 
-bool Session::nextFrame(FrameInput& input) {
-  if (replay_) return !quits(input) && replay_->next(input);
-  if (recorder_) recorder_->beginFrame();
+void Session::resume(State& state) {
+  using Clock = std::chrono::steady_clock;
+  startUpWithoutWindow(state);
+  const Clock::time_point start = Clock::now();
+  Clock::time_point report = start + std::chrono::seconds(1);
+  bool reported = false;
+  while (replay_->next(recorded_)) {
+    // The quit that ended the recorded session does not end this one.
+    auto& events = recorded_.events;
+    events.erase(std::remove_if(events.begin(), events.end(), endsSession), events.end());
+    history_->play(state, recorded_);
+    if (replay_->frames() % 64 == 0 && Clock::now() >= report) {
+      std::cerr << "skyhook: resuming " << source() << ": frame " << replay_->frames() << " of "
+                << recording_->end << " (" << 100 * replay_->frames() / recording_->end << " %)"
+                << std::endl;
+      report += std::chrono::seconds(1);
+      reported = true;
+    }
+  }
+  if (reported)
+    std::cerr << "skyhook: resumed " << source() << " at frame " << replay_->frames() << " in "
+              << std::fixed << std::setprecision(1)
+              << std::chrono::duration<double>(Clock::now() - start).count() << " s"
+              << std::defaultfloat << std::endl;
+  goLive(state);
+}
+
+void Session::goLive(State& state) {
+  const long frame = replay_->frames();
+  departed_ |= replay_->departed();
+  replay_.reset();  // the calendar clock again, before the recorder passes it on
+  recorder_.emplace(*recording_, frame, options_.record ? &writer_ : nullptr);
+  recording_.reset();  // the recorder holds what it needs of it
+  history_->readThroughNewClock();
+  // A replay stopped by P goes on stopped; the game's own P says so in the recording.
+  stayStopped_ = steering_.stopped() && !state.paused;
+  handedOver_ = true;
+}
+
+bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
+  if (!replay_) {
+    playLive(state, input, painter);
+    return true;
+  }
+  if (quits(input)) return false;
+  for (const InputEvent& e : input.events) {
+    if (e.kind != InputEvent::KeyPress) continue;
+    if (e.symbol == key::P) steering_.toggleStop();
+    if (e.symbol == key::O) steering_.stepOne();
+  }
+  if (takeOver_) {
+    goLive(state);
+    input.events.clear();  // what steered the replay does not play the game
+    playLive(state, input, painter);
+    return true;
+  }
+  if (!steering_.playsAFrame()) {
+    paintBodies(state, painter);
+    return true;
+  }
+  if (!replay_->next(recorded_)) return false;
+  history_->play(state, recorded_, painter);
   return true;
 }
 
-void Session::framePlayed(const FrameInput& input) {
-  if (recorder_) recorder_->endFrame(input);
+void Session::playLive(State& state, FrameInput& input, BodyPainter* painter) {
+  if (handedOver_) {
+    // The keyboard and mouse take over as they are: a drag that the recording
+    // left holding is let go, and a stopped replay stays stopped.
+    if (grabbing(state)) input.events.insert(input.events.begin(), {InputEvent::ButtonUp});
+    if (stayStopped_) input.events.insert(input.events.begin(), {InputEvent::KeyPress, key::P});
+    handedOver_ = stayStopped_ = false;
+  }
+  recorder_->beginFrame();
+  history_->play(state, input, painter);
+  recorder_->endFrame(input);
+}
+
+void Session::takeOver() {
+  if (replay_ && !headless()) takeOver_ = true;
+}
+
+std::string Session::textSoFar() const {
+  return recorder_ ? recorder_->textSoFar() : textUpTo(*recording_, replay_->frames());
+}
+
+void Session::save() const {
+  std::string error;
+  if (const std::optional<std::string> path = saveSession(textSoFar(), std::time(nullptr), error))
+    std::cerr << "skyhook: saved the session so far to " << *path << std::endl;
+  else
+    std::cerr << "skyhook: " << error << "; the game goes on" << std::endl;
 }
 
 int Session::finish(const State& state) {
@@ -67,9 +165,9 @@ int Session::finish(const State& state) {
     writer_.close();
     if (writer_.failed()) status = 1;
   }
-  if (replay_ && replay_->departed()) {
-    std::cerr << "skyhook: " << *options_.replay
-              << ": the replay read the clock differently from the"
+  if (replay_) departed_ |= replay_->departed();
+  if (departed_) {
+    std::cerr << "skyhook: " << source() << ": the replay read the clock differently from the"
               << " recording; the world it played may differ from the recorded one" << std::endl;
     status = 1;
   }
@@ -81,13 +179,7 @@ int Session::playHeadless() {
   HeadlessConsole console(std::cout, STDOUT_FILENO);
   State state;
   startUpWithoutWindow(state);
-
-  History history;
-  FrameInput input;
-  while (state.running && nextFrame(input)) {
-    history.play(state, input);
-    framePlayed(input);
-  }
+  while (state.running && replay_->next(recorded_)) history_->play(state, recorded_);
   const bool written = console.finish();
   const int status = finish(state);
   return written ? status : 1;

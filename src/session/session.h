@@ -1,23 +1,29 @@
 #pragma once
 // What a run of the program records or replays, and the frame loop's side of
-// it: the live loop and the windowed replay ask it for each frame's input, the
-// headless replay runs the whole recording here without a window.
+// it: the live loop and the windowed replay hand it each picture's input to
+// play, the headless replay runs the whole recording here without a window.
+// Every session keeps its own recording in memory as it goes, so that S can
+// save the session so far.
 
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "session/frame_input.h"
+#include "session/history.h"
 #include "session/recorder.h"
 #include "session/recording.h"
 #include "session/recording_writer.h"
 #include "session/replay.h"
+#include "session/replay_steering.h"
 
 struct State;
+class BodyPainter;
 
 struct SessionOptions {
   std::optional<std::string> record;  // --record FILE: write the session's input to FILE
   std::optional<std::string> replay;  // --replay FILE: play FILE instead of the keyboard
+  std::optional<std::string> resume;  // --resume FILE: play FILE unseen, then go on live
   bool headless = false;              // --headless: replay without a window, unpaced
   bool digest = false;                // --digest: print the world's digest at exit
 };
@@ -25,19 +31,43 @@ struct SessionOptions {
 class Session {
  public:
   // Opens what the options ask for, before anything plays: the file to record
-  // to, or the recording to replay, read and checked in full. Either takes the
-  // random clock's place at once. On failure prints one line on standard error
-  // and returns nullptr (the program then exits with status 2).
+  // to, or the recording to replay or resume, read and checked in full. A
+  // replay's clock takes the random clock's place at once, else the session's
+  // own recorder does. On failure prints one line on standard error and
+  // returns nullptr (the program then exits with status 2).
   static std::unique_ptr<Session> open(const SessionOptions& options);
 
   bool headless() const { return options_.headless; }
+  bool resuming() const { return options_.resume.has_value(); }
 
-  // Before each frame, with the frame's live input: keeps it, or in a replay
-  // puts the recording's next frame in its place. False when a replay has ended,
-  // or when the live input quits it (Escape or the window's close).
-  bool nextFrame(FrameInput& input);
-  // After the frame has been played with that input.
-  void framePlayed(const FrameInput& input);
+  // --resume, in place of the start-up: the start-up and every frame of the
+  // recording, unpaced and undrawn (its quit left out), with progress on
+  // standard error once it takes more than a second; from there the session
+  // is live.
+  void resume(State& state);
+
+  // One picture's frame, with the input read live for it. Live: that input is
+  // played and recorded. In a windowed replay the live key presses steer (P
+  // stops and restarts, O plays one frame while stopped) and the recording's
+  // next frame is played in its place; while stopped, the painter is handed
+  // the world as it stands. False when the session is over: the replay ended,
+  // or the live input quit it.
+  bool play(State& state, FrameInput& input, BodyPainter* painter);
+
+  // S: writes the session so far to a new file in sessionsFolder() and names
+  // it on standard error, or says there why it could not; the game goes on.
+  void save() const;
+  // What S saves: the session's recording up to the last frame played.
+  std::string textSoFar() const;
+  // T: from the next frame the keyboard and mouse play the game; the
+  // recording's end no longer ends the session. Only a windowed replay has it.
+  void takeOver();
+
+  // A replay that the keyboard has not taken over.
+  bool replaying() const { return replay_.has_value(); }
+  // ... stopped by P.
+  bool replayStopped() const { return replay_ && steering_.stopped(); }
+
   // After the last frame: closes the recording, prints the digest when asked.
   // The exit status: 1 when the recording could not be written in full or the
   // replay departed from the recording, else 0.
@@ -50,9 +80,23 @@ class Session {
  private:
   explicit Session(const SessionOptions& options) : options_(options) {}
 
+  void playLive(State& state, FrameInput& input, BodyPainter* painter);
+  // Ends the replay after the frames it has played; the recorder goes on from there.
+  void goLive(State& state);
+  const std::string& source() const { return options_.replay ? *options_.replay : *options_.resume; }
+
   SessionOptions options_;
   std::optional<Recording> recording_;
   std::optional<Replay> replay_;
   RecordingWriter writer_;
   std::optional<Recorder> recorder_;
+  FrameInput recorded_;        // a replayed frame's input
+  ReplaySteering steering_;    // of a windowed replay
+  bool takeOver_ = false;      // T was pressed: live from the next frame
+  bool handedOver_ = false;    // the first live frame after a replay is still to come
+  bool stayStopped_ = false;   // ... and the replay was stopped when T came
+  bool departed_ = false;      // a replay ended departed from its recording
+  // After the replay's clock or the recorder: the history reads through them,
+  // and every frame, replayed or live, goes through it.
+  std::optional<History> history_;
 };

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "app/camera_control.h"
@@ -14,14 +16,21 @@
 #include "session/frame_input.h"
 #include "session/recording.h"
 #include "session/recording_reader.h"
+#include "session/session.h"
 
 // The key table is the one list of keys: each row reaches the help, each game
 // key travels from a real SDL key press through the event reader into the
-// frame's input and through a recording and back, and a view key never does.
+// frame's input and through a recording and back, and a view key never does
+// (S reaches the session instead, and saves it).
 TEST(KeyTable, EveryRowIsInTheHelpAndEveryGameKeyReachesTheGameAndItsRecording) {
   const std::string help = helpText();
   for (const KeyRow& row : kKeys) EXPECT_NE(help.find(row.keys), std::string::npos) << row.keys;
 
+  char data[] = "/tmp/skyhook-events-XXXXXX";
+  ASSERT_TRUE(mkdtemp(data));
+  setenv("XDG_DATA_HOME", data, 1);
+  const std::unique_ptr<Session> session = Session::open({});
+  ASSERT_TRUE(session);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
   Screen screen;
   ASSERT_TRUE(screen.open(false));
@@ -37,7 +46,7 @@ TEST(KeyTable, EveryRowIsInTheHelpAndEveryGameKeyReachesTheGameAndItsRecording) 
       press.key.keysym.sym = static_cast<SDLKey>(k.symbol);
       ASSERT_EQ(SDL_PushEvent(&press), 0);
       FrameInput input;
-      readInput(input, screen, overlays, camera);
+      readInput(input, screen, overlays, camera, *session);
       if (row.use == KeyUse::view) {
         EXPECT_TRUE(input.events.empty()) << row.keys << " is the view's alone";
         EXPECT_EQ(keyName(k.symbol), nullptr) << row.keys;
@@ -72,4 +81,12 @@ TEST(KeyTable, EveryRowIsInTheHelpAndEveryGameKeyReachesTheGameAndItsRecording) 
   EXPECT_TRUE(overlays.keys && overlays.joints) << "F1 and F2 switched their overlays";
   EXPECT_TRUE(camera.following()) << "F follows the ship";
   SDL_Quit();
+  const std::filesystem::directory_iterator saved(std::string(data) + "/skyhook/sessions");
+  ASSERT_NE(saved, std::filesystem::directory_iterator()) << "S saved the session";
+  std::ifstream file(saved->path());
+  std::string first;
+  std::getline(file, first);
+  EXPECT_EQ(first, headerLine());
+  std::filesystem::remove_all(data);
+  unsetenv("XDG_DATA_HOME");
 }

@@ -16,7 +16,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <functional>
 #include <optional>
+#include <regex>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -59,6 +62,38 @@ Lines stderrLines(const std::string& errors) {
   for (size_t end; (end = errors.find('\n', start)) != std::string::npos; start = end + 1)
     out.push_back(errors.substr(start, end - start));
   return out;
+}
+
+bool within(Sandbox::Seconds timeout, const std::function<bool()>& done) {
+  for (const auto end = std::chrono::steady_clock::now() + timeout;
+       std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(50ms))
+    if (done()) return true;
+  return done();
+}
+
+// Above the bottom line of text, where each picture's '0' moves on from the
+// last: its place counts the pictures drawn, not the world.
+long differingPixels(const Screenshot& a, const Screenshot& b) {
+  if (a.width() != b.width() || a.height() != b.height()) return -1;
+  long count = 0;
+  for (int y = 0; y < a.height() - 13; ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const Pixel &p = a.at(x, y), &q = b.at(x, y);
+      count += p.r != q.r || p.g != q.g || p.b != q.b;
+    }
+  return count;
+}
+
+// Pixels of the marks' dark grey in the top-right corner, where "REPLAY" and
+// "PAUSE" show: about 800 for each.
+int markPixels(const Screenshot& shot) {
+  int count = 0;
+  for (int y = 6; y < 26; ++y)
+    for (int x = shot.width() - 120; x < shot.width(); ++x) {
+      const Pixel& p = shot.at(x, y);
+      count += p.r >= 25 && p.r <= 26 && p.g == p.r && p.b == p.r;
+    }
+  return count;
 }
 
 struct Finished {
@@ -145,6 +180,89 @@ class EndlessWriter {
 };
 
 }  // namespace
+
+// S keeps the session so far; --resume goes on from it in the window, the
+// world as it was, and the resumed session's own recording holds both parts.
+TEST(ReplayE2E, ASavedSessionResumesAndItsNewRecordingReplaysOnItsOwn) {
+  const Scratch scratch;
+  const std::map<std::string, std::string> env = {{"XDG_DATA_HOME", scratch.path() + "/data"}};
+  std::string saved, digest;
+  Screenshot atSave;
+  {
+    Sandbox s(env, {}, {"--digest"});
+    ASSERT_TRUE(s.waitForLineStartingWith("SEED = ")) << s.errors();
+    ASSERT_TRUE(s.waitForWindow());
+    s.key("b");
+    s.holdKey("space", 1s);
+    s.keyDown("Right");  // still held at S
+    std::this_thread::sleep_for(300ms);
+    s.key("p");  // time stopped: the world at exit is the world at S
+    std::this_thread::sleep_for(200ms);
+    s.key("s");
+    const std::regex named("skyhook: saved the session so far to (" + scratch.path() +
+                           "/data/skyhook/sessions/skyhook-[0-9]{8}-[0-9]{6}\\.rec)\n");
+    std::smatch match;
+    ASSERT_TRUE(within(10s, [&] {
+      const std::string errors = s.errors();
+      return std::regex_search(errors, match, named) && (saved = match[1], true);
+    })) << s.errors();
+    s.keyUp("Right");
+    atSave = s.screenshot();
+    s.key("Escape");
+    ASSERT_EQ(s.waitForExit(), 0) << s.errors();
+    digest = digestOf(s.errors());
+  }
+  ASSERT_EQ(digest.size(), 23u);
+  Sandbox replayed({{"DISPLAY", ""}}, {}, {"--replay", saved, "--headless", "--digest"});
+  EXPECT_EQ(replayed.waitForExit(60s), 0) << replayed.errors();
+  EXPECT_EQ(digestOf(replayed.errors()), digest) << "the saved file replays to the world at S";
+
+  const std::string record = scratch.path() + "/resumed.rec";
+  std::string resumedDigest;
+  {
+    Sandbox s(env, {}, {"--resume", saved, "--record", record, "--digest"});
+    ASSERT_TRUE(s.waitForWindow()) << s.errors();
+    long differing = -1;
+    EXPECT_TRUE(within(10s, [&] { return (differing = differingPixels(s.screenshot(), atSave)) == 0; }))
+        << differing << " pixels differ from the picture at S";
+    const size_t before = s.lines().size();
+    s.key("p");
+    s.keyAt("c", 600, 200);
+    EXPECT_TRUE(within(10s, [&] { return s.lines().size() > before; })) << "C makes a car";
+    std::this_thread::sleep_for(500ms);
+    s.key("Escape");
+    ASSERT_EQ(s.waitForExit(), 0) << s.errors();
+    resumedDigest = digestOf(s.errors());
+  }
+  ASSERT_EQ(resumedDigest.size(), 23u);
+  EXPECT_NE(resumedDigest, digest);
+  Sandbox own({{"DISPLAY", ""}}, {}, {"--replay", record, "--headless", "--digest"});
+  EXPECT_EQ(own.waitForExit(60s), 0) << own.errors();
+  EXPECT_EQ(stderrLines(own.errors()), Lines{resumedDigest});
+
+  // The same recording in the window: stopped, marked, taken over, and alive
+  // well past the recording's end.
+  Sandbox window(env, {}, {"--replay", record});
+  ASSERT_TRUE(window.waitForWindow()) << window.errors();
+  window.key("p");
+  int marks = 0;
+  EXPECT_TRUE(within(10s, [&] { return (marks = markPixels(window.screenshot())) > 1200; }))
+      << marks << " pixels of REPLAY and PAUSE";
+  const Screenshot stopped = window.screenshot();
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(differingPixels(window.screenshot(), stopped), 0) << "a stopped replay holds";
+  window.key("t");
+  window.key("p");
+  EXPECT_TRUE(within(10s, [&] { return (marks = markPixels(window.screenshot())) == 0; }))
+      << marks << " pixels of the marks after T and P";
+  std::this_thread::sleep_for(7s);  // the recording is about 5 s long
+  EXPECT_FALSE(window.waitForExit(0s)) << "the recording's end no longer ends it";
+  const size_t before = window.lines().size();
+  window.keyAt("c", 700, 150);
+  EXPECT_TRUE(within(10s, [&] { return window.lines().size() > before; })) << "C makes a car";
+  window.key("Escape");
+  EXPECT_EQ(window.waitForExit(), 0) << window.errors();
+}
 
 TEST(ReplayE2E, ARecordedSessionReplaysInTheWindowAndWithoutOne) {
   const Scratch scratch;
@@ -256,6 +374,7 @@ TEST(ReplayE2E, BadRecordingsAndRecordFilesAreRefusedBeforeAnythingPlays) {
   }
   runs.push_back({{"--replay", dir}, dir + ": is a directory"});
   runs.push_back({{"--record", dir + "/no/such/dir.rec"}, dir + "/no/such/dir.rec: "});
+  runs.push_back({{"--resume", dir + "/key.rec", "--record", dir + "/b.rec"}, dir + "/key.rec:3: "});
   runs.push_back({{"--record", "/dev/full"}, "/dev/full: No space left on device"});
   runs.push_back({{"--headless"}, "needs --replay"});
   runs.push_back({{"--record", dir + "/a.rec", "--replay", dir + "/key.rec"}, "together"});
@@ -289,22 +408,28 @@ TEST(ReplayE2E, EndlessInputsAreRefusedWithinBoundedMemory) {
 }
 
 // A write that fails once the game has begun (here the reader of a pipe goes) is
-// reported once and the game goes on.
+// reported once and the game goes on; so is a save (S) that cannot be written.
 TEST(ReplayE2E, ARecordingThatCannotBeWrittenIsReportedOnceAndTheGameGoesOn) {
   const Scratch scratch;
   const std::string fifo = scratch.path() + "/fifo.rec";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);  // not the program's
   ASSERT_GE(reader, 0);
-  Sandbox s({}, {}, {"--record", fifo});
+  Sandbox s({{"XDG_DATA_HOME", "/dev/null/data"}}, {}, {"--record", fifo});
   ASSERT_TRUE(s.waitForLineStartingWith("SEED = ")) << s.errors();
   ASSERT_TRUE(s.waitForWindow());
   close(reader);
+  s.key("s");
   s.key("j");
   EXPECT_TRUE(s.waitForLine("TOTO2"));
   std::this_thread::sleep_for(1500ms);  // past a frame alone, had no key been written
   s.key("Escape");
   EXPECT_EQ(s.waitForExit(), 1);
-  EXPECT_EQ(stderrLines(s.errors()),
-            Lines{"skyhook: cannot write the recording " + fifo + ": Broken pipe; it is incomplete"});
+  const Lines errors = stderrLines(s.errors());
+  ASSERT_EQ(errors.size(), 2u) << s.errors();
+  EXPECT_TRUE(has(errors, "skyhook: cannot write the recording " + fifo + ": Broken pipe; it is incomplete"))
+      << s.errors();
+  EXPECT_TRUE(std::any_of(errors.begin(), errors.end(), [](const std::string& e) {
+    return e.rfind("skyhook: cannot save the session: cannot make /dev/null/data/", 0) == 0;
+  })) << s.errors();
 }

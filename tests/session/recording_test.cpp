@@ -23,6 +23,7 @@
 #include "session/recording_reader.h"
 #include "session/recording_writer.h"
 #include "session/replay.h"
+#include "session/session.h"
 #include "state/state.h"
 #include "support/console_capture.h"
 
@@ -31,6 +32,7 @@ namespace {
 struct Played {
   std::vector<std::string> lines;
   std::string digest;
+  std::vector<std::string> digests;  // after each frame, from frame 1
   long frames = 0;
   bool dragged = false, stopped = false;  // the script did what it means to
 };
@@ -90,6 +92,7 @@ Played record(const std::string& path) {
     recorder.beginFrame();
     history.play(state, input);
     recorder.endFrame(input);
+    p.digests.push_back(digestLine(worldDigest(*state.world)));
     p.dragged |= grabbing(state) && state.mouseJoint;
     p.stopped |= state.paused;
   }
@@ -245,4 +248,70 @@ TEST(Recording, AFailedWriteLeavesWholeLines) {
   EXPECT_GT(cut->end, 5);
   EXPECT_EQ(reported, "skyhook: cannot write the recording " + path +
                           ": File too large; it is incomplete\n");
+}
+
+// T in the middle of a drag, with the replay stopped and stepped first: the
+// taken-over world is the live one of that frame, stopping steps nothing, and
+// the session's own recording (live part included) replays to where it ended.
+TEST(Recording, AReplayTakenOverGoesOnFromTheLiveWorldOfThatFrame) {
+  const std::string path = ::testing::TempDir() + "take_over_test.rec";
+  const Played live = record(path);
+  constexpr long kTakeOver = 20;  // the script drags from frame 3 to 40
+  ASSERT_GT(live.digests.size(), size_t(kTakeOver + 1));
+
+  SessionOptions options;
+  options.replay = path;
+  std::unique_ptr<Session> session = Session::open(options);
+  std::remove(path.c_str());
+  ASSERT_TRUE(session);
+  ConsoleCapture console;
+  std::string digest, text;
+  {  // one state at a time: the history keeps Box2D's memory whole
+    State state;
+    startUpWithoutWindow(state);
+    FrameInput none;
+    for (long n = 1; n <= kTakeOver; ++n) ASSERT_TRUE(session->play(state, none, nullptr));
+    EXPECT_EQ(digestLine(worldDigest(*state.world)), live.digests[kTakeOver - 1]);
+    ASSERT_TRUE(grabbing(state));
+
+    FrameInput steer;
+    steer.events = {{InputEvent::KeyPress, key::P}};
+    session->play(state, steer, nullptr);
+    EXPECT_TRUE(session->replayStopped());
+    for (int n = 0; n < 3; ++n) session->play(state, none, nullptr);
+    EXPECT_EQ(digestLine(worldDigest(*state.world)), live.digests[kTakeOver - 1]);
+    steer.events = {{InputEvent::KeyPress, key::O}};
+    session->play(state, steer, nullptr);
+    session->play(state, none, nullptr);
+    EXPECT_EQ(digestLine(worldDigest(*state.world)), live.digests[kTakeOver]);
+
+    // From here the keyboard plays: the stopped replay goes on stopped, the drag
+    // is let go, then the script starts time again and goes on to its quit.
+    session->takeOver();
+    HeldKeys held{};
+    for (long n = kTakeOver + 2; state.running; ++n) {
+      FrameInput input = scripted(n, held);
+      if (n == kTakeOver + 10) input.events.push_back({InputEvent::KeyPress, key::P});
+      ASSERT_TRUE(session->play(state, input, nullptr));
+      if (n == kTakeOver + 2) {
+        EXPECT_FALSE(session->replaying());
+        EXPECT_TRUE(state.paused);
+        EXPECT_FALSE(grabbing(state));
+      }
+    }
+    EXPECT_FALSE(state.paused);
+    digest = digestLine(worldDigest(*state.world));
+    text = session->textSoFar();
+    session.reset();
+  }
+  const std::vector<std::string> lines = console.lines();
+
+  std::string error;
+  const std::optional<Recording> own = parseRecording(text, "own.rec", error);
+  ASSERT_TRUE(own) << error;
+  bool departed = true;
+  const Played replayed = replay(*own, departed);
+  EXPECT_FALSE(departed);
+  EXPECT_EQ(replayed.digest, digest);
+  EXPECT_EQ(replayed.lines, lines);
 }

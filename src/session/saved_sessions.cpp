@@ -1,0 +1,91 @@
+#include "session/saved_sessions.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// The base directory specification ignores a relative path as invalid.
+std::string absoluteOrEmpty(const char* path) {
+  return path && path[0] == '/' ? std::string(path) : std::string();
+}
+
+std::string homeFolder() {
+  std::string home = absoluteOrEmpty(std::getenv("HOME"));
+  if (home.empty())
+    if (const passwd* user = getpwuid(getuid())) home = absoluteOrEmpty(user->pw_dir);
+  return home;
+}
+
+// Writes all of text to fd; false with errno set when it cannot.
+bool writeAll(int fd, const std::string& text) {
+  for (size_t done = 0; done < text.size();) {
+    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string sessionsFolder() {
+  std::string data = absoluteOrEmpty(std::getenv("XDG_DATA_HOME"));
+  if (data.empty()) {
+    const std::string home = homeFolder();
+    if (home.empty()) return {};
+    data = home + "/.local/share";
+  }
+  return data + "/skyhook/sessions";
+}
+
+std::optional<std::string> saveSession(const std::string& text, std::time_t when,
+                                       std::string& error) {
+  const std::string folder = sessionsFolder();
+  if (folder.empty()) {
+    error = "cannot save the session: neither XDG_DATA_HOME nor a home folder is set";
+    return std::nullopt;
+  }
+  std::error_code made;
+  std::filesystem::create_directories(folder, made);
+  if (made) {
+    error = "cannot save the session: cannot make " + folder + ": " + made.message();
+    return std::nullopt;
+  }
+  std::tm local{};
+  localtime_r(&when, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  const std::string stem = folder + "/skyhook-" + stamp;
+
+  for (int copy = 1; copy < 1000; ++copy) {
+    const std::string path = stem + (copy == 1 ? "" : "-" + std::to_string(copy)) + ".rec";
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0 && errno == EEXIST) continue;
+    if (fd < 0) {
+      error = "cannot save the session to " + path + ": " + std::strerror(errno);
+      return std::nullopt;
+    }
+    // A full disk shows at the write or at the close; either way no half file stays.
+    bool ok = writeAll(fd, text);
+    int why = errno;
+    if (close(fd) != 0 && ok) {
+      ok = false;
+      why = errno;
+    }
+    if (ok) return path;
+    unlink(path.c_str());
+    error = "cannot save the session to " + path + ": " + std::strerror(why);
+    return std::nullopt;
+  }
+  error = "cannot save the session: every name for " + stem + ".rec is taken";
+  return std::nullopt;
+}
