@@ -113,6 +113,7 @@ int main(int argc, char** argv) {
     if (!session->play(state, input, &renderer)) break;
     overlays.replay = session->replaying();
     overlays.replayStopped = session->replayStopped();
+    overlays.replayShift = session->replayShift();
     drawOverlays(state, overlays, camera.camera());
     figures.end(overlays, state);
     SDL_GL_SwapBuffers();

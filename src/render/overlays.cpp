@@ -30,17 +30,21 @@ int drawMark(const WindowPixels& window, int right, const std::string& text) {
   return x;
 }
 
+// A speed given as a power of two: 1/2 to 1/8, x2 to x8.
+std::string speedText(int shift) {
+  return shift < 0 ? "1/" + std::to_string(1 << -shift) : "x" + std::to_string(1 << shift);
+}
+
 // From the corner leftwards: "PAUSE" while time or the replay is stopped, the
-// speed when it is not 1 (1/2 to 1/8, x2 to x8), and "REPLAY" during a replay.
+// game's speed when it is not 1, and "REPLAY" with the replay's own speed.
 void drawMarks(const State& state, const Overlays& overlays) {
   const WindowPixels window;
   int right = window.pictureWidth() - 6;
   if (state.paused || overlays.replayStopped) right = drawMark(window, right, "PAUSE") - 4;
-  if (state.speedShift < 0)
-    right = drawMark(window, right, "1/" + std::to_string(1 << -state.speedShift)) - 4;
-  if (state.speedShift > 0)
-    right = drawMark(window, right, "x" + std::to_string(1 << state.speedShift)) - 4;
-  if (overlays.replay) drawMark(window, right, "REPLAY");
+  if (state.speedShift != 0) right = drawMark(window, right, speedText(state.speedShift)) - 4;
+  if (overlays.replay)
+    drawMark(window, right,
+             overlays.replayShift ? "REPLAY " + speedText(overlays.replayShift) : "REPLAY");
 }
 
 // Where the dragged body would fly if let go now: from its centre, at its

@@ -22,6 +22,7 @@ struct Overlays {
   bool console = false;  // L
   bool replay = false;         // a replay plays, not the keyboard: "REPLAY"
   bool replayStopped = false;  // ... and P has stopped it: "PAUSE" too
+  int replayShift = 0;         // ... at its own speed, 2 to this power: "REPLAY x2"
   // What the panels show, kept current by the app: the figures while F3 shows
   // them, the console's last lines (oldest first) all along.
   Figures measured;
@@ -34,7 +35,8 @@ void toggleOverlay(Overlays& overlays, View view);
 // After the renderer's frame, under the camera's projection: what is switched
 // on, the dragged body's path while the left button holds one, "PAUSE" while
 // time or the replay is stopped and the speed beside it when it is not 1
-// ("1/4", "x2"), "REPLAY" during a replay, and while the camera is not the
+// ("1/4", "x2"), "REPLAY" during a replay, with the replay's own speed when it
+// is not 1 ("REPLAY x2"), and while the camera is not the
 // identity a faint frame where the game's window is, the area whose bodies it
 // keeps. What sits in the world (physics view, joints, path, frame) follows
 // the camera; the panels and the marks keep their place and pixel size.

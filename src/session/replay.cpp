@@ -1,5 +1,7 @@
 #include "session/replay.h"
 
+#include <ctime>
+
 Replay::Replay(const Recording& recording) : recording_(recording) {
   const auto clock = recording.clockOf(0);
   clock_.beginFrame({clock.begin(), clock.end()});
@@ -20,4 +22,17 @@ bool Replay::next(FrameInput& input) {
   clock_.beginFrame(changes_);
   input.held = held_;
   return true;
+}
+
+void Replay::rewindTo(long frame) {
+  const auto& frames = recording_.frames;
+  frame_ = frame;
+  held_.fill(0);
+  std::time_t second = 0;
+  for (const ClockReading& c : recording_.clockOf(0)) second = c.second;
+  for (nextLine_ = 1; nextLine_ < frames.size() && frames[nextLine_].frame <= frame; ++nextLine_) {
+    for (const KeyChange& k : recording_.keysOf(nextLine_)) held_[k.symbol] = k.down;
+    for (const ClockReading& c : recording_.clockOf(nextLine_)) second = c.second;
+  }
+  clock_.resumeAt(second);
 }

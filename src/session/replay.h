@@ -17,6 +17,10 @@ class Replay {
   // last frame has been played.
   bool next(FrameInput& input);
 
+  // Back to just after `frame` (no later than the frames played): the next
+  // frame is frame + 1, with the keys held and the clock's second as they were.
+  void rewindTo(long frame);
+
   long frames() const { return frame_; }
   // After a frame: the replay read the clock less often than the recording at
   // some frame, so the world it steps may not be the recorded one.

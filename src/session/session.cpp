@@ -113,6 +113,8 @@ bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
     if (e.kind != InputEvent::KeyPress) continue;
     if (e.symbol == key::P) steering_.toggleStop();
     if (e.symbol == key::O) steering_.stepOne();
+    if (e.symbol == key::LEFTBRACKET) steering_.slower();
+    if (e.symbol == key::RIGHTBRACKET) steering_.faster();
   }
   if (takeOver_) {
     goLive(state);
@@ -120,13 +122,29 @@ bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
     playLive(state, input, painter);
     return true;
   }
-  if (!steering_.playsAFrame()) {
-    paintBodies(state, painter);
+  if (input.held[key::BACKSPACE]) {
+    runReplayBack(state, painter);
     return true;
   }
-  if (!replay_->next(recorded_)) return false;
-  history_->play(state, recorded_, painter);
+  const int frames = steering_.framesThisPicture();
+  if (frames == 0) paintBodies(state, painter);
+  // Only the picture's last frame is drawn; a recorded quit ends the picture too.
+  for (int n = 1; n <= frames && state.running; ++n) {
+    if (!replay_->next(recorded_)) return false;
+    history_->play(state, recorded_, n == frames ? painter : nullptr);
+    frameAt_.resize(static_cast<size_t>(history_->now()) + 1);
+    frameAt_.back() = replay_->frames();
+  }
   return true;
+}
+
+// One picture back through the game's own history, and the replay back to the
+// frame that had left the world as it is now: played on, it goes on from there.
+void Session::runReplayBack(State& state, BodyPainter* painter) {
+  FrameInput back;
+  back.held[key::BACKSPACE] = 1;
+  history_->play(state, back, painter);
+  replay_->rewindTo(frameAt_[static_cast<size_t>(history_->now())]);
 }
 
 void Session::playLive(State& state, FrameInput& input, BodyPainter* painter) {

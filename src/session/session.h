@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "session/frame_input.h"
 #include "session/history.h"
@@ -46,12 +47,13 @@ class Session {
   // is live.
   void resume(State& state);
 
-  // One picture's frame, with the input read live for it. Live: that input is
-  // played and recorded. In a windowed replay the live key presses steer (P
-  // stops and restarts, O plays one frame while stopped) and the recording's
-  // next frame is played in its place; while stopped, the painter is handed
-  // the world as it stands. False when the session is over: the replay ended,
-  // or the live input quit it.
+  // One picture's frames, with the input read live for it. Live: that input is
+  // played and recorded. In a windowed replay the live keys steer (P stops and
+  // restarts, O plays one frame while stopped, [ and ] halve and double its
+  // speed, Backspace held runs it back) and the recording's frames are played
+  // in their place; while none is, the painter is handed the world as it
+  // stands. Every frame goes through the game's history. False when the
+  // session is over: the replay ended, or the live input quit it.
   bool play(State& state, FrameInput& input, BodyPainter* painter);
 
   // S: writes the session so far to a new file in sessionsFolder() and names
@@ -67,6 +69,8 @@ class Session {
   bool replaying() const { return replay_.has_value(); }
   // ... stopped by P.
   bool replayStopped() const { return replay_ && steering_.stopped(); }
+  // ... at its own speed, as a power of two.
+  int replayShift() const { return replay_ ? steering_.shift() : 0; }
 
   // After the last frame: closes the recording, prints the digest when asked.
   // The exit status: 1 when the recording could not be written in full or the
@@ -81,6 +85,7 @@ class Session {
   explicit Session(const SessionOptions& options) : options_(options) {}
 
   void playLive(State& state, FrameInput& input, BodyPainter* painter);
+  void runReplayBack(State& state, BodyPainter* painter);
   // Ends the replay after the frames it has played; the recorder goes on from there.
   void goLive(State& state);
   const std::string& source() const { return options_.replay ? *options_.replay : *options_.resume; }
@@ -99,4 +104,6 @@ class Session {
   // After the replay's clock or the recorder: the history reads through them,
   // and every frame, replayed or live, goes through it.
   std::optional<History> history_;
+  // The replay's frame after which the history stood at each of its moments.
+  std::vector<long> frameAt_{0};
 };

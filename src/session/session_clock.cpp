@@ -39,6 +39,14 @@ void ReplayClock::beginFrame(const std::vector<ClockReading>& changes) {
   reads_ = 0;
 }
 
+void ReplayClock::resumeAt(std::time_t second) {
+  departed_ = departed();
+  changes_.clear();
+  next_ = 0;
+  reads_ = 0;
+  second_ = second;
+}
+
 std::time_t ReplayClock::read() {
   if (next_ < changes_.size() && changes_[next_].read == reads_) second_ = changes_[next_++].second;
   ++reads_;

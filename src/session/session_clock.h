@@ -43,6 +43,9 @@ class ReplayClock {
 
   // The next frame's changes.
   void beginFrame(const std::vector<ClockReading>& changes);
+  // Gives `second` until the next frame's changes, as it did at an earlier
+  // frame; a change the frame left unread still counts as a departure.
+  void resumeAt(std::time_t second);
   // A change that no reading reached, once its frame is over: the replay read
   // the clock less often than the recording.
   bool departed() const { return departed_ || next_ < changes_.size(); }

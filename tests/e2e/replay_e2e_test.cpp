@@ -89,7 +89,7 @@ long differingPixels(const Screenshot& a, const Screenshot& b) {
 int markPixels(const Screenshot& shot) {
   int count = 0;
   for (int y = 6; y < 26; ++y)
-    for (int x = shot.width() - 120; x < shot.width(); ++x) {
+    for (int x = shot.width() - 160; x < shot.width(); ++x) {
       const Pixel& p = shot.at(x, y);
       count += p.r >= 25 && p.r <= 26 && p.g == p.r && p.b == p.r;
     }
@@ -240,8 +240,8 @@ TEST(ReplayE2E, ASavedSessionResumesAndItsNewRecordingReplaysOnItsOwn) {
   EXPECT_EQ(own.waitForExit(60s), 0) << own.errors();
   EXPECT_EQ(stderrLines(own.errors()), Lines{resumedDigest});
 
-  // The same recording in the window: stopped, marked, taken over, and alive
-  // well past the recording's end.
+  // The same recording in the window: stopped, marked, sped up, taken over,
+  // and alive well past the recording's end.
   Sandbox window(env, {}, {"--replay", record});
   ASSERT_TRUE(window.waitForWindow()) << window.errors();
   window.key("p");
@@ -251,6 +251,10 @@ TEST(ReplayE2E, ASavedSessionResumesAndItsNewRecordingReplaysOnItsOwn) {
   const Screenshot stopped = window.screenshot();
   std::this_thread::sleep_for(300ms);
   EXPECT_EQ(differingPixels(window.screenshot(), stopped), 0) << "a stopped replay holds";
+  const int stoppedMarks = marks;
+  window.key("bracketright");  // "REPLAY x2"
+  EXPECT_TRUE(within(10s, [&] { return (marks = markPixels(window.screenshot())) > stoppedMarks; }))
+      << marks << " pixels of the marks at double speed, " << stoppedMarks << " before";
   window.key("t");
   window.key("p");
   EXPECT_TRUE(within(10s, [&] { return (marks = markPixels(window.screenshot())) == 0; }))
@@ -318,7 +322,10 @@ TEST(ReplayE2E, ARecordedSessionReplaysInTheWindowAndWithoutOne) {
   for (const char* item : {" mousedown ", " mousemove ", " mouseup", " press p ", " press o "})
     EXPECT_NE(written.find(item), std::string::npos) << item << " is not in the recording";
 
+  // In the window, played on at double speed: the same lines and world.
   Sandbox window({}, {}, {"--replay", file, "--digest"});
+  ASSERT_TRUE(window.waitForWindow()) << window.errors();
+  window.key("bracketright");
   EXPECT_EQ(window.waitForExit(60s), 0) << window.errors();
   EXPECT_EQ(window.lines(), recorded);
   EXPECT_EQ(digestOf(window.errors()), digest);

@@ -199,7 +199,7 @@ TEST(Recording, MangledRecordingsAreRefusedWithTheirLineOrRead) {
 }
 
 // A frame alone only marks how far the session got: the reader keeps nothing
-// of it, and the replay carries the held keys over it.
+// of it, and the replay carries the held keys over it, going back too.
 TEST(Recording, FramesThatChangedNothingCostNothing) {
   std::string error;
   const std::optional<Recording> marks = parseRecording(
@@ -216,6 +216,20 @@ TEST(Recording, FramesThatChangedNothingCostNothing) {
   while (replay.next(input)) held += input.held[key::SPACE] ? 1 : 0;
   EXPECT_EQ(replay.frames(), 180);
   EXPECT_EQ(held, 118);
+
+  // Run back (Backspace in a windowed replay): the keys held and the clock's
+  // second are those of the frame it goes back to.
+  replay.rewindTo(150);
+  ASSERT_TRUE(replay.next(input));
+  EXPECT_EQ(replay.frames(), 151);
+  EXPECT_FALSE(input.held[key::SPACE]);
+  EXPECT_EQ(randomClock()(), 1700000002);
+  replay.rewindTo(100);
+  ASSERT_TRUE(replay.next(input));
+  EXPECT_TRUE(input.held[key::SPACE]);
+  EXPECT_EQ(randomClock()(), 1700000000);
+  for (held = 1; replay.next(input);) held += input.held[key::SPACE] ? 1 : 0;
+  EXPECT_EQ(held, 20);
 }
 
 // A write that fails part of the way through a line (here at a file size
@@ -250,9 +264,10 @@ TEST(Recording, AFailedWriteLeavesWholeLines) {
                           ": File too large; it is incomplete\n");
 }
 
-// T in the middle of a drag, with the replay stopped and stepped first: the
-// taken-over world is the live one of that frame, stopping steps nothing, and
-// the session's own recording (live part included) replays to where it ended.
+// A replay steered back with Backspace, on at double and half speed, then T in
+// the middle of a drag, with the replay stopped and stepped first: each world
+// is the live one of its frame, stopping steps nothing, and the session's own
+// recording (live part included) replays to where it ended.
 TEST(Recording, AReplayTakenOverGoesOnFromTheLiveWorldOfThatFrame) {
   const std::string path = ::testing::TempDir() + "take_over_test.rec";
   const Played live = record(path);
@@ -271,6 +286,24 @@ TEST(Recording, AReplayTakenOverGoesOnFromTheLiveWorldOfThatFrame) {
     startUpWithoutWindow(state);
     FrameInput none;
     for (long n = 1; n <= kTakeOver; ++n) ASSERT_TRUE(session->play(state, none, nullptr));
+    EXPECT_EQ(digestLine(worldDigest(*state.world)), live.digests[kTakeOver - 1]);
+    FrameInput back;
+    back.held[key::BACKSPACE] = 1;
+    for (int n = 0; n < 5; ++n) session->play(state, back, nullptr);
+    EXPECT_EQ(digestLine(worldDigest(*state.world)), live.digests[kTakeOver - 6]);
+    FrameInput speed;
+    speed.events = {{InputEvent::KeyPress, key::RIGHTBRACKET}};
+    session->play(state, speed, nullptr);  // two frames
+    EXPECT_EQ(session->replayShift(), 1);
+    EXPECT_EQ(digestLine(worldDigest(*state.world)), live.digests[kTakeOver - 4]);
+    speed.events = {{InputEvent::KeyPress, key::LEFTBRACKET}};
+    session->play(state, speed, nullptr);
+    session->play(state, speed, nullptr);  // at half speed: the picture holds
+    EXPECT_EQ(session->replayShift(), -1);
+    EXPECT_EQ(digestLine(worldDigest(*state.world)), live.digests[kTakeOver - 3]);
+    session->play(state, none, nullptr);
+    speed.events = {{InputEvent::KeyPress, key::RIGHTBRACKET}};
+    session->play(state, speed, nullptr);
     EXPECT_EQ(digestLine(worldDigest(*state.world)), live.digests[kTakeOver - 1]);
     ASSERT_TRUE(grabbing(state));
 
