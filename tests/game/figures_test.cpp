@@ -12,14 +12,7 @@ namespace {
 class FiguresTest : public WorldTest {
  protected:
   b2Body* box(float x, float y, b2BodyType type = b2_dynamicBody) {
-    b2BodyDef def;
-    def.type = type;
-    def.position.Set(x, y);
-    b2Body* body = state.world->CreateBody(&def);
-    b2PolygonShape shape;
-    shape.SetAsBox(1, 1);
-    body->CreateFixture(&shape, 1);
-    return body;
+    return boxAt(*state.world, x, y, type);
   }
 };
 

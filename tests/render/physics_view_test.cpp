@@ -9,6 +9,7 @@
 
 #include "fixtures/gl_feedback.h"
 #include "fixtures/gl_window.h"
+#include "fixtures/world_fixture.h"
 #include "game/world_setup.h"
 #include "state/state.h"
 
@@ -34,16 +35,8 @@ class PhysicsViewTest : public GlWindowTest {
  protected:
   PhysicsViewTest() { createWorld(state); }
 
-  // A 2 m x 2 m box centred at (x, y) metres.
   b2Body* box(float x, float y, b2BodyType type = b2_dynamicBody) {
-    b2BodyDef def;
-    def.type = type;
-    def.position.Set(x, y);
-    b2Body* body = state.world->CreateBody(&def);
-    b2PolygonShape shape;
-    shape.SetAsBox(1, 1);
-    body->CreateFixture(&shape, 1);
-    return body;
+    return boxAt(*state.world, x, y, type);
   }
 
   std::vector<FedPrimitive> draw(const PixelMapping& mapping = {}) {
