@@ -12,7 +12,7 @@
 
 namespace {
 
-// The base directory specification ignores a relative path as invalid.
+// A relative XDG_DATA_HOME or HOME is invalid and ignored, as desktops do.
 std::string absoluteOrEmpty(const char* path) {
   return path && path[0] == '/' ? std::string(path) : std::string();
 }
