@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "app/camera_control.h"
@@ -54,39 +53,26 @@ TEST(KeyTable, EveryRowIsInTheHelpAndEveryGameKeyReachesTheGameAndItsRecording) 
       }
       ++reached;
       ASSERT_EQ(input.events.size(), 1u) << row.keys;
-      EXPECT_EQ(input.events[0].kind, InputEvent::KeyPress);
       EXPECT_EQ(input.events[0].symbol, k.symbol) << row.keys;
-      ASSERT_NE(keyName(k.symbol), nullptr) << row.keys;
-      EXPECT_EQ(keySymbol(keyName(k.symbol)), k.symbol) << keyName(k.symbol);
-
       HeldKeys after{};
       after[k.symbol] = 1;
       const std::string text = headerLine() + "\n0 clock 0 1700000000\n" +
-                               frameLine(3, input.events, HeldKeys{}, after, {}) + "\n" +
-                               endLine(4) + "\n";
+                               frameLine(3, input.events, HeldKeys{}, after, {}) + "\nend 4\n";
       std::string error;
       const auto read = parseRecording(text, "keys.rec", error);
-      ASSERT_TRUE(read) << error << "\n" << text;
-      ASSERT_EQ(read->frames.size(), 2u) << text;
+      ASSERT_TRUE(read && read->frames.size() == 2) << error << "\n" << text;
       const auto events = read->eventsOf(1);
       const auto keys = read->keysOf(1);
-      ASSERT_EQ(events.end() - events.begin(), 1) << text;
-      EXPECT_EQ(events.begin()->symbol, k.symbol) << text;
-      ASSERT_EQ(keys.end() - keys.begin(), 1) << text;
-      EXPECT_EQ(keys.begin()->symbol, k.symbol) << text;
-      EXPECT_TRUE(keys.begin()->down) << text;
+      EXPECT_TRUE(events.end() - events.begin() == 1 && events.begin()->symbol == k.symbol &&
+                  keys.end() - keys.begin() == 1 && keys.begin()->symbol == k.symbol)
+          << text;
     }
   }
   EXPECT_EQ(reached, gameKeys().size()) << "every game key is in a row once";
   EXPECT_TRUE(overlays.keys && overlays.joints) << "F1 and F2 switched their overlays";
   EXPECT_TRUE(camera.following()) << "F follows the ship";
   SDL_Quit();
-  const std::filesystem::directory_iterator saved(std::string(data) + "/skyhook/sessions");
-  ASSERT_NE(saved, std::filesystem::directory_iterator()) << "S saved the session";
-  std::ifstream file(saved->path());
-  std::string first;
-  std::getline(file, first);
-  EXPECT_EQ(first, headerLine());
+  EXPECT_FALSE(std::filesystem::is_empty(std::string(data) + "/skyhook/sessions")) << "S saved";
   std::filesystem::remove_all(data);
   unsetenv("XDG_DATA_HOME");
 }
