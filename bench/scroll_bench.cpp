@@ -564,16 +564,8 @@ bool zoomedOutCars(int argc, char** argv) {
   std::unique_ptr<PinnedClock> pinned;
   PinnedClock& clock = pinnedScene(pinned);
   State state;
-  drawSkyColourSetGravity(state);
-  createWorld(state);
-  buildFirstScene(state);
-  for (int i = 0; i < 1000; ++i) makeCar(state, 30 + (i % 30) * 42, 900 - (i / 30) * 46);
+  settledCars(state, clock, quiet);
   const unsigned char keys[key::COUNT] = {};
-  for (int i = 0; i < 600; ++i) {
-    clock.tick();
-    playFrame(state, keys);
-    if (i % 100 == 0) quiet.clear();
-  }
   Camera zoomedOut;
   zoomedOut.zoomAbout(-20, {WIDTH / 2.0, HEIGHT / 2.0});
   const Overlays overlays;
