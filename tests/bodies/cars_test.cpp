@@ -82,9 +82,10 @@ class Cars : public WorldTest {
     float shipStep = 0;
   };
 
-  // Plays frames until the cables are reeled in (or maxFrames), checking that the take-up is gradual: each rod corrects itself by
-  // at most 0.2 m in each of three iterations, the other rod's corrections shorten
-  // it about as much again, and the ship moves less than 1 m in any frame.
+  // Plays frames until the cables are reeled in (or maxFrames), checking that the
+  // take-up is gradual: each rod corrects itself by at most 0.2 m in each of three
+  // iterations, the other rod's corrections shorten it about as much again, and
+  // the ship moves less than 1 m in any frame.
   ReelIn reelIn(int maxFrames) {
     const std::array<unsigned char, key::COUNT> none{};
     ReelIn r;
@@ -285,7 +286,10 @@ TEST_F(Cars, DroppedCraneCarComesToRestWithItsArmOffTheHull) {
     onKeyPress(s, key::J, 0, 0);
     // The crane lock wakes it every frame it sleeps: it sleeps again 10 frames later.
     int asleep = 0;
-    for (int frame = 0; frame < 800; ++frame) asleep += (playFrame(s, none.data()), !s.car->IsAwake());
+    for (int frame = 0; frame < 800; ++frame) {
+      playFrame(s, none.data());
+      asleep += !s.car->IsAwake();
+    }
     EXPECT_GE(asleep, 10);
     EXPECT_FALSE(armOnHull(s)) << "the arm rests on its own hull";
     const b2Vec2 settled = s.car->GetPosition();

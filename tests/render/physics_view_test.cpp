@@ -49,7 +49,9 @@ TEST_F(PhysicsViewTest, ShapesBoxesCentresAndContactsLandOnTheirPixels) {
   b2CircleShape wheel;
   wheel.m_radius = 0.8f;
   world.CreateBody(&wheelDef)->CreateFixture(&wheel, 1);
-  const auto draw = [&](const PixelMapping& m) { return feedback([&] { drawPhysicsView(world, m); }); };
+  const auto draw = [&](const PixelMapping& m) {
+    return feedback([&] { drawPhysicsView(world, m); });
+  };
   Extent outline, boundingBox, axes, rim, moved;
   for (const FedPrimitive& p : draw({})) {
     ASSERT_FALSE(p.isPolygon()) << "outlines only: the body's own picture shows through";

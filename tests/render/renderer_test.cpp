@@ -359,7 +359,6 @@ TEST_F(RendererTest, OverlaysShowOnlyWhenAskedAndLeaveTheFramesColourAndRasterPo
   EXPECT_PIXEL(10, 930, panel) << "F3's panel in the bottom-left corner";
   EXPECT_PIXEL(1270, 930, kSky);
   drawWith(&Overlays::physics);
-  EXPECT_PIXEL(1270, 930, kSky);
   EXPECT_FALSE(within1(pixel(100, 50), kSky)) << "F4 draws the box at (10 m, 5 m)";
   drawWith(&Overlays::console);
   const Rgb band = pixel(1270, 930);
