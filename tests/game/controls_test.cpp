@@ -768,8 +768,10 @@ SpeedRun runAt(int shift, int pictures) {
   init_TABLEAU_DES_DENSITES(state.TABLEAU_DES_DENSITES);
   state.ship = makeShip(state, 150, 400);
   onKeyPress(state, key::B, 0, 0);
-  for (int i = 0; i < std::abs(shift); ++i)
-    onKeyPress(state, shift < 0 ? key::LEFTBRACKET : key::RIGHTBRACKET, 0, 0);
+  const int toward = shift < 0 ? key::LEFTBRACKET : key::RIGHTBRACKET;  // three on, back to shift
+  for (int i = 0; i < 3; ++i) onKeyPress(state, toward, 0, 0);
+  for (int i = 3; i > std::abs(shift); --i)
+    onKeyPress(state, shift < 0 ? key::RIGHTBRACKET : key::LEFTBRACKET, 0, 0);
   EXPECT_EQ(state.speedShift, shift);
   std::array<unsigned char, key::COUNT> keys{};
   keys[key::SPACE] = keys[key::RIGHT] = 1;
