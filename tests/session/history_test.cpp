@@ -36,11 +36,7 @@ FrameInput scripted(long n) {
 
 class Going : public ::testing::Test {
  protected:
-  Going() {
-    ConsoleCapture quiet;
-    startUpWithoutWindow(state);
-    digestAt[0] = digest();
-  }
+  Going() { ConsoleCapture quiet; startUpWithoutWindow(state); digestAt[0] = digest(); }
 
   // The second follows the picture shown, as a person's clock would.
   void play(History& history, const FrameInput& input) {

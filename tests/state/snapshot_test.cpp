@@ -46,10 +46,7 @@ struct Played { std::uint64_t digest; std::vector<std::string> lines; };
 
 class Snapshots : public ::testing::Test {
  protected:
-  Snapshots() {
-    ConsoleCapture quiet;
-    startUpWithoutWindow(state);
-  }
+  Snapshots() { ConsoleCapture quiet; startUpWithoutWindow(state); }
 
   // Frames from..to-1, the clock's second a function of the frame alone.
   Played play(long from, long to) {
@@ -69,7 +66,8 @@ class Snapshots : public ::testing::Test {
 
 TEST_F(Snapshots, FramesAfterARestoreStepAsTheyDidTheFirstTime) {
   // Our b2Alloc_Default is the one Box2D calls: the world's memory is the region's.
-  EXPECT_TRUE(region::contains(state.world.get()) && region::contains(state.ship->GetFixtureList()));
+  EXPECT_TRUE(region::contains(state.world.get()));
+  EXPECT_TRUE(region::contains(state.ship->GetFixtureList()));
   play(1, 40);
   const Snapshot kept = takeSnapshot(state);
   const Played first = play(40, 160);
