@@ -212,24 +212,23 @@ TEST(Recording, FramesThatChangedNothingCostNothing) {
   EXPECT_FALSE(marks->ended);
   Replay replay(*marks);
   FrameInput input;
-  long held = 0;
-  while (replay.next(input)) held += input.held[key::SPACE] ? 1 : 0;
+  auto heldToEnd = [&](long held) {
+    while (replay.next(input)) held += input.held[key::SPACE] ? 1 : 0;
+    return held;
+  };
+  EXPECT_EQ(heldToEnd(0), 118);
   EXPECT_EQ(replay.frames(), 180);
-  EXPECT_EQ(held, 118);
 
   // Run back (Backspace in a windowed replay): the keys held and the clock's
   // second are those of the frame it goes back to.
-  replay.rewindTo(150);
-  ASSERT_TRUE(replay.next(input));
-  EXPECT_EQ(replay.frames(), 151);
-  EXPECT_FALSE(input.held[key::SPACE]);
-  EXPECT_EQ(randomClock()(), 1700000002);
-  replay.rewindTo(100);
-  ASSERT_TRUE(replay.next(input));
-  EXPECT_TRUE(input.held[key::SPACE]);
-  EXPECT_EQ(randomClock()(), 1700000000);
-  for (held = 1; replay.next(input);) held += input.held[key::SPACE] ? 1 : 0;
-  EXPECT_EQ(held, 20);
+  for (long to : {150, 100}) {
+    replay.rewindTo(to);
+    ASSERT_TRUE(replay.next(input));
+    EXPECT_EQ(replay.frames(), to + 1);
+    EXPECT_EQ(input.held[key::SPACE] != 0, to < 120) << to;
+    EXPECT_EQ(randomClock()(), to < 120 ? 1700000000 : 1700000002) << to;
+  }
+  EXPECT_EQ(heldToEnd(1), 20);
 }
 
 // A write that fails part of the way through a line (here at a file size
@@ -241,21 +240,17 @@ TEST(Recording, AFailedWriteLeavesWholeLines) {
   rlimit saved{};
   getrlimit(RLIMIT_FSIZE, &saved);
   const rlimit limit{200, saved.rlim_max};
-  std::string reported;
-  {
-    RecordingWriter writer;
-    std::string error;
-    ASSERT_TRUE(writer.open(path, error)) << error;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    ::testing::internal::CaptureStderr();
-    writer.line("0 clock 0 1700000000");
-    for (long frame = 1; frame < 20; ++frame) writer.line(std::to_string(frame) + " press c 100 200");
-    writer.close();
-    reported = ::testing::internal::GetCapturedStderr();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    EXPECT_TRUE(writer.failed());
-  }
+  RecordingWriter writer;
   std::string error;
+  ASSERT_TRUE(writer.open(path, error)) << error;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  ::testing::internal::CaptureStderr();
+  writer.line("0 clock 0 1700000000");
+  for (long frame = 1; frame < 20; ++frame) writer.line(std::to_string(frame) + " press c 100 200");
+  writer.close();
+  const std::string reported = ::testing::internal::GetCapturedStderr();
+  setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_TRUE(writer.failed());
   const std::optional<Recording> cut = readRecording(path, error);
   std::remove(path.c_str());
   ASSERT_TRUE(cut) << error;
@@ -270,10 +265,9 @@ TEST(Recording, AFailedWriteLeavesWholeLines) {
 // recording (live part included) replays to where it ended.
 TEST(Recording, AReplayTakenOverGoesOnFromTheLiveWorldOfThatFrame) {
   const std::string path = ::testing::TempDir() + "take_over_test.rec";
-  const Played live = record(path);
+  const Played recorded = record(path);
+  auto live = [&](long frame) { return recorded.digests.at(frame - 1); };
   constexpr long kTakeOver = 20;  // the script drags from frame 3 to 40
-  ASSERT_GT(live.digests.size(), size_t(kTakeOver + 1));
-
   SessionOptions options;
   options.replay = path;
   std::unique_ptr<Session> session = Session::open(options);
@@ -284,39 +278,29 @@ TEST(Recording, AReplayTakenOverGoesOnFromTheLiveWorldOfThatFrame) {
   {  // one state at a time: the history keeps Box2D's memory whole
     State state;
     startUpWithoutWindow(state);
-    FrameInput none;
-    for (long n = 1; n <= kTakeOver; ++n) ASSERT_TRUE(session->play(state, none, nullptr));
-    EXPECT_EQ(digestLine(worldDigest(*state.world)), live.digests[kTakeOver - 1]);
-    FrameInput back;
-    back.held[key::BACKSPACE] = 1;
-    for (int n = 0; n < 5; ++n) session->play(state, back, nullptr);
-    EXPECT_EQ(digestLine(worldDigest(*state.world)), live.digests[kTakeOver - 6]);
-    FrameInput speed;
-    speed.events = {{InputEvent::KeyPress, key::RIGHTBRACKET}};
-    session->play(state, speed, nullptr);  // two frames
+    // Frames of the replay with these keys pressed, or Backspace held; the world after.
+    auto play = [&](int frames, std::vector<int> keys = {}, bool back = false) {
+      FrameInput in;
+      in.held[key::BACKSPACE] = back;
+      for (int symbol : keys) in.events.push_back({InputEvent::KeyPress, symbol});
+      for (int n = 0; n < frames; ++n) session->play(state, in, nullptr);
+      return digestLine(worldDigest(*state.world));
+    };
+    EXPECT_EQ(play(kTakeOver), live(kTakeOver));
+    EXPECT_EQ(play(5, {}, true), live(kTakeOver - 5));
+    EXPECT_EQ(play(1, {key::RIGHTBRACKET}), live(kTakeOver - 3));  // two frames
     EXPECT_EQ(session->replayShift(), 1);
-    EXPECT_EQ(digestLine(worldDigest(*state.world)), live.digests[kTakeOver - 4]);
-    speed.events = {{InputEvent::KeyPress, key::LEFTBRACKET}};
-    session->play(state, speed, nullptr);
-    session->play(state, speed, nullptr);  // at half speed: the picture holds
+    play(1, {key::LEFTBRACKET});
+    EXPECT_EQ(play(1, {key::LEFTBRACKET}), live(kTakeOver - 2));  // at half speed it holds
     EXPECT_EQ(session->replayShift(), -1);
-    EXPECT_EQ(digestLine(worldDigest(*state.world)), live.digests[kTakeOver - 3]);
-    session->play(state, none, nullptr);
-    speed.events = {{InputEvent::KeyPress, key::RIGHTBRACKET}};
-    session->play(state, speed, nullptr);
-    EXPECT_EQ(digestLine(worldDigest(*state.world)), live.digests[kTakeOver - 1]);
+    play(1);
+    EXPECT_EQ(play(1, {key::RIGHTBRACKET}), live(kTakeOver));
     ASSERT_TRUE(grabbing(state));
-
-    FrameInput steer;
-    steer.events = {{InputEvent::KeyPress, key::P}};
-    session->play(state, steer, nullptr);
+    play(1, {key::P});
     EXPECT_TRUE(session->replayStopped());
-    for (int n = 0; n < 3; ++n) session->play(state, none, nullptr);
-    EXPECT_EQ(digestLine(worldDigest(*state.world)), live.digests[kTakeOver - 1]);
-    steer.events = {{InputEvent::KeyPress, key::O}};
-    session->play(state, steer, nullptr);
-    session->play(state, none, nullptr);
-    EXPECT_EQ(digestLine(worldDigest(*state.world)), live.digests[kTakeOver]);
+    EXPECT_EQ(play(3), live(kTakeOver));
+    play(1, {key::O});
+    EXPECT_EQ(play(1), live(kTakeOver + 1));
 
     // From here the keyboard plays: the stopped replay goes on stopped, the drag
     // is let go, then the script starts time again and goes on to its quit.
@@ -327,9 +311,7 @@ TEST(Recording, AReplayTakenOverGoesOnFromTheLiveWorldOfThatFrame) {
       if (n == kTakeOver + 10) input.events.push_back({InputEvent::KeyPress, key::P});
       ASSERT_TRUE(session->play(state, input, nullptr));
       if (n == kTakeOver + 2) {
-        EXPECT_FALSE(session->replaying());
-        EXPECT_TRUE(state.paused);
-        EXPECT_FALSE(grabbing(state));
+        EXPECT_TRUE(!session->replaying() && state.paused && !grabbing(state));
       }
     }
     EXPECT_FALSE(state.paused);

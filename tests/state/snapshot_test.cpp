@@ -1,6 +1,6 @@
-// A moment kept and returned to: the frames after it step exactly as they
-// stepped the first time, whatever happened in between (a grab, stopped time,
-// a plain car, a cut cable, the landscape scrolling and shedding debris).
+// A moment kept and returned to: the frames after it step exactly as the first
+// time, whatever happened in between (a grab, stopped time, a plain car, a cut
+// cable, the landscape scrolling and shedding debris).
 
 #include "state/snapshot.h"
 
@@ -21,41 +21,32 @@
 
 namespace {
 
-// Frame n's input; the pointer is aimed at the crane car wherever it is, which
-// is the same in both runs when the world is.
+// Frame n's input; the pointer goes to the crane car wherever it is.
 FrameInput scripted(const State& state, long n) {
   FrameInput in;
-  auto press = [&](int symbol, int x = 0, int y = 0) {
-    in.events.push_back({InputEvent::KeyPress, symbol, x, y});
+  auto add = [&](InputEvent::Kind kind, int symbol = 0, int x = 0, int y = 0) {
+    in.events.push_back({kind, symbol, x, y});
   };
-  if (n == 5) press(key::B);
-  if (n == 45) press(key::C, 700, 300);
-  if (n == 50 && state.car) {
-    const b2Vec2 p = M2P * state.car->GetPosition();
-    in.events.push_back({InputEvent::ButtonDown, 0, int(p.x), int(p.y)});
-  }
-  if (n > 50 && n < 70) in.events.push_back({InputEvent::Motion, 0, 600 + 2 * int(n), 400});
-  if (n == 70) in.events.push_back({InputEvent::ButtonUp});
-  if (n == 80) press(key::D);
-  if (n == 90 || n == 100) press(key::P);
-  if (n == 95) press(key::O);
+  if (n == 5) add(InputEvent::KeyPress, key::B);
+  if (n == 45) add(InputEvent::KeyPress, key::C, 700, 300);
+  const b2Vec2 car = state.car ? M2P * state.car->GetPosition() : b2Vec2(0, 0);
+  if (n == 50 && state.car) add(InputEvent::ButtonDown, 0, int(car.x), int(car.y));
+  if (n > 50 && n < 70) add(InputEvent::Motion, 0, 600 + 2 * int(n), 400);
+  if (n == 70) add(InputEvent::ButtonUp);
+  if (n == 80) add(InputEvent::KeyPress, key::D);
+  if (n == 90 || n == 100) add(InputEvent::KeyPress, key::P);
+  if (n == 95) add(InputEvent::KeyPress, key::O);
   in.held[key::SPACE] = n % 3 != 0;
   in.held[key::RIGHT] = n > 100 && n < 130;
   in.held[key::KP6] = n > 110;
   return in;
 }
 
-struct Played {
-  std::uint64_t digest;
-  std::vector<std::string> lines;
-};
+struct Played { std::uint64_t digest; std::vector<std::string> lines; };
 
 class Snapshots : public ::testing::Test {
  protected:
-  Snapshots() {
-    ConsoleCapture quiet;
-    startUpWithoutWindow(state);
-  }
+  Snapshots() { ConsoleCapture quiet; startUpWithoutWindow(state); }
 
   // Frames from..to-1, the clock's second a function of the frame alone.
   Played play(long from, long to) {
@@ -74,10 +65,9 @@ class Snapshots : public ::testing::Test {
 }  // namespace
 
 TEST_F(Snapshots, FramesAfterARestoreStepAsTheyDidTheFirstTime) {
-  // The world and what it allocates live in the region: our b2Alloc_Default
-  // is the one the library calls.
+  // Our b2Alloc_Default is the one Box2D calls: the world's memory is the region's.
   EXPECT_TRUE(region::contains(state.world.get()));
-  EXPECT_TRUE(region::contains(state.ship) && region::contains(state.ship->GetFixtureList()));
+  EXPECT_TRUE(region::contains(state.ship->GetFixtureList()));
   play(1, 40);
   const Snapshot kept = takeSnapshot(state);
   const Played first = play(40, 160);
@@ -86,8 +76,6 @@ TEST_F(Snapshots, FramesAfterARestoreStepAsTheyDidTheFirstTime) {
   ASSERT_FALSE(first.lines.empty());
 
   restoreSnapshot(state, kept);
-  EXPECT_EQ(state.plainCars.size(), 0u);
-  EXPECT_NE(state.distanceJoint, nullptr);
   const Played second = play(40, 160);
   EXPECT_EQ(second.digest, first.digest);
   EXPECT_EQ(second.lines, first.lines);
@@ -97,10 +85,10 @@ TEST_F(Snapshots, FramesAfterARestoreStepAsTheyDidTheFirstTime) {
   play(40, 60);
   const Snapshot grabbing = takeSnapshot(state);
   ASSERT_NE(state.mouseJoint, nullptr);
-  const Played third = play(60, 160);
-  restoreSnapshot(state, grabbing);
-  EXPECT_EQ(play(60, 160).digest, third.digest);
-  EXPECT_EQ(third.digest, first.digest);
+  for (int twice = 0; twice < 2; ++twice) {
+    EXPECT_EQ(play(60, 160).digest, first.digest);
+    restoreSnapshot(state, grabbing);
+  }
 }
 
 TEST_F(Snapshots, RestoreRefusesAnotherStateOrASecondWorld) {
