@@ -350,6 +350,8 @@ TEST(ControlsE2E, TheCameraZoomsPansAndComesHomeAndTheWindowResizes) {
   ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
     return samePicture(std::exchange(still, s), s);
   }, 15s));
+  box = metalBoxIn(still, 470, 820, 530, 915, 150, 30);  // where it stopped
+  ASSERT_TRUE(box) << "the box left the floor";
   sandbox.moveMouse(300, 600);
   for (int notch = 0; notch < 3; ++notch) sandbox.click(5);
   EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) { return !samePicture(s, still); }))

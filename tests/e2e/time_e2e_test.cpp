@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -44,7 +43,6 @@ TEST(TimeE2E, SpeedsMomentsGoingBackAndANewWorldReplayAlike) {
     Sandbox s({}, {}, {"--record", file, "--digest"});
     ASSERT_TRUE(s.waitForLineStartingWith("SEED = ")) << s.errors();
     ASSERT_TRUE(s.waitForWindow());
-    EXPECT_FALSE(speedMarkShows(s));
     s.key("b");
     s.key("bracketright");
     EXPECT_TRUE(within(10s, [&] { return speedMarkShows(s); })) << "no x2 beside PAUSE";
@@ -68,16 +66,8 @@ TEST(TimeE2E, SpeedsMomentsGoingBackAndANewWorldReplayAlike) {
     digest = digestOf(s.errors());
   }
   ASSERT_EQ(digest.size(), 23u);
-  EXPECT_EQ(std::count_if(recorded.begin(), recorded.end(),
-                          [](const std::string& l) { return l.rfind("SEED = ", 0) == 0; }),
-            2)
-      << "N prints the start-up's lines";
-  std::ifstream text(file);
-  const std::string written((std::istreambuf_iterator<char>(text)), {});
-  for (const char* item : {" press rightbracket ", " press leftbracket ", " press f5 ",
-                           " press f9 ", " down backspace", " press n "})
-    EXPECT_NE(written.find(item), std::string::npos) << item << " is not in the recording";
-
+  const auto seed = [](const std::string& line) { return line.rfind("SEED = ", 0) == 0; };
+  EXPECT_EQ(std::count_if(recorded.begin(), recorded.end(), seed), 2) << "N prints them again";
   Sandbox headless({{"DISPLAY", ""}}, {}, {"--replay", file, "--headless", "--digest"});
   EXPECT_EQ(headless.waitForExit(60s), 0) << headless.errors();
   EXPECT_EQ(headless.lines(), recorded);
@@ -87,7 +77,6 @@ TEST(TimeE2E, SpeedsMomentsGoingBackAndANewWorldReplayAlike) {
 
 TEST(TimeE2E, BackspaceAfterTwoMinutesKeepsThePictureMoving) {
   const std::string log = ::testing::TempDir() + "skyhook_back_" + std::to_string(getpid());
-  std::remove(log.c_str());
   Sandbox s({{"LD_PRELOAD", SWAP_COUNTER}, {"SKYHOOK_SWAP_LOG", log}});
   ASSERT_TRUE(s.waitForLineStartingWith("SEED = ")) << s.errors();
   ASSERT_TRUE(s.waitForWindow());
@@ -112,7 +101,8 @@ TEST(TimeE2E, BackspaceAfterTwoMinutesKeepsThePictureMoving) {
   double widest = 0;
   int pictures = 0;
   for (size_t i = 1; i < times.size(); ++i)
-    if (times[i] >= from && times[i] < to) ++pictures, widest = std::max(widest, times[i] - times[i - 1]);
+    if (times[i] >= from && times[i] < to)
+      ++pictures, widest = std::max(widest, times[i] - times[i - 1]);
   EXPECT_GE(pictures, 90) << "pictures in the two seconds";
   EXPECT_LE(widest, 0.1) << "seconds between two pictures";
 }
