@@ -93,7 +93,8 @@ XServer::~XServer() {
 }
 
 Sandbox::Sandbox(const std::map<std::string, std::string>& env,
-                 const std::vector<int>& closedDescriptors, const std::vector<std::string>& args) {
+                 const std::vector<int>& closedDescriptors, const std::vector<std::string>& args,
+                 const std::map<int, int>& descriptors) {
   // The display the program opens: its -display option, its DISPLAY, or ours.
   const auto display = env.find("DISPLAY");
   const auto option = std::find(args.begin(), args.end(), "-display");
@@ -110,6 +111,7 @@ Sandbox::Sandbox(const std::map<std::string, std::string>& env,
     close(out[0]);
     close(err[0]);
     for (int fd : closedDescriptors) close(fd);
+    for (const auto& [fd, from] : descriptors) dup2(from, fd);
     // A crash that a test provokes leaves no core file behind.
     const rlimit noCore{0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
@@ -366,4 +368,16 @@ std::optional<int> Sandbox::waitForExit(Seconds timeout) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   } while (Clock::now() < end);
   return std::nullopt;
+}
+
+bool within(Sandbox::Seconds timeout, const std::function<bool()>& done) {
+  for (const auto end = Clock::now() + timeout; Clock::now() < end;
+       std::this_thread::sleep_for(std::chrono::milliseconds(50)))
+    if (done()) return true;
+  return done();
+}
+
+std::string digestOf(const std::string& errors) {
+  const size_t at = errors.find("digest ");
+  return at == std::string::npos ? "" : errors.substr(at, 23);
 }

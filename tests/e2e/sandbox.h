@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -56,10 +57,12 @@ class Sandbox {
   // Starts the binary with extra environment entries (a value of "" unsets one),
   // with the given standard descriptors closed, as some launchers start
   // programs, and with the given arguments. The test looks at the display the
-  // program opens: that of "-display NAME", else of DISPLAY.
+  // program opens: that of "-display NAME", else of DISPLAY. `descriptors` gives
+  // the program some of the test's own: {0, fd} reads its standard input from fd.
   explicit Sandbox(const std::map<std::string, std::string>& env = {},
                    const std::vector<int>& closedDescriptors = {},
-                   const std::vector<std::string>& args = {});
+                   const std::vector<std::string>& args = {},
+                   const std::map<int, int>& descriptors = {});
   ~Sandbox();  // kills the process if it still runs
   Sandbox(const Sandbox&) = delete;
   Sandbox& operator=(const Sandbox&) = delete;
@@ -123,3 +126,9 @@ class Sandbox {
   std::optional<int> status_;
   bool stalled_ = false;
 };
+
+// Polls until done holds; false after the timeout.
+bool within(Sandbox::Seconds timeout, const std::function<bool()>& done);
+
+// The "digest ..." that --digest prints on standard error; empty without one.
+std::string digestOf(const std::string& errors);

@@ -4,15 +4,12 @@
 // after two minutes keeps the picture moving.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,17 +19,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-std::string digestOf(const std::string& errors) {
-  const size_t at = errors.find("digest ");
-  return at == std::string::npos ? "" : errors.substr(at, 23);
-}
-
-long seedLines(Sandbox& s) {
-  const auto lines = s.lines();
-  return std::count_if(lines.begin(), lines.end(),
-                       [](const std::string& l) { return l.rfind("SEED = ", 0) == 0; });
-}
 
 // The speed mark's white text in the top-right corner, where PAUSE goes when
 // time is stopped; nothing else there is white.
@@ -47,20 +33,6 @@ bool speedMarkShows(Sandbox& s) {
   return white > 5;
 }
 
-bool waitFor(const std::function<bool()>& done, std::chrono::seconds bound = 10s) {
-  for (auto until = std::chrono::steady_clock::now() + bound;
-       std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(100ms))
-    if (done()) return true;
-  return false;
-}
-
-std::vector<double> swapTimes(const std::string& log) {
-  std::vector<double> times;
-  std::ifstream in(log);
-  for (long long ns; in >> ns;) times.push_back(static_cast<double>(ns) * 1e-9);
-  return times;
-}
-
 }  // namespace
 
 TEST(TimeE2E, SpeedsMomentsGoingBackAndANewWorldReplayAlike) {
@@ -71,20 +43,14 @@ TEST(TimeE2E, SpeedsMomentsGoingBackAndANewWorldReplayAlike) {
     Sandbox s({}, {}, {"--record", file, "--digest"});
     ASSERT_TRUE(s.waitForLineStartingWith("SEED = ")) << s.errors();
     ASSERT_TRUE(s.waitForWindow());
-    EXPECT_FALSE(speedMarkShows(s));
     s.key("b");
     s.key("bracketright");
-    EXPECT_TRUE(waitFor([&] { return speedMarkShows(s); })) << "no x2 beside PAUSE";
+    EXPECT_TRUE(within(10s, [&] { return speedMarkShows(s); })) << "no x2 beside PAUSE";
     s.holdKey("space", 1s);
-    for (const char* key : {"bracketleft", "bracketleft", "bracketleft"}) {
-      s.key(key);
-      std::this_thread::sleep_for(100ms);
-    }
+    for (int i = 0; i < 3; ++i) s.key("bracketleft"), std::this_thread::sleep_for(100ms);
     s.holdKey("space", 1s);  // at 1/4
-    s.key("bracketright");
-    std::this_thread::sleep_for(100ms);
-    s.key("bracketright");
-    EXPECT_TRUE(waitFor([&] { return !speedMarkShows(s); })) << "the mark stays at full speed";
+    for (int i = 0; i < 2; ++i) s.key("bracketright"), std::this_thread::sleep_for(100ms);
+    EXPECT_TRUE(within(10s, [&] { return !speedMarkShows(s); })) << "the mark stays at full speed";
     s.key("F5");
     s.holdKey("space", 1s);
     s.key("F9");
@@ -93,7 +59,6 @@ TEST(TimeE2E, SpeedsMomentsGoingBackAndANewWorldReplayAlike) {
     s.holdKey("BackSpace", 1s);
     s.holdKey("Right", 500ms);
     s.key("n");
-    EXPECT_TRUE(waitFor([&] { return seedLines(s) == 2; })) << "N prints the start-up's lines";
     s.holdKey("space", 500ms);
     s.key("Escape");
     ASSERT_EQ(s.waitForExit(), 0) << s.errors();
@@ -101,13 +66,8 @@ TEST(TimeE2E, SpeedsMomentsGoingBackAndANewWorldReplayAlike) {
     digest = digestOf(s.errors());
   }
   ASSERT_EQ(digest.size(), 23u);
-  std::ifstream text(file);
-  const std::string written((std::istreambuf_iterator<char>(text)), {});
-  EXPECT_EQ(written.rfind("skyhook-recording 2 ", 0), 0u);
-  for (const char* item : {" press rightbracket ", " press leftbracket ", " press f5 ",
-                           " press f9 ", " down backspace", " press n "})
-    EXPECT_NE(written.find(item), std::string::npos) << item << " is not in the recording";
-
+  const auto seed = [](const std::string& line) { return line.rfind("SEED = ", 0) == 0; };
+  EXPECT_EQ(std::count_if(recorded.begin(), recorded.end(), seed), 2) << "N prints them again";
   Sandbox headless({{"DISPLAY", ""}}, {}, {"--replay", file, "--headless", "--digest"});
   EXPECT_EQ(headless.waitForExit(60s), 0) << headless.errors();
   EXPECT_EQ(headless.lines(), recorded);
@@ -117,7 +77,6 @@ TEST(TimeE2E, SpeedsMomentsGoingBackAndANewWorldReplayAlike) {
 
 TEST(TimeE2E, BackspaceAfterTwoMinutesKeepsThePictureMoving) {
   const std::string log = ::testing::TempDir() + "skyhook_back_" + std::to_string(getpid());
-  std::remove(log.c_str());
   Sandbox s({{"LD_PRELOAD", SWAP_COUNTER}, {"SKYHOOK_SWAP_LOG", log}});
   ASSERT_TRUE(s.waitForLineStartingWith("SEED = ")) << s.errors();
   ASSERT_TRUE(s.waitForWindow());
@@ -127,27 +86,23 @@ TEST(TimeE2E, BackspaceAfterTwoMinutesKeepsThePictureMoving) {
     s.keyAt("c", x, 300);
     s.holdKey("space", 2s);
   }
-  s.keyDown("BackSpace");
-  std::this_thread::sleep_for(3s);
-  s.keyUp("BackSpace");
+  s.holdKey("BackSpace", 3s);
   std::this_thread::sleep_for(300ms);
   s.key("Escape");
   EXPECT_EQ(s.waitForExit(), 0) << s.errors();
 
-  const std::vector<double> times = swapTimes(log);
+  std::vector<double> times;  // of each picture's swap, in seconds
+  std::ifstream in(log);
+  for (long long ns; in >> ns;) times.push_back(ns * 1e-9);
   std::remove(log.c_str());
   ASSERT_GT(times.size(), 100u);
   // The two seconds in the middle of the hold.
   const double to = times.back() - 0.8, from = to - 2;
   double widest = 0;
-  long pictures = 0;
+  int pictures = 0;
   for (size_t i = 1; i < times.size(); ++i)
-    if (times[i] >= from && times[i] < to) {
-      ++pictures;
-      widest = std::max(widest, times[i] - times[i - 1]);
-    }
-  std::printf("Backspace held after two minutes: %.1f pictures/s, widest gap %.0f ms\n",
-              pictures / 2.0, widest * 1000);
-  EXPECT_GE(pictures / 2.0, 45.0);
-  EXPECT_LE(widest, 0.1);
+    if (times[i] >= from && times[i] < to)
+      ++pictures, widest = std::max(widest, times[i] - times[i - 1]);
+  EXPECT_GE(pictures, 90) << "pictures in the two seconds";
+  EXPECT_LE(widest, 0.1) << "seconds between two pictures";
 }
