@@ -4,6 +4,7 @@
 
 #include "app/camera_control.h"
 #include "app/screen.h"
+#include "app/view_actions.h"
 #include "game/keys.h"
 #include "render/overlays.h"
 #include "session/frame_input.h"
@@ -54,20 +55,25 @@ void readMouse(FrameInput& input, const Screen& screen, CameraControl& camera,
 }
 
 // What only changes the view or the session never reaches the game.
-void changeView(View view, Screen& screen, Overlays& overlays, CameraControl& camera,
+void changeView(ViewAction view, Screen& screen, Overlays& overlays, CameraControl& camera,
                 Session& session) {
   switch (view) {
-    case View::fullScreen:
+    case ViewAction::none: break;
+    case ViewAction::keyPanel: overlays.keys = !overlays.keys; break;
+    case ViewAction::jointView: overlays.joints = !overlays.joints; break;
+    case ViewAction::figures: overlays.figures = !overlays.figures; break;
+    case ViewAction::physicsView: overlays.physics = !overlays.physics; break;
+    case ViewAction::consoleStrip: overlays.console = !overlays.console; break;
+    case ViewAction::fullScreen:
       screen.toggleFullscreen();  // failing, it closes the screen
       camera.screenChanged();
       break;
-    case View::zoomIn: camera.zoomIn(); break;
-    case View::zoomOut: camera.zoomOut(); break;
-    case View::home: camera.home(); break;
-    case View::follow: camera.toggleFollow(); break;
-    case View::saveSession: session.save(); break;
-    case View::takeOver: session.takeOver(); break;
-    default: toggleOverlay(overlays, view); break;
+    case ViewAction::zoomIn: camera.zoomIn(); break;
+    case ViewAction::zoomOut: camera.zoomOut(); break;
+    case ViewAction::home: camera.home(); break;
+    case ViewAction::follow: camera.toggleFollow(); break;
+    case ViewAction::saveSession: session.save(); break;
+    case ViewAction::takeOver: session.takeOver(); break;
   }
 }
 
@@ -80,8 +86,9 @@ void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraCont
   while (SDL_PollEvent(&event)) {
     if (event.type == SDL_QUIT) {
       input.events.push_back({InputEvent::Quit});
-    } else if (event.type == SDL_KEYDOWN && viewOf(event.key.keysym.sym) != View::none) {
-      changeView(viewOf(event.key.keysym.sym), screen, overlays, camera, session);
+    } else if (event.type == SDL_KEYDOWN &&
+               viewActionOf(event.key.keysym.sym) != ViewAction::none) {
+      changeView(viewActionOf(event.key.keysym.sym), screen, overlays, camera, session);
     } else if (event.type == SDL_VIDEORESIZE) {
       if (screen.resize(event.resize.w, event.resize.h)) camera.screenChanged();
     } else if (camera.handleMouse(event, screen)) {

@@ -8,8 +8,13 @@
 #include "bodies/ship.h"
 #include "bodies/wake.h"
 #include "game/keys.h"
+#include "game/moments.h"
+#include "game/time_flow.h"
+#include "game/world_setup.h"
 #include "state/handles.h"
 #include "terrain/terrain.h"
+
+static_assert(kPlainCarLimit == 30, "C's help in the key table names the number of plain cars");
 
 namespace {
 
@@ -164,7 +169,22 @@ bool allCraneKeysHeld(const unsigned char* keys) {
 
 void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
   const KeyRow* row = keyRow(keypadKeyFor(symbol));
-  if (row && row->press) row->press(s, mouseX, mouseY);
+  switch (row ? row->press : GameAction::none) {
+    case GameAction::none: break;
+    case GameAction::quit: s.running = false; break;
+    case GameAction::togglePause: togglePause(s); break;
+    case GameAction::playOneFrame: playOneFrame(s); break;
+    case GameAction::slowDown: slowDown(s); break;
+    case GameAction::speedUp: speedUp(s); break;
+    case GameAction::keepMoment: keepMoment(s); break;
+    case GameAction::returnToKeptMoment: returnToKeptMoment(s); break;
+    case GameAction::newWorld: newWorld(s); break;
+    case GameAction::makePlainCar: makePlainCar(s, mouseX, mouseY); break;
+    case GameAction::hangCraneCar: hangCraneCar(s); break;
+    case GameAction::releaseOrRehangCraneCar: releaseOrRehangCraneCar(s); break;
+    case GameAction::cutCableOrDestroyCars: cutCableOrDestroyCars(s); break;
+    case GameAction::makeListedBodiesDynamic: makeListedBodiesDynamic(s); break;
+  }
 }
 
 void applyHeldKeys(State& s, const unsigned char* keyState) {

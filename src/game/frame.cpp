@@ -42,12 +42,6 @@ void playGameFrame(State& state, const unsigned char* keys, BodyPainter* painter
   stepWorld(state);
 }
 
-void setSpeed(State& state, int shift) {
-  state.speedShift = b2Clamp(shift, kSlowestShift, kFastestShift);
-  state.slowFrames = 0;
-  if (state.speedShift >= 0) state.posesBeforeStep.clear();
-}
-
 }  // namespace
 
 void playFrame(State& state, const unsigned char* keys, BodyPainter* painter) {
@@ -69,18 +63,6 @@ void playFrame(State& state, const unsigned char* keys, BodyPainter* painter) {
   const int frames = state.speedShift > 0 ? 1 << state.speedShift : 1;
   for (int i = 1; i < frames; ++i) playGameFrame(state, keys, nullptr);
   playGameFrame(state, keys, painter);  // the picture shows the last
-}
-
-void slowDown(State& state) { setSpeed(state, state.speedShift - 1); }
-void speedUp(State& state) { setSpeed(state, state.speedShift + 1); }
-
-void togglePause(State& state) {
-  state.paused = !state.paused;
-  state.framesToStep = 0;
-}
-
-void playOneFrame(State& state) {
-  if (state.paused) ++state.framesToStep;
 }
 
 void stepWorld(State& state) {

@@ -2,64 +2,56 @@
 
 #include <algorithm>
 
-#include "game/controls.h"
-#include "game/frame.h"
-#include "game/moments.h"
-#include "game/world_setup.h"
-#include "state/state.h"
-
-static_assert(kPlainCarLimit == 30, "C's help names the number of plain cars");
-
 namespace {
 
 constexpr KeyRow kRows[] = {
     {"Escape, window close", "quit", KeyUse::press, {{key::ESCAPE, "escape"}},
-     [](State& s, int, int) { s.running = false; }},
-    {"F1", "show or hide the list of keys in the window", KeyUse::view, {{key::F1}}, nullptr,
-     View::keyPanel},
+     GameAction::quit},
+    {"F1", "show or hide the list of keys in the window", KeyUse::view, {{key::F1}},
+     GameAction::none, "key-panel"},
     {"F2", "show or hide the joints: the cable, wheel axles, crane hinges and the mouse's pull",
-     KeyUse::view, {{key::F2}}, nullptr, View::jointView},
+     KeyUse::view, {{key::F2}}, GameAction::none, "joint-view"},
     {"F3",
      "show or hide the figures: bodies awake and all, contacts touching, joints, step and "
      "drawing time, frames/s",
-     KeyUse::view, {{key::F3}}, nullptr, View::figures},
+     KeyUse::view, {{key::F3}}, GameAction::none, "figures"},
     {"F4", "show or hide the physics view: every shape, bounding box, centre of mass and contact "
      "point",
-     KeyUse::view, {{key::F4}}, nullptr, View::physicsView},
+     KeyUse::view, {{key::F4}}, GameAction::none, "physics-view"},
     {"L", "show or hide the console's last five lines along the bottom of the window",
-     KeyUse::view, {{key::L}}, nullptr, View::consoleStrip},
-    {"F11", "switch between the window and the full screen", KeyUse::view, {{key::F11}}, nullptr,
-     View::fullScreen},
+     KeyUse::view, {{key::L}}, GameAction::none, "console-strip"},
+    {"F11", "switch between the window and the full screen", KeyUse::view, {{key::F11}},
+     GameAction::none, "full-screen"},
     {"Mouse wheel", "zoom in / out about the pointer", KeyUse::view, {}},
     {"Right or middle drag", "move the picture with the pointer, as a map does", KeyUse::view, {}},
     {"+ or =, keypad +", "zoom in about the middle of the window", KeyUse::view,
-     {{key::PLUS}, {key::EQUALS}, {key::KP_PLUS}}, nullptr, View::zoomIn},
+     {{key::PLUS}, {key::EQUALS}, {key::KP_PLUS}}, GameAction::none, "zoom-in"},
     {"-, keypad -", "zoom out about the middle of the window", KeyUse::view,
-     {{key::MINUS}, {key::KP_MINUS}}, nullptr, View::zoomOut},
+     {{key::MINUS}, {key::KP_MINUS}}, GameAction::none, "zoom-out"},
     {"Home", "the game's own view again: no zoom, no pan, no follow", KeyUse::view,
-     {{key::HOME}}, nullptr, View::home},
+     {{key::HOME}}, GameAction::none, "home"},
     {"F",
      "follow the ship, zooming out to keep the hanging car in view too; press again, pan or "
      "Home to stop",
-     KeyUse::view, {{key::F}}, nullptr, View::follow},
+     KeyUse::view, {{key::F}}, GameAction::none, "follow"},
     {"P", "stop time; press again to restart it", KeyUse::press, {{key::P, "p"}},
-     [](State& s, int, int) { togglePause(s); }},
+     GameAction::togglePause},
     {"O", "while time is stopped, play one frame", KeyUse::press, {{key::O, "o"}},
-     [](State& s, int, int) { playOneFrame(s); }},
+     GameAction::playOneFrame},
     {"[", "halve the speed, down to 1/8: slow motion", KeyUse::press,
-     {{key::LEFTBRACKET, "leftbracket"}}, [](State& s, int, int) { slowDown(s); }},
+     {{key::LEFTBRACKET, "leftbracket"}}, GameAction::slowDown},
     {"]", "double the speed, up to x8: fast forward", KeyUse::press,
-     {{key::RIGHTBRACKET, "rightbracket"}}, [](State& s, int, int) { speedUp(s); }},
+     {{key::RIGHTBRACKET, "rightbracket"}}, GameAction::speedUp},
     // Read by the session, which keeps the history that it goes back through.
     {"Backspace (held)",
      "go back in time, picture by picture, two minutes or more; release to go on from there",
      KeyUse::held, {{key::BACKSPACE, "backspace"}}},
     {"F5", "keep this moment", KeyUse::press, {{key::F5, "f5"}},
-     [](State& s, int, int) { keepMoment(s); }},
+     GameAction::keepMoment},
     {"F9", "return to the moment kept with F5, as often as wanted", KeyUse::press,
-     {{key::F9, "f9"}}, [](State& s, int, int) { returnToKeptMoment(s); }},
+     {{key::F9, "f9"}}, GameAction::returnToKeptMoment},
     {"N", "a new world: a new landscape and sky, as at start-up", KeyUse::press,
-     {{key::N, "n"}}, [](State& s, int, int) { newWorld(s); }},
+     {{key::N, "n"}}, GameAction::newWorld},
     {"Left mouse button (held)",
      "drag the body under the pointer (not the ship, nor the ground), with the path it would fly "
      "if let go in yellow; release to let go",
@@ -72,17 +64,17 @@ constexpr KeyRow kRows[] = {
     {"Space (held)", "scroll the landscape one pixel per frame", KeyUse::held,
      {{key::SPACE, "space"}}},
     {"C", "drop a plain car at the mouse pointer, one a frame; past 30 plain cars the oldest goes",
-     KeyUse::press, {{key::C, "c"}}, makePlainCar},
+     KeyUse::press, {{key::C, "c"}}, GameAction::makePlainCar},
     {"B", "build the crane car 5 m below the ship and hang it on the cable", KeyUse::press,
-     {{key::B, "b"}}, [](State& s, int, int) { hangCraneCar(s); }},
+     {{key::B, "b"}}, GameAction::hangCraneCar},
     {"J",
      "drop the hanging car; press again to fly above it and pick it up; \"TOTO2\" when there is "
      "no car",
-     KeyUse::press, {{key::J, "j"}}, [](State& s, int, int) { releaseOrRehangCraneCar(s); }},
+     KeyUse::press, {{key::J, "j"}}, GameAction::releaseOrRehangCraneCar},
     {"D",
      "cut the left cable, then the right one, then destroy the last plain car's wheels and the "
      "crane car",
-     KeyUse::press, {{key::D, "d"}}, [](State& s, int, int) { cutCableOrDestroyCars(s); }},
+     KeyUse::press, {{key::D, "d"}}, GameAction::cutCableOrDestroyCars},
     {"Keypad 6 / 4 (held)", "speed the wheel motors up / down", KeyUse::held,
      {{key::KP6, "kp6"}, {key::KP4, "kp4"}}},
     {"Keypad 8", "stop the wheel motors and the crane's second arm", KeyUse::held,
@@ -109,11 +101,11 @@ constexpr KeyRow kRows[] = {
       {key::PERIOD, "period", key::KP_PERIOD},
       {key::RETURN, "return", key::KP_ENTER}}},
     {"R", "switch the bodies of the R list to dynamic (the list is empty)", KeyUse::press,
-     {{key::R, "r"}}, [](State& s, int, int) { makeListedBodiesDynamic(s); }},
+     {{key::R, "r"}}, GameAction::makeListedBodiesDynamic},
     {"S", "save the session so far to a new recording, named on standard error", KeyUse::view,
-     {{key::S}}, nullptr, View::saveSession},
+     {{key::S}}, GameAction::none, "save"},
     {"T", "in a replay in the window: take over, the keyboard and mouse play on from here",
-     KeyUse::view, {{key::T}}, nullptr, View::takeOver},
+     KeyUse::view, {{key::T}}, GameAction::none, "take-over"},
 };
 
 // Each symbol's row and key, looked up once a frame for every held key.
@@ -159,11 +151,6 @@ int keySymbol(std::string_view name) {
 }
 
 const std::vector<NamedKey>& gameKeys() { return lookup().named; }
-
-View viewOf(int symbol) {
-  const KeyRow* row = keyRow(symbol);
-  return row ? row->view : View::none;
-}
 
 int keypadKeyFor(int symbol) {
   const Key* k = inRange(symbol) ? lookup().key[symbol] : nullptr;

@@ -3,14 +3,13 @@
 // writes it by, the line the help shows for it (--help, the F1 panel, the
 // README and the manual page), and what it does. The window's event reader,
 // the recorder and its reader, the help and the controls all read this table,
-// so a key added here is a key everywhere; its action is the one thing to write
-// beside it.
+// so a key added here is a key everywhere. The table is data alone: a game key
+// names its action, which the controls carry out; a view key names its command,
+// which the app carries out.
 
 #include <array>
 #include <string_view>
 #include <vector>
-
-struct State;
 
 // Key symbols as SDL 1.2 numbers them, so that the controls need no SDL header.
 // The event reader checks them against SDL's own values at compile time.
@@ -72,15 +71,15 @@ constexpr int COUNT = 323;  // size of the key-state array
 enum class KeyUse {
   press,  // once per press, through the row's action
   held,   // while held: the held-key controls read them every frame
-  view,   // only the view changes: the window handles them, and they never
-          // reach the game nor a recording
+  view,   // only the view changes: the window handles them, by the row's
+          // command, and they never reach the game nor a recording
 };
 
-// What a view key changes; the window carries it out. Saving and taking a
-// replay over act on the session, outside the world.
-enum class View {
-  none, keyPanel, jointView, figures, physicsView, consoleStrip, fullScreen,
-  zoomIn, zoomOut, home, follow, saveSession, takeOver,
+// What a pressed game key does; the controls carry it out.
+enum class GameAction {
+  none, quit, togglePause, playOneFrame, slowDown, speedUp, keepMoment, returnToKeptMoment,
+  newWorld, makePlainCar, hangCraneCar, releaseOrRehangCraneCar, cutCableOrDestroyCars,
+  makeListedBodiesDynamic,
 };
 
 struct Key {
@@ -89,15 +88,15 @@ struct Key {
   int standsFor = 0;           // a stand-in's keypad key: pressed or held, it acts as that key
 };
 
-using PressAction = void (*)(State& state, int x, int y);  // the pointer in the picture's pixels
-
 struct KeyRow {
   const char* keys;  // the help's two columns: the keys
   const char* does;  // and what they do
   KeyUse use;
   Key symbols[12];   // none for a mouse button
-  PressAction press = nullptr;
-  View view = View::none;
+  GameAction press = GameAction::none;
+  // A view key's short, stable name for what it changes ("full-screen", "save"):
+  // the app maps it to its own action. None for the mouse's rows.
+  const char* command = nullptr;
 };
 
 // The rows in the help's order.
@@ -120,8 +119,6 @@ struct NamedKey {
   const char* name;
 };
 const std::vector<NamedKey>& gameKeys();
-// What a view key changes, or View::none.
-View viewOf(int symbol);
 
 // A laptop's keys in place of the keypad: the key a press of `symbol` counts
 // as, its keypad key or itself.

@@ -5,7 +5,6 @@
 #include <string>
 #include <tuple>
 
-#include "game/keys.h"
 #include "render/console_strip.h"
 #include "render/figures_panel.h"
 #include "render/joint_view.h"
@@ -110,14 +109,6 @@ class FixedToTheWindow {
 };
 
 }  // namespace
-
-void toggleOverlay(Overlays& overlays, View view) {
-  if (view == View::keyPanel) overlays.keys = !overlays.keys;
-  if (view == View::jointView) overlays.joints = !overlays.joints;
-  if (view == View::figures) overlays.figures = !overlays.figures;
-  if (view == View::physicsView) overlays.physics = !overlays.physics;
-  if (view == View::consoleStrip) overlays.console = !overlays.console;
-}
 
 void drawOverlays(const State& state, const Overlays& overlays, const Camera& camera) {
   const bool dragging = state.mouseJoint != nullptr;

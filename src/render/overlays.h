@@ -9,7 +9,6 @@
 #include <string>
 
 #include "game/figures.h"
-#include "game/keys.h"
 #include "render/camera.h"
 
 struct State;
@@ -28,9 +27,6 @@ struct Overlays {
   Figures measured;
   const std::deque<std::string>* consoleLines = nullptr;
 };
-
-// F1 to F4 and L switch their overlay; other views are not overlays.
-void toggleOverlay(Overlays& overlays, View view);
 
 // After the renderer's frame, under the camera's projection: what is switched
 // on, the dragged body's path while the left button holds one, "PAUSE" while

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "game/frame.h"
+#include "game/time_flow.h"
 
 void ReplaySteering::toggleStop() {
   stopped_ = !stopped_;

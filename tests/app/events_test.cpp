@@ -5,11 +5,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "app/camera_control.h"
 #include "app/options.h"
 #include "app/screen.h"
+#include "app/view_actions.h"
 #include "game/keys.h"
 #include "render/overlays.h"
 #include "session/frame_input.h"
@@ -20,10 +22,17 @@
 // The key table is the one list of keys: each row reaches the help, each game
 // key travels from a real SDL key press through the event reader into the
 // frame's input and through a recording and back, and a view key never does
-// (S reaches the session instead, and saves it).
+// (S reaches the session instead, and saves it): each view row with keys names
+// an action of the app's own, no two rows the same one.
 TEST(KeyTable, EveryRowIsInTheHelpAndEveryGameKeyReachesTheGameAndItsRecording) {
   const std::string help = helpText();
-  for (const KeyRow& row : kKeys) EXPECT_NE(help.find(row.keys), std::string::npos) << row.keys;
+  std::set<ViewAction> actions;
+  for (const KeyRow& row : kKeys) {
+    EXPECT_NE(help.find(row.keys), std::string::npos) << row.keys;
+    if (row.use != KeyUse::view || !row.symbols[0].symbol) continue;
+    EXPECT_NE(viewAction(&row), ViewAction::none) << row.keys << ": " << row.command;
+    EXPECT_TRUE(actions.insert(viewAction(&row)).second) << row.keys << " acts as another row";
+  }
 
   char data[] = "/tmp/skyhook-events-XXXXXX";
   ASSERT_TRUE(mkdtemp(data));
@@ -38,7 +47,8 @@ TEST(KeyTable, EveryRowIsInTheHelpAndEveryGameKeyReachesTheGameAndItsRecording) 
   size_t reached = 0;
   for (const KeyRow& row : kKeys) {
     for (const Key& k : row.symbols) {
-      if (!k.symbol || row.view == View::fullScreen) continue;  // F11 would leave the window
+      // F11 would leave the window.
+      if (!k.symbol || viewAction(&row) == ViewAction::fullScreen) continue;
       SDL_Event press{};
       press.type = SDL_KEYDOWN;
       press.key.state = SDL_PRESSED;
