@@ -6,8 +6,8 @@
 #include "app/screen.h"
 #include "app/view_actions.h"
 #include "game/keys.h"
+#include "recording/frame_input.h"
 #include "render/overlays.h"
-#include "session/frame_input.h"
 #include "session/session.h"
 
 static_assert(key::ESCAPE == SDLK_ESCAPE && key::SPACE == SDLK_SPACE && key::B == SDLK_b &&

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "base/random.h"
-#include "session/frame_input.h"
-#include "session/recording.h"
+#include "recording/frame_input.h"
+#include "recording/recording.h"
 #include "state/snapshot.h"
 
 struct State;

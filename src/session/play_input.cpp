@@ -4,7 +4,7 @@
 #include "game/frame.h"
 #include "game/mouse_drag.h"
 #include "game/world_setup.h"
-#include "session/frame_input.h"
+#include "recording/frame_input.h"
 #include "state/state.h"
 
 void startUpWithoutWindow(State& state) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "session/recording.h"
+#include "recording/recording.h"
 
 Recorder::Recorder(RandomClock source) : clock_(std::move(source)) {}
 

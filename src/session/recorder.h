@@ -7,9 +7,9 @@
 #include <string>
 
 #include "base/random.h"
-#include "session/frame_input.h"
-#include "session/recording.h"
-#include "session/recording_writer.h"
+#include "recording/frame_input.h"
+#include "recording/recording.h"
+#include "recording/recording_writer.h"
 #include "session/session_clock.h"
 
 class Recorder {

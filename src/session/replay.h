@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "session/frame_input.h"
-#include "session/recording.h"
+#include "recording/frame_input.h"
+#include "recording/recording.h"
 #include "session/session_clock.h"
 
 class Replay {

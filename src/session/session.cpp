@@ -11,11 +11,11 @@
 #include "game/body_walk.h"
 #include "game/keys.h"
 #include "game/mouse_drag.h"
-#include "session/digest.h"
+#include "recording/digest.h"
+#include "recording/recording_reader.h"
 #include "session/headless_console.h"
 #include "session/history.h"
 #include "session/play_input.h"
-#include "session/recording_reader.h"
 #include "session/saved_sessions.h"
 #include "state/state.h"
 

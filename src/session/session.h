@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "session/frame_input.h"
+#include "recording/frame_input.h"
+#include "recording/recording.h"
+#include "recording/recording_writer.h"
 #include "session/history.h"
 #include "session/recorder.h"
-#include "session/recording.h"
-#include "session/recording_writer.h"
 #include "session/replay.h"
 #include "session/replay_steering.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/random.h"
-#include "session/recording.h"
+#include "recording/recording.h"
 
 class RecordingClock {
  public:

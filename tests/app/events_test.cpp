@@ -13,10 +13,10 @@
 #include "app/screen.h"
 #include "app/view_actions.h"
 #include "game/keys.h"
+#include "recording/frame_input.h"
+#include "recording/recording.h"
+#include "recording/recording_reader.h"
 #include "render/overlays.h"
-#include "session/frame_input.h"
-#include "session/recording.h"
-#include "session/recording_reader.h"
 #include "session/session.h"
 
 // The key table is the one list of keys: each row reaches the help, each game

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "game/keys.h"
-#include "session/digest.h"
+#include "recording/digest.h"
 #include "session/play_input.h"
 #include "state/state.h"
 #include "support/console_capture.h"

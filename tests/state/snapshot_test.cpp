@@ -12,8 +12,8 @@
 
 #include "base/region.h"
 #include "game/keys.h"
-#include "session/digest.h"
-#include "session/frame_input.h"
+#include "recording/digest.h"
+#include "recording/frame_input.h"
 #include "session/play_input.h"
 #include "state/state.h"
 #include "support/console_capture.h"

@@ -25,12 +25,12 @@
 #include <utility>
 
 #include "game/keys.h"
-#include "session/digest.h"
+#include "recording/digest.h"
+#include "recording/recording_reader.h"
+#include "recording/recording_writer.h"
 #include "session/history.h"
 #include "session/play_input.h"
 #include "session/recorder.h"
-#include "session/recording_reader.h"
-#include "session/recording_writer.h"
 #include "session/replay.h"
 #include "state/state.h"
 #include "support/console_capture.h"

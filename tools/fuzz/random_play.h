@@ -6,7 +6,7 @@
 #include <ctime>
 #include <random>
 
-#include "session/frame_input.h"
+#include "recording/frame_input.h"
 
 struct State;
 

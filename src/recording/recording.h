@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "session/frame_input.h"
+#include "recording/frame_input.h"
 
 constexpr const char* kRecordingKind = "skyhook-recording";
 // 2: the keys of speed, going back in time (Backspace held), F5, F9 and N. A

@@ -1,4 +1,4 @@
-#include "session/recording_reader.h"
+#include "recording/recording_reader.h"
 
 #include <sys/stat.h>
 

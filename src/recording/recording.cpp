@@ -1,4 +1,4 @@
-#include "session/recording.h"
+#include "recording/recording.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "session/digest.h"
+#include "recording/digest.h"
 
 #include <box2d/box2d.h>
 

@@ -1,4 +1,4 @@
-#include "session/recording_writer.h"
+#include "recording/recording_writer.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "session/recording.h"
+#include "recording/recording.h"
 
 RecordingWriter::~RecordingWriter() { close(); }
 

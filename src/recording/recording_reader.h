@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "session/recording.h"
+#include "recording/recording.h"
 
 std::optional<Recording> readRecording(const std::string& path, std::string& error);
 
