@@ -1,5 +1,52 @@
 #include "state/state.h"
 
+#include <algorithm>
+
+#include "state/handles.h"
+
 State::State() = default;
 
 State::~State() = default;
+
+namespace {
+
+template <typename Handle, typename Object>
+void forget(Handle*& handle, const Object* object) {
+  if (handle && handle == object)
+    handle = nullptr;
+}
+
+void forgetJoint(State& s, const b2Joint* joint) {
+  for (const auto& h : kCableHandles) forget(s.*h.member, joint);
+  for (const auto& h : kWheelHandles) forget(s.*h.member, joint);
+  for (const auto& h : kMouseHandles) forget(s.*h.member, joint);
+  for (const auto& h : kCraneHandles) forget(s.*h.joint.member, joint);
+}
+
+void forgetBody(State& s, const b2Body* body) {
+  for (const auto& h : kBodyHandles) forget(s.*h.member, body);
+  // A body made later in its place must not be drawn from this one's pose.
+  s.posesBeforeStep.erase(body);
+  s.BODY.erase(std::remove(s.BODY.begin(), s.BODY.end(), body), s.BODY.end());
+  for (std::vector<b2Body*>& car : s.plainCars)
+    car.erase(std::remove(car.begin(), car.end(), body), car.end());
+  s.plainCars.erase(std::remove_if(s.plainCars.begin(), s.plainCars.end(),
+                                   [](const std::vector<b2Body*>& car) { return car.empty(); }),
+                    s.plainCars.end());
+}
+
+}  // namespace
+
+void JointHandleListener::SayGoodbye(b2Joint* joint) { forgetJoint(state_, joint); }
+
+void destroyBody(State& state, b2Body* body) {
+  if (!body) return;
+  forgetBody(state, body);
+  state.world->DestroyBody(body);  // its joints reach JointHandleListener
+}
+
+void destroyJoint(State& state, b2Joint* joint) {
+  if (!joint) return;
+  forgetJoint(state, joint);
+  state.world->DestroyJoint(joint);
+}
