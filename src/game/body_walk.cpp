@@ -77,8 +77,8 @@ void paintBodies(State& state, BodyPainter* painter) {
   painter->endFrame();
 }
 
-FarLimits farLimits(const State& state) {
-  return {(200 + state.bordGaucheEcran + WIDTH) * P2M, -kFarHeights * HEIGHT * P2M,
+FarLimits farLimits(const TerrainPart& terrain) {
+  return {(200 + terrain.bordGaucheEcran + WIDTH) * P2M, -kFarHeights * HEIGHT * P2M,
           (1 + kFarHeights) * HEIGHT * P2M};
 }
 

@@ -34,7 +34,7 @@ void paintBodies(State& state, BodyPainter* painter);
 struct FarLimits {
   float right, top, bottom;
 };
-FarLimits farLimits(const State& state);
+FarLimits farLimits(const TerrainPart& terrain);
 
 // The walk's rule for what lies too far away (walkBodies below says which
 // bodies it removes and which it keeps). The fuzzer checks the world against
