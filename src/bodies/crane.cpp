@@ -2,7 +2,7 @@
 
 #include "bodies/factories.h"
 #include "bodies/wake.h"
-#include "state/handles.h"
+#include "state/state.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "bodies/wake.h"
 #include "game/keys.h"
 #include "state/handles.h"
+#include "state/state.h"
 #include "terrain/terrain.h"
 
 namespace {

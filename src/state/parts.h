@@ -1,8 +1,9 @@
 #pragma once
 // The parts of the sandbox's state, each a plain aggregate of the fields that
-// belong together. The state (state/state.h) is all of them at once, so every
-// field keeps its one name (`state.baseBras`); a function that reads one part
-// takes only that part.
+// belong together, and StateFields, all of them at once. The state
+// (state/state.h) is StateFields with the world beside it, so every field keeps
+// its one name (`state.baseBras`); a function that reads one part takes only
+// that part.
 // Body and joint handles are non-owning: the world owns every body and joint,
 // and the one destroy routine and the joint-handle listener (state/state.h)
 // null a handle the moment its object dies.
@@ -126,3 +127,15 @@ struct MousePart {
   b2Body* mouseGround = nullptr;       // the static body, without fixtures, it pulls from
   b2Vec2 mouseTarget{0, 0};            // the pointer while it holds a body, metres
 };
+
+// Every field that the frames change, apart from the world: a snapshot copies
+// them whole, the world's memory beside them (state/snapshot.h).
+struct StateFields : SkyPart,
+                     TerrainPart,
+                     ShipPart,
+                     CarsPart,
+                     CranePart,
+                     WalkerPart,
+                     MetalsPart,
+                     TimePart,
+                     MousePart {};

@@ -27,18 +27,6 @@ class JointHandleListener : public b2DestructionListener {
   State& state_;
 };
 
-// Every field that the frames change, apart from the world: a snapshot copies
-// them whole, the world's memory beside them (state/snapshot.h).
-struct StateFields : SkyPart,
-                     TerrainPart,
-                     ShipPart,
-                     CarsPart,
-                     CranePart,
-                     WalkerPart,
-                     MetalsPart,
-                     TimePart,
-                     MousePart {};
-
 struct State : StateFields {
   State();
   State(const State&) = delete;
