@@ -96,7 +96,7 @@ PicturePoint CameraControl::toPicture(const Screen& screen, int windowX, int win
 void CameraControl::follow(const State& state) {
   if (!following_ || !state.ship) return;
   const b2Vec2 ship = pixels(state.ship);
-  if (!state.car || !(state.distanceJoint || state.distanceJoint2)) {
+  if (!state.craneCarHanging()) {
     camera_.easeToward({ship.x, ship.y}, followScale_, kEase);
     return;
   }

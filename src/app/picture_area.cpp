@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "state/state.h"
+#include "base/units.h"
 
 PictureArea fitPicture(int windowWidth, int windowHeight) {
   // Integer products: a window of the picture's proportions is filled exactly.

@@ -2,7 +2,7 @@
 // The SDL window with its OpenGL context, and freeglut for the text routines:
 // opened the same way by the program and by the screenshot tool.
 
-#include "state/state.h"
+#include "base/units.h"
 
 // Starts SDL, once per process. Without a sound card SDL's sound drivers would
 // complain on standard error: the dummy one is used unless the user names one.

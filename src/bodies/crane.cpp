@@ -2,7 +2,7 @@
 
 #include "bodies/factories.h"
 #include "bodies/wake.h"
-#include "state/handles.h"
+#include "state/state.h"
 
 namespace {
 
@@ -62,9 +62,9 @@ b2Body* make_Grue(State& state, int x, int y, b2Body* b) {
   return state.baseBras;
 }
 
-void bloque_bras_robot(State& state) {
-  for (const CraneHandle& h : kCraneHandles)
-    if (b2RevoluteJoint* joint = state.*h.joint.member) {
+void bloque_bras_robot(CranePart& crane) {
+  for (b2RevoluteJoint* joint : crane.hinges())
+    if (joint) {
       joint->SetMaxMotorTorque(1000000);
       wakeJointBodies(joint);
     }

@@ -19,7 +19,7 @@ b2Body* makeShip(State& state, int x, int y) {
   return body;
 }
 
-void limitBodyBounds(State& state, b2Body* b) {
+void limitBodyBounds(ShipPart& ship, b2Body* b) {
   if (!b) return;
   // A centre within 1 cm of an edge, or past it, goes back 10 cm inside.
   constexpr float kEdge = 0.01f, kInside = 0.1f;
@@ -27,17 +27,17 @@ void limitBodyBounds(State& state, b2Body* b) {
   const b2Vec2 p = b->GetPosition();
   if (p.x <= kEdge) {
     b->SetTransform(b2Vec2(kInside, p.y), 0);
-    state.vitesseShipHorizontale = 0;
+    ship.vitesseShipHorizontale = 0;
   } else if (p.x >= kRight - kEdge) {
     // The right and bottom edges too: a ship flown out there could not be found again.
     b->SetTransform(b2Vec2(kRight - kInside, p.y), 0);
-    state.vitesseShipHorizontale = 0;
+    ship.vitesseShipHorizontale = 0;
   }
   if (p.y <= kEdge) {
     b->SetTransform(b2Vec2(b->GetPosition().x, kInside), 0);
-    state.vitesseShipVerticale = 0;
+    ship.vitesseShipVerticale = 0;
   } else if (p.y >= kBottom - kEdge) {
     b->SetTransform(b2Vec2(b->GetPosition().x, kBottom - kInside), 0);
-    state.vitesseShipVerticale = 0;
+    ship.vitesseShipVerticale = 0;
   }
 }

@@ -58,13 +58,13 @@ std::vector<const b2Body*> keptBodies(const State& state) {
 
 }  // namespace
 
-BodyPose drawnPose(const State& state, const b2Body* body) {
+BodyPose drawnPose(const TimePart& time, const b2Body* body) {
   const BodyPose now{body->GetPosition(), body->GetWorldCenter(), body->GetAngle()};
-  if (state.blend >= 1) return now;
-  const auto before = state.posesBeforeStep.find(body);
-  if (before == state.posesBeforeStep.end()) return now;  // made since the step
+  if (time.blend >= 1) return now;
+  const auto before = time.posesBeforeStep.find(body);
+  if (before == time.posesBeforeStep.end()) return now;  // made since the step
   const BodyPose& was = before->second;
-  const float t = state.blend;
+  const float t = time.blend;
   return {was.position + t * (now.position - was.position),
           was.center + t * (now.center - was.center), was.angle + t * (now.angle - was.angle)};
 }
@@ -77,8 +77,8 @@ void paintBodies(State& state, BodyPainter* painter) {
   painter->endFrame();
 }
 
-FarLimits farLimits(const State& state) {
-  return {(200 + state.bordGaucheEcran + WIDTH) * P2M, -kFarHeights * HEIGHT * P2M,
+FarLimits farLimits(const TerrainPart& terrain) {
+  return {(200 + terrain.bordGaucheEcran + WIDTH) * P2M, -kFarHeights * HEIGHT * P2M,
           (1 + kFarHeights) * HEIGHT * P2M};
 }
 

@@ -7,7 +7,9 @@
 
 #include <vector>
 
-#include "state/state.h"
+#include "state/parts.h"
+
+struct State;
 
 class BodyPainter {
  public:
@@ -20,7 +22,7 @@ class BodyPainter {
 
 // Where the painter draws a body: where it is, or in slow motion between its
 // poses at the last two steps.
-BodyPose drawnPose(const State& state, const b2Body* body);
+BodyPose drawnPose(const TimePart& time, const b2Body* body);
 
 // Paints every body where it is drawn, with none of the walk's pushes or
 // removals: a frame in which the world does not step. painter may be null.
@@ -32,7 +34,7 @@ void paintBodies(State& state, BodyPainter* painter);
 struct FarLimits {
   float right, top, bottom;
 };
-FarLimits farLimits(const State& state);
+FarLimits farLimits(const TerrainPart& terrain);
 
 // The walk's rule for what lies too far away (walkBodies below says which
 // bodies it removes and which it keeps). The fuzzer checks the world against

@@ -12,6 +12,7 @@
 #include "game/time_flow.h"
 #include "game/world_setup.h"
 #include "state/handles.h"
+#include "state/state.h"
 #include "terrain/terrain.h"
 
 static_assert(kPlainCarLimit == 30, "C's help in the key table names the number of plain cars");

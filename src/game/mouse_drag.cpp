@@ -67,7 +67,7 @@ void releaseBody(State& state) {
   destroyBody(state, state.mouseGround);
 }
 
-bool grabbing(const State& state) { return state.mouseGround != nullptr; }
+bool grabbing(const MousePart& mouse) { return mouse.mouseGround != nullptr; }
 
 void holdGrab(State& state) {
   if (!state.mouseGround) return;

@@ -4,6 +4,7 @@
 // 1280 x 940 picture, so that a recording can replay them.
 
 struct State;
+struct MousePart;
 
 // The button goes down at (x, y): the dynamic body under it, the ship apart,
 // is grabbed at that point. Over nothing grabbable, nothing happens.
@@ -16,7 +17,7 @@ void dragBody(State& state, int x, int y);
 void releaseBody(State& state);
 
 // Whether the button holds a grab (perhaps of a body destroyed since).
-bool grabbing(const State& state);
+bool grabbing(const MousePart& mouse);
 
 // Once a frame before the walk: the pull keeps to the pointer while the world's
 // origin scrolls under it.

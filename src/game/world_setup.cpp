@@ -9,9 +9,9 @@
 #include "state/state.h"
 #include "terrain/terrain.h"
 
-void drawLandscapeSeed(State& state) { state.coefMontagne = Randomf_nb(); }
+void drawLandscapeSeed(TerrainPart& terrain) { terrain.coefMontagne = Randomf_nb(); }
 
-void announceSkyColourSetGravity(State& state, const SkyColour& sky) {
+void announceSkyColourSetGravity(SkyPart& part, const SkyColour& sky) {
   const float r = sky.r, g = sky.g, b = sky.b;
   if (r > g && r > b) {
     std::cout << "ATMOSPHERE A COULEUR DOMINANTE ROUGE" << std::endl;
@@ -19,17 +19,17 @@ void announceSkyColourSetGravity(State& state, const SkyColour& sky) {
     std::cout << "ATMOSPHERE A COULEUR DOMINANTE VERTE" << std::endl;
   } else if (b > r && b > g) {
     std::cout << "ATMOSPHERE A COULEUR DOMINANTE BLEUE" << std::endl;
-    state.GRAVITY = 2.07f;
+    part.GRAVITY = 2.07f;
   }
 }
 
-SkyColour drawSkyColourSetGravity(State& state) {
+SkyColour drawSkyColourSetGravity(SkyPart& part) {
   SkyColour sky;
   sky.r = RandomFloat(0, 1);
   sky.g = RandomFloat(0, 1);
   sky.b = RandomFloat(0, 1);
-  state.sky = sky;
-  announceSkyColourSetGravity(state, sky);
+  part.sky = sky;
+  announceSkyColourSetGravity(part, sky);
   return sky;
 }
 
@@ -49,8 +49,8 @@ void buildFirstScene(State& state) {
   init_random_walker(state, 900, 900);
 }
 
-void announceLandscapeSeed(const State& state) {
-  std::cout << "SEED = " << state.coefMontagne << std::endl;
+void announceLandscapeSeed(const TerrainPart& terrain) {
+  std::cout << "SEED = " << terrain.coefMontagne << std::endl;
 }
 
 void newWorld(State& state) {

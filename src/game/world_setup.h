@@ -2,18 +2,20 @@
 // The GL-free part of start-up: landscape seed, sky colour and gravity, the world,
 // the first scene.
 
-#include "state/state.h"
+#include "state/parts.h"
+
+struct State;
 
 // The first draw of start-up, from a generator freshly seeded from the clock:
 // the landscape seed coefMontagne.
-void drawLandscapeSeed(State& state);
+void drawLandscapeSeed(TerrainPart& terrain);
 
 // Prints the dominant colour, if one component is strictly largest; a blue sky
 // lowers GRAVITY to 2.07.
-void announceSkyColourSetGravity(State& state, const SkyColour& sky);
+void announceSkyColourSetGravity(SkyPart& part, const SkyColour& sky);
 
 // Draws red, green and blue in that order, then announces them.
-SkyColour drawSkyColourSetGravity(State& state);
+SkyColour drawSkyColourSetGravity(SkyPart& part);
 
 // Creates the world with 9.81 m/s2, registers the listeners, sets GRAVITY.
 void createWorld(State& state);
@@ -22,7 +24,7 @@ void createWorld(State& state);
 void buildFirstScene(State& state);
 
 // The last line of start-up: "SEED = " and the landscape seed.
-void announceLandscapeSeed(const State& state);
+void announceLandscapeSeed(const TerrainPart& terrain);
 
 // N: the state torn down and built again as at start-up, the same draws in the
 // same order and the same console lines; only F5's kept moment stays.

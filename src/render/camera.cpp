@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "state/state.h"
+#include "base/units.h"
 
 namespace {
 

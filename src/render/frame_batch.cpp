@@ -4,8 +4,8 @@
 #include <array>
 #include <cmath>
 
+#include "base/units.h"
 #include "render/primitives.h"
-#include "state/state.h"
 
 namespace {
 

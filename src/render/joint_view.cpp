@@ -3,8 +3,8 @@
 #include <GL/gl.h>
 #include <box2d/box2d.h>
 
+#include "base/units.h"
 #include "render/debug_draw.h"
-#include "state/state.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <box2d/box2d.h>
 
-#include "state/state.h"
+#include "base/units.h"
 
 // Where a world point lands in the picture, in its pixels.
 struct PixelMapping {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "state/state.h"
+#include "base/units.h"
 
 namespace {
 constexpr double kPi = 3.141592653589793;

@@ -2,8 +2,8 @@
 
 #include <GL/gl.h>
 
+#include "base/units.h"
 #include "render/camera.h"
-#include "state/state.h"
 
 void usePixelProjection() {
   glMatrixMode(GL_PROJECTION);

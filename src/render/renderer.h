@@ -2,10 +2,12 @@
 // The OpenGL picture of a frame, painted body by body as the frame's walk
 // hands the bodies over.
 
+#include "base/units.h"
 #include "game/body_walk.h"
 #include "render/camera.h"
 #include "render/frame_batch.h"
-#include "state/state.h"
+
+struct State;
 
 class Renderer : public BodyPainter {
  public:

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "state/state.h"
+#include "base/units.h"
 
 namespace {
 const GLubyte kBlankGlyph[12] = {};

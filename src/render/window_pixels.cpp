@@ -4,8 +4,8 @@
 
 #include <cmath>
 
+#include "base/units.h"
 #include "render/text.h"
-#include "state/state.h"
 
 int overlayZoom(float pictureScale) {
   return pictureScale > 1.5f ? static_cast<int>(std::lround(pictureScale)) : 1;

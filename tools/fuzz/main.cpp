@@ -99,7 +99,7 @@ std::optional<Options> readOptions(int argc, char** argv) {
 }
 
 void plantFault(State& state) {
-  if (state.car && !state.distanceJoint && !state.distanceJoint2)
+  if (state.craneCarDropped())
     state.world->DestroyBody(state.car);  // the handle stays: the fault
 }
 
