@@ -6,9 +6,10 @@ set -euo pipefail
 
 # librsvg2-bin and imagemagick render the icons from the SVG at build time;
 # libzstd-dev packs the snapshots of the history that Backspace goes back through.
+# clang-format: the structure test checks the code is laid out as .clang-format says.
 run_packages=(build-essential cmake pkg-config libbox2d-dev libsdl1.2-dev freeglut3-dev
               libgl-dev libglu1-mesa-dev librsvg2-bin imagemagick libzstd-dev)
-test_packages=(googletest libgtest-dev libx11-dev xvfb xdotool x11-apps xauth
+test_packages=(googletest libgtest-dev libx11-dev xvfb xdotool x11-apps xauth clang-format
                desktop-file-utils dpkg-dev file libxml2-utils man-db appstream lintian)
 
 wanted=("${run_packages[@]}")

@@ -1,25 +1,25 @@
 #include "game/time_flow.h"
 
-#include "state/state.h"
+#include <box2d/box2d.h>
 
 namespace {
 
-void setSpeed(State& state, int shift) {
-  state.speedShift = b2Clamp(shift, kSlowestShift, kFastestShift);
-  state.slowFrames = 0;
-  if (state.speedShift >= 0) state.posesBeforeStep.clear();
+void setSpeed(TimePart& time, int shift) {
+  time.speedShift = b2Clamp(shift, kSlowestShift, kFastestShift);
+  time.slowFrames = 0;
+  if (time.speedShift >= 0) time.posesBeforeStep.clear();
 }
 
 }  // namespace
 
-void togglePause(State& state) {
-  state.paused = !state.paused;
-  state.framesToStep = 0;
+void togglePause(TimePart& time) {
+  time.paused = !time.paused;
+  time.framesToStep = 0;
 }
 
-void playOneFrame(State& state) {
-  if (state.paused) ++state.framesToStep;
+void playOneFrame(TimePart& time) {
+  if (time.paused) ++time.framesToStep;
 }
 
-void slowDown(State& state) { setSpeed(state, state.speedShift - 1); }
-void speedUp(State& state) { setSpeed(state, state.speedShift + 1); }
+void slowDown(TimePart& time) { setSpeed(time, time.speedShift - 1); }
+void speedUp(TimePart& time) { setSpeed(time, time.speedShift + 1); }
