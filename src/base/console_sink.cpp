@@ -1,5 +1,7 @@
 #include "base/console_sink.h"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 
 namespace {
@@ -18,4 +20,13 @@ void sayLine(const std::string& line) {
     sink(line);
   else
     std::cout << line << std::endl;
+}
+
+std::string linesNotWritten(long lines, int error) {
+  const std::string cause = error == 0        ? "standard output was not read in time"
+                            : error == EPIPE ? "standard output was closed"
+                                             : "cannot write standard output: " +
+                                                   std::string(std::strerror(error));
+  return "skyhook: " + std::to_string(lines) + " console line" + (lines == 1 ? "" : "s") +
+         " not written: " + cause + "\n";
 }

@@ -39,3 +39,8 @@ class ConsoleSinkScope {
  private:
   ConsoleSink saved_;
 };
+
+// What a console writing standard output reports at exit: "skyhook: N console
+// lines not written: CAUSE", with its line end. `error` is the failed write's
+// errno, or 0 where the reader was there but did not take the lines in time.
+std::string linesNotWritten(long lines, int error);
