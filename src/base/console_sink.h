@@ -16,6 +16,7 @@ void setConsoleSink(ConsoleSink sink);
 // The sink in place now, to put back later.
 ConsoleSink consoleSink();
 
+// Says one line, given without its line end.
 void sayLine(const std::string& line);
 
 // Says one line of its parts, formatted as `std::cout << part` formats them.
