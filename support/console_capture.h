@@ -1,28 +1,28 @@
 #pragma once
-// Captures what the program writes to standard output while it lives.
+// Captures the console lines said while it lives: the console's sink.
 
-#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "base/console_sink.h"
+
 class ConsoleCapture {
  public:
-  ConsoleCapture() : saved_(std::cout.rdbuf(buffer_.rdbuf())) {}
-  ~ConsoleCapture() { std::cout.rdbuf(saved_); }
+  ConsoleCapture() : sink_([this](const std::string& line) { text_ += line + '\n'; }) {}
   ConsoleCapture(const ConsoleCapture&) = delete;
   ConsoleCapture& operator=(const ConsoleCapture&) = delete;
 
-  std::string text() const { return buffer_.str(); }
+  std::string text() const { return text_; }
   std::vector<std::string> lines() const {
     std::vector<std::string> out;
-    std::istringstream in(buffer_.str());
+    std::istringstream in(text_);
     for (std::string line; std::getline(in, line);) out.push_back(line);
     return out;
   }
-  void clear() { buffer_.str(""); }
+  void clear() { text_.clear(); }
 
  private:
-  std::ostringstream buffer_;
-  std::streambuf* saved_;
+  std::string text_;
+  ConsoleSinkScope sink_;  // last: set once the rest is ready, put back first
 };

@@ -8,12 +8,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 
-Console::Console(std::ostream& stream, int fd, std::size_t capacity)
-    : LineStream(stream), fd_(fd), capacity_(capacity) {
-  // A reader that goes away must not end the program.
-  std::signal(SIGPIPE, SIG_IGN);
+Console::Console(int fd, std::size_t capacity)
+    : fd_(fd), capacity_(capacity), sink_([this](const std::string& line) { take(line); }) {
   struct stat st {};
   // Files and devices such as /dev/null take every write at once.
   if (fstat(fd, &st) != 0 || S_ISREG(st.st_mode) || (S_ISCHR(st.st_mode) && !isatty(fd))) return;
@@ -34,26 +31,19 @@ Console::Console(std::ostream& stream, int fd, std::size_t capacity)
   }
 }
 
-Console::~Console() {
-  release();
-  finish();
-}
+Console::~Console() { finish(); }
 
-int Console::sync() {
-  drain();
-  return 0;
-}
-
-void Console::endLine() {
+void Console::take(const std::string& line) {
   if (recent_.size() == kRecentLines) recent_.pop_front();
-  recent_.emplace_back(line_, 0, line_.size() - (line_.back() == '\n'));
-  if (gone_ || pending_.size() - written_ + line_.size() > capacity_) {
+  recent_.push_back(line);
+  if (gone_ || pending_.size() - written_ + line.size() + 1 > capacity_) {
     ++dropped_;
   } else {
     if (written_ > 0) pending_.erase(0, written_), written_ = 0;
-    pending_ += line_;
+    pending_ += line;
+    pending_ += '\n';
   }
-  line_.clear();
+  drain();
 }
 
 void Console::lose(int error) {
@@ -79,7 +69,6 @@ void Console::drain() {
 void Console::finish() {
   if (finished_) return;
   finished_ = true;
-  if (!line_.empty()) endLine();
   drain();
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
   while (!gone_ && written_ < pending_.size() && std::chrono::steady_clock::now() < end) {

@@ -1,24 +1,24 @@
 #pragma once
-// Standard output that can neither hold up nor end the frame loop. Installed into
-// a stream (std::cout) for its lifetime. Each complete line is written at once
-// while the reader keeps up; while it stalls, lines wait in a bounded buffer and
-// go out as it makes room, without ever waiting; with the buffer full, further
-// lines are dropped. Once the reader is gone (EPIPE) nothing more is written.
+// Standard output that can neither hold up nor end the frame loop: the console's
+// sink for its lifetime. Each line is written at once while the reader keeps up;
+// while it stalls, lines wait in a bounded buffer and go out as it makes room,
+// without ever waiting; with the buffer full, further lines are dropped. Once the reader is gone (EPIPE) nothing more is written.
 // The count of lines that never went out is reported once on standard error.
 
 #include <cstddef>
 #include <deque>
-#include <ostream>
 #include <string>
 
-#include "session/line_stream.h"
+#include "base/console_sink.h"
 
-class Console : public LineStream {
+class Console {
  public:
   static constexpr std::size_t kCapacity = 256 * 1024;
 
-  Console(std::ostream& stream, int fd, std::size_t capacity = kCapacity);
-  ~Console() override;  // puts the stream's own buffer back, then finish()
+  explicit Console(int fd, std::size_t capacity = kCapacity);
+  ~Console();  // finish()
+  Console(const Console&) = delete;
+  Console& operator=(const Console&) = delete;
 
   // Writes what the reader has room for, without waiting.
   void drain();
@@ -28,16 +28,13 @@ class Console : public LineStream {
 
   long dropped() const { return dropped_; }
 
-  // The last complete lines, oldest first, without their line ends, whether
+  // The last lines, oldest first, without their line ends, whether
   // they went out or not: what the window's console strip shows.
   static constexpr std::size_t kRecentLines = 5;
   const std::deque<std::string>& recentLines() const { return recent_; }
 
- protected:
-  int sync() override;
-
  private:
-  void endLine() override;
+  void take(const std::string& line);
   void lose(int error);  // the reader is gone, or the device full: what waits is lost
 
   int fd_;          // where the lines go: our own non-blocking description where possible
@@ -50,4 +47,5 @@ class Console : public LineStream {
   long dropped_ = 0;
   int error_ = 0;  // of the write that failed
   bool gone_ = false, finished_ = false;
+  ConsoleSinkScope sink_;  // last: set once the rest is ready, put back first
 };

@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <iostream>
 #include <memory>
 
 #include "app/camera_control.h"
@@ -76,7 +75,7 @@ int main(int argc, char** argv) {
   if (session->headless()) return session->playHeadless();
 
   // Console lines must never stop the game, whoever reads them or not.
-  Console console(std::cout, STDOUT_FILENO);
+  Console console(STDOUT_FILENO);
   State state;
   // A resumed session's start-up and recording play before the window opens.
   if (session->resuming())

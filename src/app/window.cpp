@@ -17,7 +17,8 @@
 #include <cstring>
 
 // What X11 and the OpenGL driver keep for the life of the process is not ours
-// to free; a sanitized windowed run would otherwise always exit 1.
+// to free; a sanitized windowed run would otherwise always exit 1. The one list,
+// for the program, the tools and the tests that open a window.
 extern "C" const char* __lsan_default_suppressions() {
   return "leak:libX11.so\nleak:libGLX_mesa.so\nleak:libGLdispatch.so\nleak:libSDL-1.2.so\n"
          "leak:libglut.so\nleak:_dri.so\n";

@@ -1,6 +1,6 @@
 #include "base/materials.h"
 
-#include <iostream>
+#include "base/console_sink.h"
 
 void init_TABLEAU_DES_DENSITES(float (&TABLEAU_DES_DENSITES)[100]) {
   for (int i = 0; i < kMetalCount; ++i) TABLEAU_DES_DENSITES[i] = kMetals[i].density;
@@ -20,5 +20,5 @@ void myContactListener::BeginContact(b2Contact* contact) {
   // The body's first fixture identifies it, not the fixture that touches.
   if (A->GetFixtureList()->GetDensity() != kShipDensity) return;
   if (const char* name = materialName(B->GetFixtureList()->GetDensity()))
-    std::cout << name << std::endl;
+    say(name);
 }

@@ -1,8 +1,8 @@
 #include "bodies/factories.h"
 
 #include <cstdint>
-#include <iostream>
 
+#include "base/console_sink.h"
 #include "base/random.h"
 #include "state/state.h"
 
@@ -75,7 +75,7 @@ b2Body* addWheel(State& state, int x, int y, int r, bool dyn) {
 
 b2Body* addRect(State& state, int x, int y, int w, int h, bool dyn) {
   const int tirage = rand_a_b(0, 101);
-  std::cout << tirage << std::endl;
+  say(tirage);
   return createBox(state, x, y, w, h, dyn, state.TABLEAU_DES_DENSITES[metalIndexForDraw(tirage)]);
 }
 
@@ -85,7 +85,7 @@ b2Body* addRect1(State& state, int x, int y, int w, int h, bool dyn) {
 
 b2Body* addPolygon(State& state, float x, float y) {
   state.NB_VERTICES = rand_a_b(4, 7);
-  std::cout << state.NB_VERTICES << std::endl;
+  say(state.NB_VERTICES);
   const float X = x * P2M;
   const float Y = y * P2M;
   b2Body* body = createBody(state, x, y, false);

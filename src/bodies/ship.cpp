@@ -1,7 +1,6 @@
 #include "bodies/ship.h"
 
-#include <iostream>
-
+#include "base/console_sink.h"
 #include "bodies/factories.h"
 #include "state/state.h"
 
@@ -15,7 +14,7 @@ b2Body* makeShip(State& state, int x, int y) {
   const float density = kShipDensity;
   F->SetDensity(density);
   body->ResetMassData();
-  std::cout << density << std::endl;
+  say(density);
   return body;
 }
 

@@ -1,7 +1,6 @@
 #include "game/controls.h"
 
-#include <iostream>
-
+#include "base/console_sink.h"
 #include "bodies/cable.h"
 #include "bodies/cars.h"
 #include "bodies/crane.h"
@@ -79,17 +78,17 @@ void makePlainCar(State& s, int x, int y) {
 // J: drops the hanging car; with the car down, flies above it and hangs it again.
 void releaseOrRehangCraneCar(State& s) {
   if (s.distanceJoint && s.distanceJoint2) {
-    std::cout << "TOTO " << std::endl;
+    say("TOTO ");
     destroyJoint(s, s.distanceJoint);
     destroyJoint(s, s.distanceJoint2);
     boundShip(s);
   } else if (!s.distanceJoint && !s.distanceJoint2 && s.car) {
     if (!s.ship) return;
     s.ship->SetTransform(b2Vec2(s.car->GetPosition().x, 1), 0);
-    std::cout << "TOTO1" << std::endl;
+    say("TOTO1");
     attachCable(s);
   } else if (!s.distanceJoint && !s.distanceJoint2) {
-    std::cout << "TOTO2" << std::endl;
+    say("TOTO2");
   }
 }
 
@@ -106,13 +105,13 @@ void cutCableOrDestroyCars(State& s) {
   }
   if (s.wheel1) {
     destroyBody(s, s.wheel1);
-    std::cout << "DESTROY wheel1 = OK" << std::endl;
+    say("DESTROY wheel1 = OK");
   }
   if (s.wheel2) destroyBody(s, s.wheel2);
   if (s.car) {
-    std::cout << "DESTROY CAR = EN COURS" << std::endl;
+    say("DESTROY CAR = EN COURS");
     destroyBody(s, s.car);
-    std::cout << "TOTO" << std::endl;
+    say("TOTO");
     if (s.ship) s.ship->SetGravityScale(0);
   }
 }

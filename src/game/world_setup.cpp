@@ -1,7 +1,6 @@
 #include "game/world_setup.h"
 
-#include <iostream>
-
+#include "base/console_sink.h"
 #include "base/random.h"
 #include "bodies/factories.h"
 #include "bodies/ship.h"
@@ -14,11 +13,11 @@ void drawLandscapeSeed(TerrainPart& terrain) { terrain.coefMontagne = Randomf_nb
 void announceSkyColourSetGravity(SkyPart& part, const SkyColour& sky) {
   const float r = sky.r, g = sky.g, b = sky.b;
   if (r > g && r > b) {
-    std::cout << "ATMOSPHERE A COULEUR DOMINANTE ROUGE" << std::endl;
+    say("ATMOSPHERE A COULEUR DOMINANTE ROUGE");
   } else if (g > r && g > b) {
-    std::cout << "ATMOSPHERE A COULEUR DOMINANTE VERTE" << std::endl;
+    say("ATMOSPHERE A COULEUR DOMINANTE VERTE");
   } else if (b > r && b > g) {
-    std::cout << "ATMOSPHERE A COULEUR DOMINANTE BLEUE" << std::endl;
+    say("ATMOSPHERE A COULEUR DOMINANTE BLEUE");
     part.GRAVITY = 2.07f;
   }
 }
@@ -50,7 +49,7 @@ void buildFirstScene(State& state) {
 }
 
 void announceLandscapeSeed(const TerrainPart& terrain) {
-  std::cout << "SEED = " << terrain.coefMontagne << std::endl;
+  say("SEED = ", terrain.coefMontagne);
 }
 
 void newWorld(State& state) {

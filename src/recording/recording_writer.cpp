@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "base/write_all.h"
 #include "recording/recording.h"
 
 RecordingWriter::~RecordingWriter() { close(); }
@@ -43,19 +44,11 @@ void RecordingWriter::line(const std::string& text) {
 }
 
 bool RecordingWriter::write(const std::string& bytes) {
-  for (size_t done = 0; done < bytes.size();) {
-    const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
-    if (n > 0) {
-      done += static_cast<size_t>(n);
-    } else if (n < 0 && errno == EINTR) {
-      continue;
-    } else {
-      const int error = n == 0 ? ENOSPC : errno;
-      // The part that went out would leave a line cut off, which a reader refuses.
-      if (regular_ && done > 0 && ftruncate(fd_, whole_) == 0) lseek(fd_, whole_, SEEK_SET);
-      errno = error;
-      return false;
-    }
+  if (const int error = writeAll(fd_, bytes)) {
+    // The part that went out would leave a line cut off, which a reader refuses.
+    if (regular_ && ftruncate(fd_, whole_) == 0) lseek(fd_, whole_, SEEK_SET);
+    errno = error;
+    return false;
   }
   whole_ += static_cast<off_t>(bytes.size());
   return true;

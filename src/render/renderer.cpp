@@ -3,8 +3,7 @@
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 
-#include <iostream>
-
+#include "base/console_sink.h"
 #include "game/body_walk.h"
 #include "render/frame_batch.h"
 #include "render/primitives.h"
@@ -56,7 +55,7 @@ bool outside(const BodyPose& pose, const b2Fixture* fixture, const PictureRect& 
 // only its convex hull, so its own vertex count is the one to print and draw.
 void printIndices(const b2Fixture* fixture) {
   const auto* polygon = static_cast<const b2PolygonShape*>(fixture->GetShape());
-  for (int i = 0; i < polygon->m_count; ++i) std::cout << i << std::endl;
+  for (int i = 0; i < polygon->m_count; ++i) say(i);
 }
 
 // Its vertices go from the body frame to window pixels.

@@ -1,17 +1,17 @@
 #pragma once
-// Standard output of a headless replay, installed into a stream (std::cout)
-// for its lifetime. The console lines are what the replay is for, so each is
-// written in full however slow the reader. Once a write fails (a full device,
-// a reader gone) the lines after it are counted instead, and finish() reports
-// the count on standard error.
+// Standard output of a headless replay: the console's sink for its lifetime.
+// The console lines are what the replay is for, so each is written in full
+// however slow the reader. Once a write fails (a full device, a reader gone)
+// the lines after it are counted instead, and finish() reports the count on
+// standard error.
 
-#include <ostream>
+#include <string>
 
-#include "session/line_stream.h"
+#include "base/console_sink.h"
 
-class HeadlessConsole : public LineStream {
+class HeadlessConsole {
  public:
-  HeadlessConsole(std::ostream& stream, int fd);
+  explicit HeadlessConsole(int fd);
 
   // At the end: the count of lines not written, with the cause, on standard
   // error. False when there were any.
@@ -20,9 +20,10 @@ class HeadlessConsole : public LineStream {
   long lost() const { return lost_; }
 
  private:
-  void endLine() override;
+  void take(const std::string& line);
 
   int fd_;
   long lost_ = 0;
   int error_ = 0;  // of the write that failed
+  ConsoleSinkScope sink_;  // last: set once the rest is ready, put back first
 };

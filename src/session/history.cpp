@@ -3,10 +3,9 @@
 #include <zstd.h>
 
 #include <algorithm>
-#include <iostream>
 #include <stdexcept>
-#include <streambuf>
 
+#include "base/console_sink.h"
 #include "game/body_walk.h"
 #include "game/keys.h"
 #include "session/play_input.h"
@@ -31,17 +30,6 @@ bool playsOnlyOnce(const FrameInput& input) {
       return true;
   return false;
 }
-
-// Console lines of frames played again were printed the first time.
-class Silence : std::streambuf {
- public:
-  Silence() : saved_(std::cout.rdbuf(this)) {}
-  ~Silence() override { std::cout.rdbuf(saved_); }
-
- private:
-  int overflow(int c) override { return c == traits_type::eof() ? 0 : c; }
-  std::streambuf* saved_;
-};
 
 // Fast: a second's snapshot costs little of its 60 frames; the region's
 // static bodies, empty blocks and repeated shapes pack well all the same.
@@ -160,7 +148,8 @@ void History::goBack(State& state, BodyPainter* painter) {
 }
 
 void History::playAgain(State& state, long from, long to) {
-  Silence quiet;
+  // Console lines of frames played again were printed the first time.
+  const ConsoleSinkScope silence([](const std::string&) {});
   const std::vector<ClockReading>* changes = nullptr;
   std::size_t next = 0;
   long reads = 0;

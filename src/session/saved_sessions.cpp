@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/write_all.h"
+
 namespace {
 
 // A relative XDG_DATA_HOME or HOME is invalid and ignored, as desktops do.
@@ -22,17 +24,6 @@ std::string homeFolder() {
   if (home.empty())
     if (const passwd* user = getpwuid(getuid())) home = absoluteOrEmpty(user->pw_dir);
   return home;
-}
-
-// Writes all of text to fd; false with errno set when it cannot.
-bool writeAll(int fd, const std::string& text) {
-  for (size_t done = 0; done < text.size();) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    done += static_cast<size_t>(n);
-  }
-  return true;
 }
 
 }  // namespace
@@ -75,13 +66,9 @@ std::optional<std::string> saveSession(const std::string& text, std::time_t when
       return std::nullopt;
     }
     // A full disk shows at the write or at the close; either way no half file stays.
-    bool ok = writeAll(fd, text);
-    int why = errno;
-    if (close(fd) != 0 && ok) {
-      ok = false;
-      why = errno;
-    }
-    if (ok) return path;
+    int why = writeAll(fd, text);
+    if (close(fd) != 0 && why == 0) why = errno;
+    if (why == 0) return path;
     unlink(path.c_str());
     error = "cannot save the session to " + path + ": " + std::strerror(why);
     return std::nullopt;

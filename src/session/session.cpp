@@ -194,7 +194,7 @@ int Session::finish(const State& state) {
 }
 
 int Session::playHeadless() {
-  HeadlessConsole console(std::cout, STDOUT_FILENO);
+  HeadlessConsole console(STDOUT_FILENO);
   State state;
   startUpWithoutWindow(state);
   while (state.running && replay_->next(recorded_)) history_->play(state, recorded_);
