@@ -26,7 +26,7 @@ constexpr float kHangingGravity = -0.09f;
 
 void boundShip(State& s) { limitBodyBounds(s, s.ship); }
 
-bool hasWheels(const State& s) { return s.wheel || s.wheel12; }
+bool hasWheels(const CarsPart& cars) { return cars.wheel || cars.wheel12; }
 
 void setWheelSpeed(b2WheelJoint* joint, float value) {
   if (!joint) return;
@@ -34,9 +34,9 @@ void setWheelSpeed(b2WheelJoint* joint, float value) {
   wakeJointBodies(joint);
 }
 
-void setWheelSpeeds(State& s, float value) {
-  setWheelSpeed(s.wheel, value);
-  setWheelSpeed(s.wheel12, value);
+void setWheelSpeeds(CarsPart& cars, float value) {
+  setWheelSpeed(cars.wheel, value);
+  setWheelSpeed(cars.wheel12, value);
 }
 
 void setMotor(b2RevoluteJoint* joint, float value) {
@@ -48,8 +48,8 @@ void setMotor(b2RevoluteJoint* joint, float value) {
 }  // namespace
 
 // R: the bodies of the R list fall.
-void makeListedBodiesDynamic(State& s) {
-  for (b2Body* body : s.BODY) body->SetType(b2_dynamicBody);
+void makeListedBodiesDynamic(MetalsPart& metals) {
+  for (b2Body* body : metals.BODY) body->SetType(b2_dynamicBody);
 }
 
 // B: the ship turns slightly buoyant and, without a crane car, builds one 5 m
@@ -77,17 +77,17 @@ void makePlainCar(State& s, int x, int y) {
 
 // J: drops the hanging car; with the car down, flies above it and hangs it again.
 void releaseOrRehangCraneCar(State& s) {
-  if (s.distanceJoint && s.distanceJoint2) {
+  if (s.cableWhole()) {
     say("TOTO ");
     destroyJoint(s, s.distanceJoint);
     destroyJoint(s, s.distanceJoint2);
     boundShip(s);
-  } else if (!s.distanceJoint && !s.distanceJoint2 && s.car) {
+  } else if (s.craneCarDropped()) {
     if (!s.ship) return;
     s.ship->SetTransform(b2Vec2(s.car->GetPosition().x, 1), 0);
     say("TOTO1");
     attachCable(s);
-  } else if (!s.distanceJoint && !s.distanceJoint2) {
+  } else if (!s.car) {  // the cable dies with the car: neither rod is left
     say("TOTO2");
   }
 }

@@ -4,6 +4,7 @@
 // entries, nonzero while held).
 
 struct State;
+struct MetalsPart;
 
 // Plain cars that may live at once; C replaces the oldest beyond it. A pile of
 // this many at one spot still leaves a loaded machine its frame rate.
@@ -14,7 +15,7 @@ void makePlainCar(State& state, int x, int y);  // C
 void hangCraneCar(State& state);                 // B
 void releaseOrRehangCraneCar(State& state);      // J
 void cutCableOrDestroyCars(State& state);        // D
-void makeListedBodiesDynamic(State& state);      // R
+void makeListedBodiesDynamic(MetalsPart& metals);      // R
 
 // One SDL_KEYDOWN: the action of its row in the key table, if any. Escape clears state.running. C makes at most one plain car
 // per frame (applyHeldKeys ends the frame's events).
