@@ -6,10 +6,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
+# CI sets SKYHOOK_WERROR=ON: a warning fails its build; a user's build only warns.
+werror=-DSKYHOOK_WERROR=${SKYHOOK_WERROR:-OFF}
 
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSKYHOOK_TESTS=ON -DSKYHOOK_BENCH=ON >/dev/null
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DSKYHOOK_TESTS=ON -DSKYHOOK_BENCH=ON "$werror" >/dev/null
 cmake --build build/release -j"$jobs"
-cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DSKYHOOK_SANITIZE=ON -DSKYHOOK_TESTS=ON -DSKYHOOK_BENCH=OFF >/dev/null
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DSKYHOOK_SANITIZE=ON -DSKYHOOK_TESTS=ON -DSKYHOOK_BENCH=OFF "$werror" >/dev/null
 cmake --build build/asan -j"$jobs" --target skyhook_core_tests skyhook_gl_tests
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

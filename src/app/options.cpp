@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/word_wrap.h"
 #include "game/keys.h"
 
 namespace {
@@ -91,20 +92,13 @@ void writeColumns(std::ostream& out, const std::vector<std::pair<std::string, st
   size_t column = 0;
   for (const auto& row : rows) column = std::max(column, row.first.size());
   column += 4;
+  const size_t width = column < 79 ? 79 - column : 0;
   for (const auto& [left, text] : rows) {
-    std::string line = "  " + left;
-    line.resize(column, ' ');
-    std::istringstream words(text);
-    bool first = true;
-    for (std::string word; words >> word; first = false) {
-      if (!first && line.size() + 1 + word.size() > 79) {
-        out << line << '\n';
-        line.assign(column, ' ');
-        first = true;
-      }
-      line += (first ? "" : " ") + word;
-    }
-    out << line << '\n';
+    std::string first = "  " + left;
+    first.resize(column, ' ');
+    const std::vector<std::string> lines = wrapWords(text, width);
+    for (size_t i = 0; i < lines.size(); ++i)
+      out << (i ? std::string(column, ' ') : first) << lines[i] << '\n';
   }
 }
 

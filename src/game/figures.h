@@ -23,7 +23,7 @@ struct Figures {
   // (no step while time stands still).
   double stepMs = -1, drawMs = -1;
   double framesPerSecond = -1;
-  // The speed of time joins these once time can run faster or slower.
+  // Not the speed of time ([ and ]): its own mark in the top-right corner shows it.
 };
 
 // The panel's lines: "bodies    12 awake / 40", "step      2.98 ms", ...; a

@@ -10,6 +10,7 @@
 #include "render/joint_view.h"
 #include "render/key_panel.h"
 #include "render/physics_view.h"
+#include "render/text_panel.h"
 #include "render/trajectory.h"
 #include "render/window_pixels.h"
 #include "state/state.h"
@@ -19,14 +20,14 @@ namespace {
 // A small dark label in the top-right corner, clear of the key panel, its
 // right edge `right` window pixels from the picture's left; says where its left edge is.
 int drawMark(const WindowPixels& window, int right, const std::string& text) {
-  const int pad = 4, margin = 6;
-  const int width = 7 * static_cast<int>(text.size()) - 1 + 2 * pad;
-  const int x = right - width;
-  glColor3f(0.1f, 0.1f, 0.1f);
-  window.box(x, margin, width, 12 + 2 * pad);
-  glColor3f(1, 1, 1);
-  window.text(x + pad, margin + pad, text);
-  return x;
+  TextPanel mark;
+  mark.columns = {{{text}, {1, 1, 1}}};
+  mark.corner = Corner::topRight;
+  mark.across = window.pictureWidth() - right;
+  mark.down = 6;
+  mark.pad = 4;
+  mark.background = {0.1f, 0.1f, 0.1f};
+  return drawTextPanel(window, mark).x;
 }
 
 // A speed given as a power of two: 1/2 to 1/8, x2 to x8.

@@ -8,16 +8,16 @@
 #include "base/units.h"
 
 namespace {
-const GLubyte kBlankGlyph[12] = {};
+const GLubyte kBlankGlyph[kGlyphHeight] = {};
 }
 
 void myText(int x, int y, const std::string& text) {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glRasterPos2i(x, y + 12);
+  glRasterPos2i(x, y + kGlyphHeight);
   for (const char ch : text) {
     const int c = static_cast<unsigned char>(ch);
     const GLubyte* glyph = (c >= 31 && c <= 126) ? GL_FONT_DATA[c - 31] : kBlankGlyph;
-    glBitmap(6, 12, 0, 0, 7, 0, glyph);
+    glBitmap(kGlyphWidth, kGlyphHeight, 0, 0, kGlyphAdvance, 0, glyph);
   }
 }
 

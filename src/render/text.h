@@ -6,14 +6,20 @@
 
 #include <string>
 
-// Glyph i is character 31 + i; 12 rows, bottom row first, high bit leftmost.
-extern const GLubyte GL_FONT_DATA[96][12];
+// The built-in font's metrics in pixels, for everything that lays text out.
+constexpr int kGlyphWidth = 6, kGlyphHeight = 12;
+constexpr int kGlyphAdvance = 7;  // a glyph and a blank column
+constexpr int kLineHeight = 14;   // a glyph and two blank rows
 
-// Not called by the game (nor the two below); kept for overlays and the tests.
+// Glyph i is character 31 + i; 12 rows, bottom row first, high bit leftmost.
+extern const GLubyte GL_FONT_DATA[96][kGlyphHeight];
+
 // Draws text with its top-left corner at window pixel (x, y), 7 px per character.
-// Characters outside 31 ... 126 advance as blanks.
+// Characters outside 31 ... 126 advance as blanks. The overlays' text goes
+// through it (WindowPixels::text) wherever an overlay pixel is a window pixel.
 void myText(int x, int y, const std::string& text);
 
+// freeglut's fonts; only vDisplay below draws with them.
 void vBitmapOutput(int x, int y, const char* string, void* font);
 void vStrokeOutput(GLfloat x, GLfloat y, const char* string, void* font);
 

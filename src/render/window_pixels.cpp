@@ -29,18 +29,19 @@ void WindowPixels::box(int x, int y, int width, int height) const {
 void WindowPixels::text(int x, int y, const std::string& text) const {
   if (zoom_ == 1) {
     // myText puts the glyphs' baseline 12 picture units below y: 12 window pixels here.
-    myText(static_cast<int>(units(x)), static_cast<int>(units(y + 12)) - 12, text);
+    myText(static_cast<int>(units(x)), static_cast<int>(units(y + kGlyphHeight)) - kGlyphHeight,
+           text);
     return;
   }
   // Bitmaps cannot be enlarged: each lit pixel of the font becomes a square.
   for (size_t i = 0; i < text.size(); ++i) {
     const int c = static_cast<unsigned char>(text[i]);
     if (c < 31 || c > 126) continue;
-    const int left = x + 7 * static_cast<int>(i);
-    for (int row = 0; row < 12; ++row) {  // bottom row first
+    const int left = x + kGlyphAdvance * static_cast<int>(i);
+    for (int row = 0; row < kGlyphHeight; ++row) {  // bottom row first
       const unsigned bits = GL_FONT_DATA[c - 31][row];
-      for (int column = 0; column < 6; ++column)
-        if (bits & (0x80u >> column)) box(left + column, y + 11 - row, 1, 1);
+      for (int column = 0; column < kGlyphWidth; ++column)
+        if (bits & (0x80u >> column)) box(left + column, y + kGlyphHeight - 1 - row, 1, 1);
     }
   }
 }
