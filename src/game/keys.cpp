@@ -4,6 +4,8 @@
 
 namespace {
 
+// One row a key, laid out by hand: a formatter would put each field on a line.
+// clang-format off
 constexpr KeyRow kRows[] = {
     {"Escape, window close", "quit", KeyUse::press, {{key::ESCAPE, "escape"}},
      GameAction::quit},
@@ -107,6 +109,7 @@ constexpr KeyRow kRows[] = {
     {"T", "in a replay in the window: take over, the keyboard and mouse play on from here",
      KeyUse::view, {{key::T}}, GameAction::none, "take-over"},
 };
+// clang-format on
 
 // Each symbol's row and key, looked up once a frame for every held key.
 struct Lookup {

@@ -32,7 +32,7 @@ bool RecordingWriter::open(const std::string& path, std::string& error) {
                                        : std::strerror(errno));
   if (regular_ && ftruncate(fd_, 0) != 0) return refuse(std::strerror(errno));
   path_ = path;
-  if (!write(headerLine() + '\n')) return refuse(std::strerror(errno));
+  if (!writeWhole(headerLine() + '\n')) return refuse(std::strerror(errno));
   written_ = Clock::now();
   return true;
 }
@@ -40,10 +40,10 @@ bool RecordingWriter::open(const std::string& path, std::string& error) {
 void RecordingWriter::line(const std::string& text) {
   if (fd_ < 0 || failed_) return;
   written_ = Clock::now();
-  if (!write(text + '\n')) report(errno);
+  if (!writeWhole(text + '\n')) report(errno);
 }
 
-bool RecordingWriter::write(const std::string& bytes) {
+bool RecordingWriter::writeWhole(const std::string& bytes) {
   if (const int error = writeAll(fd_, bytes)) {
     // The part that went out would leave a line cut off, which a reader refuses.
     if (regular_ && ftruncate(fd_, whole_) == 0) lseek(fd_, whole_, SEEK_SET);

@@ -36,7 +36,7 @@ class RecordingWriter {
  private:
   using Clock = std::chrono::steady_clock;
   // Writes all of it, or cuts the file back to where it was; false on failure.
-  bool write(const std::string& bytes);
+  bool writeWhole(const std::string& bytes);
   void report(int error);
 
   int fd_ = -1;
