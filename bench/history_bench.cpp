@@ -74,10 +74,11 @@ void goBack(State& state, History& history, int pictures) {
   }
   const double total = msSince(start);
   std::sort(times.begin(), times.end());
-  std::printf("   Backspace, %d pictures back from frame %ld: %.0f pictures/s, mean %.2f ms, "
-              "median %.2f ms, worst %.2f ms (a picture's drawing comes on top)\n",
-              pictures, history.now() + pictures, 1000.0 * pictures / total, total / pictures,
-              times[times.size() / 2], times.back());
+  std::printf(
+      "   Backspace, %d pictures back from frame %ld: %.0f pictures/s, mean %.2f ms, "
+      "median %.2f ms, worst %.2f ms (a picture's drawing comes on top)\n",
+      pictures, history.now() + pictures, 1000.0 * pictures / total, total / pictures,
+      times[times.size() / 2], times.back());
 }
 
 }  // namespace
@@ -90,15 +91,19 @@ int main() {
     startUpWithoutWindow(state);
     History history;
     const Ride r = play(state, history, clock, 7300);
-    std::printf("1. ride of 7,300 frames (two minutes at 60 frames/s, scrolling, a plain car every 5 s):\n");
-    std::printf("   frame %.3f ms; snapshot %.3f ms every %ld frames: %.2f %% of the frame's own time, "
-                "%.3f %% of a 60 frames/s frame; %d bodies\n",
-                r.frameMs, r.snapshotMs, History::kInterval,
-                100 * r.snapshotMs / History::kInterval / r.frameMs,
-                100 * r.snapshotMs / History::kInterval / (1000.0 / 60), state.world->GetBodyCount());
-    std::printf("   history: %zu snapshots, %.1f MiB, back to frame %ld; one region copy %.2f MiB\n",
-                history.snapshots(), history.bytes() / 1048576.0, history.oldest(),
-                takeSnapshot(state).region.size() / 1048576.0);
+    std::printf(
+        "1. ride of 7,300 frames (two minutes at 60 frames/s, scrolling, a plain car every 5 "
+        "s):\n");
+    std::printf(
+        "   frame %.3f ms; snapshot %.3f ms every %ld frames: %.2f %% of the frame's own time, "
+        "%.3f %% of a 60 frames/s frame; %d bodies\n",
+        r.frameMs, r.snapshotMs, History::kInterval,
+        100 * r.snapshotMs / History::kInterval / r.frameMs,
+        100 * r.snapshotMs / History::kInterval / (1000.0 / 60), state.world->GetBodyCount());
+    std::printf(
+        "   history: %zu snapshots, %.1f MiB, back to frame %ld; one region copy %.2f MiB\n",
+        history.snapshots(), history.bytes() / 1048576.0, history.oldest(),
+        takeSnapshot(state).region.size() / 1048576.0);
     goBack(state, history, 600);
   }
   {
@@ -112,11 +117,11 @@ int main() {
     std::printf("   frame %.3f ms; snapshot %.3f ms: %.2f %% of the frame's own time; %d bodies\n",
                 r.frameMs, r.snapshotMs, 100 * r.snapshotMs / History::kInterval / r.frameMs,
                 state.world->GetBodyCount());
-    std::printf("   history: %zu snapshots, %.1f MiB of %zu MiB, back to frame %ld, widest gap %ld "
-                "frames; one region copy %.2f MiB\n",
-                history.snapshots(), history.bytes() / 1048576.0, History::kDefaultBudget >> 20,
-                history.oldest(), history.longestGap(),
-                takeSnapshot(state).region.size() / 1048576.0);
+    std::printf(
+        "   history: %zu snapshots, %.1f MiB of %zu MiB, back to frame %ld, widest gap %ld "
+        "frames; one region copy %.2f MiB\n",
+        history.snapshots(), history.bytes() / 1048576.0, History::kDefaultBudget >> 20,
+        history.oldest(), history.longestGap(), takeSnapshot(state).region.size() / 1048576.0);
     goBack(state, history, 120);
   }
   return 0;

@@ -15,10 +15,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -100,9 +100,10 @@ void simulationRatio() {
     reference += seconds(t1, t3);
   }
   quiet.clear();
-  std::printf("1. simulation frame %.1f us, bare Step+ShiftOrigin %.1f us, ratio %.2f (target <= 1.3); bodies %d\n",
-              1e6 * frame / n, 1e6 * reference / n, frame / reference,
-              ride.state.world->GetBodyCount());
+  std::printf(
+      "1. simulation frame %.1f us, bare Step+ShiftOrigin %.1f us, ratio %.2f (target <= 1.3); "
+      "bodies %d\n",
+      1e6 * frame / n, 1e6 * reference / n, frame / reference, ride.state.world->GetBodyCount());
 }
 
 // The clock the random functions read while frames are drawn: a fixed start,
@@ -208,8 +209,8 @@ struct TimedPainter : BodyPainter {
 // allows the picture, on the same stretch of the scene. Then the renderer
 // against the reference, interleaved frame by frame so that both see the same
 // bodies and the same load; medians of the frames.
-void drawnScene(const char* name, State& state, const unsigned char* keys, int n,
-                double fpsTarget, PinnedClock& clock, QuietConsole& quiet) {
+void drawnScene(const char* name, State& state, const unsigned char* keys, int n, double fpsTarget,
+                PinnedClock& clock, QuietConsole& quiet) {
   Reference reference;
   Renderer game(state);
   const int block = 50;
@@ -259,19 +260,23 @@ void drawnScene(const char* name, State& state, const unsigned char* keys, int n
   int awake = 0;
   for (b2Body* b = state.world->GetBodyList(); b; b = b->GetNext()) awake += b->IsAwake();
   const double renderer = median(rendererTimes), limit = median(referenceTimes);
-  std::printf("   %s: %.0f frames/s (target >= %.0f; drawing the reference instead %.0f); renderer %.2f ms, batched reference %.2f ms, ratio %.2f (target <= 1.15); step %.2f ms; bodies %d, awake %d\n",
-              name, unpaced / gameTime, fpsTarget, unpaced / referenceTime, 1e3 * renderer,
-              1e3 * limit, renderer / limit, 1e3 * median(stepTimes), state.world->GetBodyCount(),
-              awake);
+  std::printf(
+      "   %s: %.0f frames/s (target >= %.0f; drawing the reference instead %.0f); renderer %.2f "
+      "ms, batched reference %.2f ms, ratio %.2f (target <= 1.15); step %.2f ms; bodies %d, awake "
+      "%d\n",
+      name, unpaced / gameTime, fpsTarget, unpaced / referenceTime, 1e3 * renderer, 1e3 * limit,
+      renderer / limit, 1e3 * median(stepTimes), state.world->GetBodyCount(), awake);
   // Box2D's solve includes its broad phase; what stepWorld adds before Step
   // (cable take-up, wheel springs) is the rest of the step's mean.
   double stepMean = 0;
   for (double t : stepTimes) stepMean += t;
   stepMean /= n;
-  std::printf("     step, mean %.2f ms: contacts %.2f, islands %.2f (broad phase %.2f of them), time of impact %.2f, ours before Step %.3f; %d contacts, %d joints\n",
-              1e3 * stepMean, box2d.collide / n, (box2d.solve - box2d.broadphase) / n,
-              box2d.broadphase / n, box2d.solveTOI / n, 1e3 * stepMean - box2d.step / n,
-              state.world->GetContactCount(), state.world->GetJointCount());
+  std::printf(
+      "     step, mean %.2f ms: contacts %.2f, islands %.2f (broad phase %.2f of them), time of "
+      "impact %.2f, ours before Step %.3f; %d contacts, %d joints\n",
+      1e3 * stepMean, box2d.collide / n, (box2d.solve - box2d.broadphase) / n, box2d.broadphase / n,
+      box2d.solveTOI / n, 1e3 * stepMean - box2d.step / n, state.world->GetContactCount(),
+      state.world->GetJointCount());
   std::fflush(stdout);
 }
 
@@ -325,8 +330,9 @@ bool drawnFrames(int argc, char** argv) {
       clears.push_back(seconds(t0, Clock::now()));
       SDL_GL_SwapBuffers();
     }
-    std::printf("   empty frame (clear, finish, swap): %.0f frames/s; clear and finish alone %.2f ms\n",
-                n / seconds(start, Clock::now()), 1e3 * median(clears));
+    std::printf(
+        "   empty frame (clear, finish, swap): %.0f frames/s; clear and finish alone %.2f ms\n",
+        n / seconds(start, Clock::now()), 1e3 * median(clears));
   }
 
   QuietConsole quiet;
@@ -339,8 +345,7 @@ bool drawnFrames(int argc, char** argv) {
       ride.simulate();
       if (i % 100 == 0) quiet.clear();
     }
-    drawnScene("scrolling ride after 3000 frames", ride.state, ride.keys, 1000, 500, clock,
-               quiet);
+    drawnScene("scrolling ride after 3000 frames", ride.state, ride.keys, 1000, 500, clock, quiet);
   }
 
   {
@@ -396,10 +401,11 @@ bool physicsViewFrames(int argc, char** argv) {
   };
   const auto paced = loop(1200, true);
   const auto unpaced = loop(600, false);
-  std::printf("6. 1000 cars, F4's physics view: paced %.1f frames/s with it, %.1f without (cap 60); unpaced %.0f with, %.0f without; the view alone %.2f ms a frame; bodies %d, contacts %d\n",
-              paced.second, paced.first, unpaced.second, unpaced.first,
-              1e3 * median(viewTimes), state.world->GetBodyCount(),
-              state.world->GetContactCount());
+  std::printf(
+      "6. 1000 cars, F4's physics view: paced %.1f frames/s with it, %.1f without (cap 60); "
+      "unpaced %.0f with, %.0f without; the view alone %.2f ms a frame; bodies %d, contacts %d\n",
+      paced.second, paced.first, unpaced.second, unpaced.first, 1e3 * median(viewTimes),
+      state.world->GetBodyCount(), state.world->GetContactCount());
   pinned.reset();
   SDL_Quit();
   return true;
@@ -414,10 +420,12 @@ void longRide(float gravity) {
   PinnedClock clock(kFirstSecond);
   Ride ride(gravity);
   int frame = 0;
-  std::printf("3. long ride, gravity %.2f, clock +1 s per 60 frames (bodies and frame time: mean of the last 5000 frames;\n"
-              "   terrain columns live from x = 200 px + cursor to the left edge, so their number\n"
-              "   grows with the cursor's 0.001 px per frame; the rest is debris, cars and the ship):\n",
-              gravity);
+  std::printf(
+      "3. long ride, gravity %.2f, clock +1 s per 60 frames (bodies and frame time: mean of the "
+      "last 5000 frames;\n"
+      "   terrain columns live from x = 200 px + cursor to the left edge, so their number\n"
+      "   grows with the cursor's 0.001 px per frame; the rest is debris, cars and the ship):\n",
+      gravity);
   for (int mark : {30000, 60000, 216000}) {
     double columns = 0, others = 0, time = 0;
     int counted = 0;
@@ -436,10 +444,11 @@ void longRide(float gravity) {
       clock.tick();
     }
     quiet.clear();
-    std::printf("   after %6d frames: %7.1f bodies (%6.1f columns, cursor %.0f px; %6.1f others), "
-                "%5.1f MiB resident, %4.0f us per simulated frame\n",
-                mark, (columns + others) / counted, columns / counted, ride.state.bordGaucheEcran,
-                others / counted, residentMiB(), 1e6 * time / counted);
+    std::printf(
+        "   after %6d frames: %7.1f bodies (%6.1f columns, cursor %.0f px; %6.1f others), "
+        "%5.1f MiB resident, %4.0f us per simulated frame\n",
+        mark, (columns + others) / counted, columns / counted, ride.state.bordGaucheEcran,
+        others / counted, residentMiB(), 1e6 * time / counted);
     std::fflush(stdout);
   }
 }
@@ -469,8 +478,10 @@ bool pacedFrames(int argc, char** argv) {
   };
   const double unpaced = loop(600, false);
   const double paced = loop(600, true);
-  std::printf("4. frame loop while scrolling: paced %.1f frames/s (cap 60); unpaced %.0f frames/s, headroom %.1f x 60; bodies %d\n",
-              paced, unpaced, unpaced / 60, ride.state.world->GetBodyCount());
+  std::printf(
+      "4. frame loop while scrolling: paced %.1f frames/s (cap 60); unpaced %.0f frames/s, "
+      "headroom %.1f x 60; bodies %d\n",
+      paced, unpaced, unpaced / 60, ride.state.world->GetBodyCount());
   SDL_Quit();
   return true;
 }
@@ -505,7 +516,9 @@ Rate unpacedRate(State& state, int n, int x, int y, PinnedClock& clock, QuietCon
 // second at one spot for three minutes of frames, where the limit holds the pile.
 bool plainCarPiles(int argc, char** argv) {
   if (!openBenchWindow(argc, argv, "5.")) return false;
-  std::printf("5. plain cars, made one every 6 frames (unpaced frames/s and CPU ms per frame over the next 300 frames):\n");
+  std::printf(
+      "5. plain cars, made one every 6 frames (unpaced frames/s and CPU ms per frame over the next "
+      "300 frames):\n");
   QuietConsole quiet;
   std::unique_ptr<PinnedClock> pinned;
   auto scene = [&](State& state) -> PinnedClock& {
@@ -531,9 +544,10 @@ bool plainCarPiles(int argc, char** argv) {
       rates[spread] = unpacedRate(state, 300, -1, -1, clock, quiet);
       bodies[spread] = state.world->GetBodyCount();
     }
-    std::printf("   %3d cars: at one spot %4.0f frames/s, %5.2f ms CPU (%d bodies); spread %4.0f frames/s, %5.2f ms CPU (%d bodies)\n",
-                n, rates[0].fps, rates[0].cpuMs, bodies[0], rates[1].fps, rates[1].cpuMs,
-                bodies[1]);
+    std::printf(
+        "   %3d cars: at one spot %4.0f frames/s, %5.2f ms CPU (%d bodies); spread %4.0f frames/s, "
+        "%5.2f ms CPU (%d bodies)\n",
+        n, rates[0].fps, rates[0].cpuMs, bodies[0], rates[1].fps, rates[1].cpuMs, bodies[1]);
     std::fflush(stdout);
   }
   State state;
@@ -545,9 +559,11 @@ bool plainCarPiles(int argc, char** argv) {
     if (i % 100 == 0) quiet.clear();
   }
   const Rate atLimit = unpacedRate(state, 300, 640, 470, clock, quiet);
-  std::printf("   C ten times a second at one spot, frames 10500 to 10800 (limit %d): %.0f frames/s, %.2f ms CPU; %zu plain cars, %d bodies\n",
-              kPlainCarLimit, atLimit.fps, atLimit.cpuMs, state.plainCars.size(),
-              state.world->GetBodyCount());
+  std::printf(
+      "   C ten times a second at one spot, frames 10500 to 10800 (limit %d): %.0f frames/s, %.2f "
+      "ms CPU; %zu plain cars, %d bodies\n",
+      kPlainCarLimit, atLimit.fps, atLimit.cpuMs, state.plainCars.size(),
+      state.world->GetBodyCount());
   std::fflush(stdout);
   pinned.reset();
   SDL_Quit();
@@ -603,9 +619,12 @@ bool zoomedOutCars(int argc, char** argv) {
   const double paced = loop(zoomedOut, 600, true);
   const int inView = drawn, all = bodies;
   const double ownView = loop(Camera(), 300, false);
-  std::printf("7. 1000 cars zoomed out to 1/%.0f (%d of %d bodies in view): paced %.1f frames/s (target 60); unpaced %.0f frames/s, %.2f ms CPU a frame; at the game's own view %.0f frames/s, %.2f ms CPU (%d of %d in view)\n",
-              1 / zoomedOut.scale(), inView, all, paced, unpaced, unpacedCpu, ownView, cpuMs,
-              drawn, bodies);
+  std::printf(
+      "7. 1000 cars zoomed out to 1/%.0f (%d of %d bodies in view): paced %.1f frames/s (target "
+      "60); unpaced %.0f frames/s, %.2f ms CPU a frame; at the game's own view %.0f frames/s, %.2f "
+      "ms CPU (%d of %d in view)\n",
+      1 / zoomedOut.scale(), inView, all, paced, unpaced, unpacedCpu, ownView, cpuMs, drawn,
+      bodies);
   std::fflush(stdout);
   pinned.reset();
   SDL_Quit();

@@ -30,9 +30,9 @@ namespace {
 // The clock of a run at 60 frames per second that started at this second.
 constexpr std::time_t kStartSecond = 1765000002;
 
-constexpr int kScrollFrames = 1500;   // until the mountains fill the right half
-constexpr int kSettleFrames = 80;     // the car swings, reels in and comes to rest
-const b2Vec2 kShipPlace(30, 40);      // metres: left of the mountains, high in the sky
+constexpr int kScrollFrames = 1500;  // until the mountains fill the right half
+constexpr int kSettleFrames = 80;    // the car swings, reels in and comes to rest
+const b2Vec2 kShipPlace(30, 40);     // metres: left of the mountains, high in the sky
 
 void frames(State& state, const unsigned char* keys, Renderer& renderer, PinnedClock& clock,
             int count) {

@@ -20,7 +20,7 @@ class CameraControl {
   bool handleMouse(const SDL_Event& event, const Screen& screen);
   void zoomIn() { zoomAboutCentre(1); }
   void zoomOut() { zoomAboutCentre(-1); }
-  void home();           // also ends the follow
+  void home();  // also ends the follow
   void toggleFollow();
 
   // The picture point under a window pixel: what the game is given for the pointer.
@@ -48,12 +48,12 @@ class CameraControl {
   void follow(const State& state);
 
   Camera camera_;
-  Camera projected_;             // what the projection shows
-  Camera asked_;                 // as movedSinceAsked last saw it
+  Camera projected_;  // what the projection shows
+  Camera asked_;      // as movedSinceAsked last saw it
   PicturePoint pull_{-1, -1};
   bool projectionKnown_ = true;  // the screen starts with the identity's projection
   bool following_ = false;
-  double followScale_ = 1;       // the scale the follow keeps when it need not zoom out
-  Uint8 dragButton_ = 0;         // the right or middle button while it drags
+  double followScale_ = 1;  // the scale the follow keeps when it need not zoom out
+  Uint8 dragButton_ = 0;    // the right or middle button while it drags
   ViewPoint dragFrom_{0, 0};
 };

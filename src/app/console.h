@@ -2,8 +2,9 @@
 // Standard output that can neither hold up nor end the frame loop: the console's
 // sink for its lifetime. Each line is written at once while the reader keeps up;
 // while it stalls, lines wait in a bounded buffer and go out as it makes room,
-// without ever waiting; with the buffer full, further lines are dropped. Once the reader is gone (EPIPE) nothing more is written.
-// The count of lines that never went out is reported once on standard error.
+// without ever waiting; with the buffer full, further lines are dropped. Once the reader is gone
+// (EPIPE) nothing more is written. The count of lines that never went out is reported once on
+// standard error.
 
 #include <cstddef>
 #include <deque>
@@ -37,8 +38,8 @@ class Console {
   void take(const std::string& line);
   void lose(int error);  // the reader is gone, or the device full: what waits is lost
 
-  int fd_;          // where the lines go: our own non-blocking description where possible
-  int ownFd_ = -1;  // that description, when we opened one
+  int fd_;                // where the lines go: our own non-blocking description where possible
+  int ownFd_ = -1;        // that description, when we opened one
   int sharedFlags_ = -1;  // the flags to put back when we had to set O_NONBLOCK on fd
   std::size_t capacity_;
   std::string pending_;

@@ -78,10 +78,8 @@ int main(int argc, char** argv) {
   Console console(STDOUT_FILENO);
   State state;
   // A resumed session's start-up and recording play before the window opens.
-  if (session->resuming())
-    session->resume(state);
-  else
-    drawLandscapeSeed(state);  // the first random draw of all
+  if (session->resuming()) session->resume(state);
+  else drawLandscapeSeed(state);  // the first random draw of all
 
   Screen screen;
   if (!screen.open(command.options.fullscreen)) return 1;

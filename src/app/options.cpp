@@ -110,7 +110,8 @@ CommandLine readCommandLine(int argc, char** argv) {
   for (size_t i = 0; i < std::size(kOptions); ++i) {
     const OptionRow& row = kOptions[i];
     const int code = row.shortName ? row.shortName : kFirstLongOnly + static_cast<int>(i);
-    longOptions.push_back({row.name, row.argument ? required_argument : no_argument, nullptr, code});
+    longOptions.push_back(
+        {row.name, row.argument ? required_argument : no_argument, nullptr, code});
     if (row.shortName) shortOptions += std::string(1, row.shortName) + (row.argument ? ":" : "");
   }
   longOptions.push_back({nullptr, 0, nullptr, 0});
@@ -119,7 +120,8 @@ CommandLine readCommandLine(int argc, char** argv) {
   opterr = 0;  // the messages are ours
   optind = 0;  // glibc starts afresh, also for a second command line in the same process
   for (;;) {
-    const int code = getopt_long_only(argc, argv, shortOptions.c_str(), longOptions.data(), nullptr);
+    const int code =
+        getopt_long_only(argc, argv, shortOptions.c_str(), longOptions.data(), nullptr);
     if (code == -1) break;
     if (code == ':') return refused("option '" + lastWritten(argc, argv) + "' needs a value");
     if (code == '?') {

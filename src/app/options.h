@@ -9,8 +9,8 @@
 struct Options {
   bool fullscreen = false;
   bool consoleInWindow = false;  // the console strip shown from the start
-  std::string display;  // the X display to open; empty for $DISPLAY
-  SessionOptions session;  // recording and replay
+  std::string display;           // the X display to open; empty for $DISPLAY
+  SessionOptions session;        // recording and replay
 };
 
 struct CommandLine {

@@ -11,8 +11,7 @@ PictureArea fitPicture(int windowWidth, int windowHeight) {
   int width = windowWidth, height = windowHeight;
   if (w * HEIGHT <= h * WIDTH)
     height = static_cast<int>((w * HEIGHT * 2 + WIDTH) / (2 * WIDTH));  // rounded
-  else
-    width = static_cast<int>((h * WIDTH * 2 + HEIGHT) / (2 * HEIGHT));
+  else width = static_cast<int>((h * WIDTH * 2 + HEIGHT) / (2 * HEIGHT));
   return {(windowWidth - width) / 2, (windowHeight - height) / 2, width, height};
 }
 

@@ -12,12 +12,18 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"key-panel", ViewAction::keyPanel},     {"joint-view", ViewAction::jointView},
-    {"figures", ViewAction::figures},        {"physics-view", ViewAction::physicsView},
-    {"console-strip", ViewAction::consoleStrip}, {"full-screen", ViewAction::fullScreen},
-    {"zoom-in", ViewAction::zoomIn},         {"zoom-out", ViewAction::zoomOut},
-    {"home", ViewAction::home},              {"follow", ViewAction::follow},
-    {"save", ViewAction::saveSession},       {"take-over", ViewAction::takeOver},
+    {"key-panel", ViewAction::keyPanel},
+    {"joint-view", ViewAction::jointView},
+    {"figures", ViewAction::figures},
+    {"physics-view", ViewAction::physicsView},
+    {"console-strip", ViewAction::consoleStrip},
+    {"full-screen", ViewAction::fullScreen},
+    {"zoom-in", ViewAction::zoomIn},
+    {"zoom-out", ViewAction::zoomOut},
+    {"home", ViewAction::home},
+    {"follow", ViewAction::follow},
+    {"save", ViewAction::saveSession},
+    {"take-over", ViewAction::takeOver},
 };
 
 }  // namespace

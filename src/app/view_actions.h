@@ -6,8 +6,19 @@
 struct KeyRow;
 
 enum class ViewAction {
-  none, keyPanel, jointView, figures, physicsView, consoleStrip, fullScreen,
-  zoomIn, zoomOut, home, follow, saveSession, takeOver,
+  none,
+  keyPanel,
+  jointView,
+  figures,
+  physicsView,
+  consoleStrip,
+  fullScreen,
+  zoomIn,
+  zoomOut,
+  home,
+  follow,
+  saveSession,
+  takeOver,
 };
 
 // The action of a view row's command; none for another row, or nullptr.

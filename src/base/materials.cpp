@@ -19,6 +19,5 @@ void myContactListener::BeginContact(b2Contact* contact) {
   const b2Body* B = contact->GetFixtureB()->GetBody();
   // The body's first fixture identifies it, not the fixture that touches.
   if (A->GetFixtureList()->GetDensity() != kShipDensity) return;
-  if (const char* name = materialName(B->GetFixtureList()->GetDensity()))
-    say(name);
+  if (const char* name = materialName(B->GetFixtureList()->GetDensity())) say(name);
 }

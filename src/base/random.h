@@ -27,7 +27,7 @@ void restoreRandomState(const RandomState& state);
 int rand_a_b(int a, int b);
 unsigned rand_a_b(unsigned a, unsigned b);
 
-int Random_nb();          // rand() / 1000000: 0 ... 2147; not called by the game
-float Randomf_nb();       // rand() / 1000000 in single precision: 0 ... 2147.4836
-unsigned randome_nb();    // unsigned rand() / 1000000; not called by the game
+int Random_nb();                      // rand() / 1000000: 0 ... 2147; not called by the game
+float Randomf_nb();                   // rand() / 1000000 in single precision: 0 ... 2147.4836
+unsigned randome_nb();                // unsigned rand() / 1000000; not called by the game
 float RandomFloat(float a, float b);  // both bounds included, from the low 15 bits of rand()

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr float kRestLength = 1;     // metres
+constexpr float kRestLength = 1;        // metres
 constexpr float kMaxCorrection = 0.2f;  // metres per position iteration
 constexpr int kPositionIterations = 3;
 
@@ -113,7 +113,8 @@ void addGroundStops(const b2Body* body, std::vector<Stop>& stops) {
           b2WorldManifold manifold;
           int points = 0;
           if (touchingContact(f, child, g, groundChild, manifold, points))
-            for (int i = 0; i < points; ++i) stops.push_back({manifold.points[i], manifold.normal, 0});
+            for (int i = 0; i < points; ++i)
+              stops.push_back({manifold.points[i], manifold.normal, 0});
         }
     }
   }
@@ -143,7 +144,8 @@ struct Pose {
         startAngle(angle) {
     addGroundStops(b, stops);
     for (const b2JointEdge* e = b->GetJointList(); e; e = e->next)
-      if (e->other != other && e->other->GetType() != b2_staticBody) addGroundStops(e->other, stops);
+      if (e->other != other && e->other->GetType() != b2_staticBody)
+        addGroundStops(e->other, stops);
   }
   b2Vec2 arm(const b2Vec2& localAnchor) const {
     return b2Mul(b2Rot(angle), localAnchor - body->GetLocalCenter());

@@ -8,8 +8,8 @@
 
 namespace {
 
-b2WheelJoint* makeWheelJoint(State& state, b2Body* chassis, b2Body* wheelBody,
-                             const b2Vec2& anchor, float maxTorque, float dampingRatio) {
+b2WheelJoint* makeWheelJoint(State& state, b2Body* chassis, b2Body* wheelBody, const b2Vec2& anchor,
+                             float maxTorque, float dampingRatio) {
   b2WheelJointDef def;
   def.bodyA = chassis;
   def.bodyB = wheelBody;
@@ -61,8 +61,8 @@ b2Body* makeCar2(State& state, int x, int y) {
   state.wheel12 = makeWheelJoint(state, chassis, backWheel, b2Vec2(-5, 5), 100, 0);
   state.brasGrue = make_Grue(state, x, y, chassis);
   // Built overlapping: the first step's contact order decides how the arm unfolds.
-  createContactsInProxyOrder(*state.world, {chassis, frontWheel, backWheel, state.baseBras,
-                                            state.secondBras, state.poignet, state.pouce,
-                                            state.Index});
+  createContactsInProxyOrder(*state.world,
+                             {chassis, frontWheel, backWheel, state.baseBras, state.secondBras,
+                              state.poignet, state.pouce, state.Index});
   return chassis;
 }

@@ -8,8 +8,8 @@ namespace {
 
 b2Body* makeSegment(State& state, const b2Vec2& position, float halfWidth, float halfHeight,
                     float friction) {
-  b2Body* body = makeBoxBody(state, b2_dynamicBody, position, halfWidth, halfHeight,
-                             kCraneDensity, friction, 0);
+  b2Body* body = makeBoxBody(state, b2_dynamicBody, position, halfWidth, halfHeight, kCraneDensity,
+                             friction, 0);
   body->SetGravityScale(0);
   return body;
 }
@@ -45,13 +45,14 @@ b2Body* make_Grue(State& state, int x, int y, b2Body* b) {
   state.wheelBras->EnableLimit(true);
   state.wheelBras->SetLimits(-3.1f, 0);
 
-  state.secondBras = makeSegment(state, state.baseBras->GetPosition() + b2Vec2(2, 0), armHalf,
-                                 barHalf, 100);
+  state.secondBras =
+      makeSegment(state, state.baseBras->GetPosition() + b2Vec2(2, 0), armHalf, barHalf, 100);
   state.wheelSecondBras =
       makeJoint(state, state.baseBras, state.secondBras, b2Vec2(5, 0), b2Vec2(-4, 0));
 
   state.poignet = makeSegment(state, state.secondBras->GetPosition(), wristHalf, barHalf, 100);
-  state.wheelPoignet = makeJoint(state, state.secondBras, state.poignet, b2Vec2(5, 0), b2Vec2(0, 0));
+  state.wheelPoignet =
+      makeJoint(state, state.secondBras, state.poignet, b2Vec2(5, 0), b2Vec2(0, 0));
 
   state.pouce = makeSegment(state, state.poignet->GetPosition(), fingerHalf, fingerThick, 1000);
   state.wheelPouce = makeJoint(state, state.poignet, state.pouce, b2Vec2(2, -1.1f), b2Vec2(1, 0));

@@ -34,8 +34,8 @@ int metalIndexForDraw(int tirage) {
     int upTo;
     int index;
   };
-  static constexpr Range ranges[] = {{1, 1},   {5, 5},   {7, 2},   {8, 4},   {9, 7},
-                                     {14, 11}, {29, 9},  {34, 10}, {39, 6},  {49, 0},
+  static constexpr Range ranges[] = {{1, 1},   {5, 5},   {7, 2},   {8, 4},  {9, 7},
+                                     {14, 11}, {29, 9},  {34, 10}, {39, 6}, {49, 0},
                                      {59, 3},  {79, 12}, {100, 8}};
   for (const Range& r : ranges)
     if (tirage <= r.upTo) return r.index;
@@ -95,8 +95,8 @@ b2Body* addPolygon(State& state, float x, float y) {
   const float D = rand_a_b(3, 10) * P2M;
   const float D2 = rand_a_b(5, 17) * P2M;
 
-  b2Vec2 points[6] = {{X, Y}, {X + W, Y}, {X + W, Y + H}, {X, Y + H},
-                      {X - W, Y + H - D}, {X - W, Y - H - D2}};
+  b2Vec2 points[6] = {{X, Y},     {X + W, Y},         {X + W, Y + H},
+                      {X, Y + H}, {X - W, Y + H - D}, {X - W, Y - H - D2}};
   b2PolygonShape shape;
   shape.Set(points, state.NB_VERTICES);
   b2FixtureDef fixture;

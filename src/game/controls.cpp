@@ -18,10 +18,10 @@ static_assert(kPlainCarLimit == 30, "C's help in the key table names the number 
 
 namespace {
 
-constexpr float kRamp = 0.1f;          // ship speed gained per frame of a held arrow
-constexpr float kDecay = 0.05f;        // ship speed lost per frame without it
-constexpr float kWheelStep = 0.15f;    // wheel motor speed step
-constexpr float kCraneSpeed = 0.3f;    // crane joint motor speed
+constexpr float kRamp = 0.1f;        // ship speed gained per frame of a held arrow
+constexpr float kDecay = 0.05f;      // ship speed lost per frame without it
+constexpr float kWheelStep = 0.15f;  // wheel motor speed step
+constexpr float kCraneSpeed = 0.3f;  // crane joint motor speed
 constexpr float kHangingGravity = -0.09f;
 
 void boundShip(State& s) { limitBodyBounds(s, s.ship); }
@@ -159,8 +159,8 @@ void applyCraneKey(State& s, const CraneKey& row) {
 }
 
 bool allCraneKeysHeld(const unsigned char* keys) {
-  for (int k : {key::KP1, key::KP3, key::KP7, key::KP9, key::KP5, key::KP_ENTER, key::KP0,
-                key::KP_PERIOD})
+  for (int k :
+       {key::KP1, key::KP3, key::KP7, key::KP9, key::KP5, key::KP_ENTER, key::KP0, key::KP_PERIOD})
     if (!keys[k]) return false;
   return true;
 }

@@ -77,8 +77,19 @@ enum class KeyUse {
 
 // What a pressed game key does; the controls carry it out.
 enum class GameAction {
-  none, quit, togglePause, playOneFrame, slowDown, speedUp, keepMoment, returnToKeptMoment,
-  newWorld, makePlainCar, hangCraneCar, releaseOrRehangCraneCar, cutCableOrDestroyCars,
+  none,
+  quit,
+  togglePause,
+  playOneFrame,
+  slowDown,
+  speedUp,
+  keepMoment,
+  returnToKeptMoment,
+  newWorld,
+  makePlainCar,
+  hangCraneCar,
+  releaseOrRehangCraneCar,
+  cutCableOrDestroyCars,
   makeListedBodiesDynamic,
 };
 
@@ -92,7 +103,7 @@ struct KeyRow {
   const char* keys;  // the help's two columns: the keys
   const char* does;  // and what they do
   KeyUse use;
-  Key symbols[12];   // none for a mouse button
+  Key symbols[12];  // none for a mouse button
   GameAction press = GameAction::none;
   // A view key's short, stable name for what it changes ("full-screen", "save"):
   // the app maps it to its own action. None for the mouse's rows.

@@ -5,7 +5,9 @@
 #include "state/snapshot.h"
 #include "state/state.h"
 
-void keepMoment(State& state) { state.keptMoment = std::make_shared<Snapshot>(takeSnapshot(state)); }
+void keepMoment(State& state) {
+  state.keptMoment = std::make_shared<Snapshot>(takeSnapshot(state));
+}
 
 void returnToKeptMoment(State& state) {
   if (state.keptMoment) restoreSnapshot(state, *state.keptMoment);

@@ -48,9 +48,7 @@ void buildFirstScene(State& state) {
   init_random_walker(state, 900, 900);
 }
 
-void announceLandscapeSeed(const TerrainPart& terrain) {
-  say("SEED = ", terrain.coefMontagne);
-}
+void announceLandscapeSeed(const TerrainPart& terrain) { say("SEED = ", terrain.coefMontagne); }
 
 void newWorld(State& state) {
   state.world.reset();

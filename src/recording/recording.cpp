@@ -7,7 +7,9 @@
 std::string frameLine(long frame, const std::vector<InputEvent>& events, const HeldKeys& before,
                       const HeldKeys& after, const std::vector<ClockReading>& clock) {
   std::string line;
-  auto at = [](const InputEvent& e) { return ' ' + std::to_string(e.x) + ' ' + std::to_string(e.y); };
+  auto at = [](const InputEvent& e) {
+    return ' ' + std::to_string(e.x) + ' ' + std::to_string(e.y);
+  };
   for (const InputEvent& e : events) {
     switch (e.kind) {
       case InputEvent::KeyPress:
@@ -46,7 +48,8 @@ std::vector<std::string> linesUpTo(const Recording& recording, long frame, HeldK
     for (const InputEvent& e : recording.eventsOf(i))
       if (!endsSession(e)) events.push_back(e);
     const auto clock = recording.clockOf(i);
-    std::string line = frameLine(recording.frames[i].frame, events, before, held, {clock.begin(), clock.end()});
+    std::string line =
+        frameLine(recording.frames[i].frame, events, before, held, {clock.begin(), clock.end()});
     // A frame with nothing in it only marked how far a session got.
     if (!line.empty()) lines.push_back(std::move(line));
   }

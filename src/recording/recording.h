@@ -69,9 +69,13 @@ struct Recording {
   bool ended = false;  // the end line was written: the session ended normally
 
   // The items of frames[i].
-  FrameItems<InputEvent> eventsOf(size_t i) const { return itemsOf(events, &RecordedFrame::events, i); }
+  FrameItems<InputEvent> eventsOf(size_t i) const {
+    return itemsOf(events, &RecordedFrame::events, i);
+  }
   FrameItems<KeyChange> keysOf(size_t i) const { return itemsOf(keys, &RecordedFrame::keys, i); }
-  FrameItems<ClockReading> clockOf(size_t i) const { return itemsOf(clock, &RecordedFrame::clock, i); }
+  FrameItems<ClockReading> clockOf(size_t i) const {
+    return itemsOf(clock, &RecordedFrame::clock, i);
+  }
 
  private:
   template <typename Item>

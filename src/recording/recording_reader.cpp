@@ -86,10 +86,9 @@ class Parser {
     if (started_ && frame <= last_)
       throw Refusal{"frame " + std::to_string(frame) + " does not come after frame " +
                     std::to_string(last_)};
-    r_.frames.push_back({static_cast<std::uint32_t>(frame),
-                         static_cast<std::uint32_t>(r_.events.size()),
-                         static_cast<std::uint32_t>(r_.keys.size()),
-                         static_cast<std::uint32_t>(r_.clock.size())});
+    r_.frames.push_back(
+        {static_cast<std::uint32_t>(frame), static_cast<std::uint32_t>(r_.events.size()),
+         static_cast<std::uint32_t>(r_.keys.size()), static_cast<std::uint32_t>(r_.clock.size())});
     const RecordedFrame& f = r_.frames.back();
     for (size_t i = 1; i < t.size();) i = item(frame, t, i);
     if (frame == 0 && (r_.clock.empty() || r_.clock.front().read != 0))
@@ -217,7 +216,8 @@ class LineReader {
     while (!bytes.empty()) {
       const size_t newline = bytes.find('\n');
       if (newline == std::string_view::npos) {
-        begun_.append(bytes.substr(0, kMaxLineLength + 1 - std::min(begun_.size(), kMaxLineLength)));
+        begun_.append(
+            bytes.substr(0, kMaxLineLength + 1 - std::min(begun_.size(), kMaxLineLength)));
         checkBegun();
         return;
       }
@@ -259,10 +259,8 @@ class LineReader {
     if (at_ > kMaxLines)
       throw Refusal{"a recording holds at most " + std::to_string(kMaxLines) + " lines"};
     checkLine(line);
-    if (at_ == 1)
-      parser_.header(line);
-    else
-      parser_.body(line);
+    if (at_ == 1) parser_.header(line);
+    else parser_.body(line);
     ++at_;
   }
 

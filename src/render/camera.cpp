@@ -71,7 +71,8 @@ void Camera::keepNearTheWorld() {
 
 Shot frameArea(const PictureRect& area, double margin, double scale) {
   const ViewPoint centre{(area.left + area.right) / 2, (area.top + area.bottom) / 2};
-  const double width = std::max(WIDTH - 2 * margin, 1.0), height = std::max(HEIGHT - 2 * margin, 1.0);
+  const double width = std::max(WIDTH - 2 * margin, 1.0),
+               height = std::max(HEIGHT - 2 * margin, 1.0);
   const double fit = std::min(width / std::max(area.right - area.left, 1e-9),
                               height / std::max(area.bottom - area.top, 1e-9));
   return {centre, std::clamp(std::min(scale, fit), Camera::kMinScale, Camera::kMaxScale)};

@@ -2,8 +2,8 @@
 // L's strip: the console's last lines in a translucent band along the
 // picture's bottom edge, the newest at the bottom.
 
-#include <string>
 #include <deque>
+#include <string>
 
 constexpr int kConsoleStripLines = 5;
 

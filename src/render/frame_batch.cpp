@@ -60,7 +60,9 @@ FrameBatch::Placement FrameBatch::place(const b2Vec2& center, float angle) const
     return Placement{P[i] * c + P[4 + i] * s + P[8 + i] * 0.0f + P[12 + i] * 0.0f,
                      P[i] * -s + P[4 + i] * c + P[8 + i] * 0.0f + P[12 + i] * 0.0f,
                      P[i] * tx + P[4 + i] * ty + P[8 + i] * 0.0f + P[12 + i],
-                     0, 0, 0};
+                     0,
+                     0,
+                     0};
   };
   const Placement r0 = row(0), r1 = row(1);
   return {r0.m00, r0.m01, r0.m03, r1.m00, r1.m01, r1.m03};
@@ -141,8 +143,8 @@ void FrameBatch::addBox(const b2Vec2* points, const b2Vec2& center, float angle,
   const Placement m = place(center, angle);
   Vertex corners[4];
   for (int i = 0; i < 4; ++i)
-    corners[i] = vertex(m, points[i].x * M2P, points[i].y * M2P, 0.5f * red, 0.5f * green,
-                        0.5f * blue);
+    corners[i] =
+        vertex(m, points[i].x * M2P, points[i].y * M2P, 0.5f * red, 0.5f * green, 0.5f * blue);
   const Item item = red == 0 && green == 0 && blue == 0 ? Item::blackBox : Item::colouredBox;
   Layer& layer = layerFor(area(corners, 4, kRimReach), area(corners, 4, kFillReach), item);
   const auto base = static_cast<GLuint>(layer.fills.size());

@@ -9,8 +9,8 @@
 //    order a layer would break, a fill over an earlier rim of another colour,
 //    moves the later item up a layer wherever the two may overlap.
 
-#include <box2d/box2d.h>
 #include <GL/gl.h>
+#include <box2d/box2d.h>
 
 #include <vector>
 
@@ -26,8 +26,7 @@ class FrameBatch {
   void addBox(const b2Vec2* points, const b2Vec2& center, float angle, float red, float green,
               float blue);
   // A disc shading from white at the centre to the colour at the rim, as drawCircle.
-  void addDisc(const b2Vec2& center, float radius, float angle, float red, float green,
-               float blue);
+  void addDisc(const b2Vec2& center, float radius, float angle, float red, float green, float blue);
   // Draws what was gathered; call it before drawing anything outside the batch.
   void flush();
   void end() { flush(); }

@@ -37,8 +37,8 @@ void ring(const b2Vec2& centre, const b2Color& colour) {
 
 void square(const b2Vec2& centre, const b2Color& colour) {
   const float r = kMarkRadius;
-  const b2Vec2 corners[] = {centre + b2Vec2(-r, -r), centre + b2Vec2(r, -r),
-                            centre + b2Vec2(r, r), centre + b2Vec2(-r, r)};
+  const b2Vec2 corners[] = {centre + b2Vec2(-r, -r), centre + b2Vec2(r, -r), centre + b2Vec2(r, r),
+                            centre + b2Vec2(-r, r)};
   glLineWidth(4);
   DrawPolygonDebugDraw(corners, 4, kUnderlay);
   glLineWidth(2);

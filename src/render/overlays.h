@@ -14,11 +14,11 @@
 struct State;
 
 struct Overlays {
-  bool keys = false;     // F1
-  bool joints = false;   // F2
-  bool figures = false;  // F3
-  bool physics = false;  // F4
-  bool console = false;  // L
+  bool keys = false;           // F1
+  bool joints = false;         // F2
+  bool figures = false;        // F3
+  bool physics = false;        // F4
+  bool console = false;        // L
   bool replay = false;         // a replay plays, not the keyboard: "REPLAY"
   bool replayStopped = false;  // ... and P has stopped it: "PAUSE" too
   int replayShift = 0;         // ... at its own speed, 2 to this power: "REPLAY x2"

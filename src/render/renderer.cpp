@@ -82,10 +82,8 @@ void Renderer::paint(b2Body* body) {
     printIndices(fixture);
   const BodyPose pose = drawnPose(state_, body);
   if (outside(pose, fixture, visible_)) return;
-  if (fixture->GetType() == b2Shape::e_circle)
-    paintCircle(body, pose, fixture);
-  else if (fixture->GetType() == b2Shape::e_polygon)
-    paintPolygon(body, pose, fixture);
+  if (fixture->GetType() == b2Shape::e_circle) paintCircle(body, pose, fixture);
+  else if (fixture->GetType() == b2Shape::e_polygon) paintPolygon(body, pose, fixture);
 }
 
 void Renderer::endFrame() {
@@ -118,9 +116,9 @@ void Renderer::paintPolygon(b2Body* body, const BodyPose& pose, const b2Fixture*
   if (density == kTestDensity) {
     batch_.flush();
     // Drawn where it is, its own transform exactly; between two steps, at the pose drawn.
-    paintTestPolygon(state_.blend >= 1 ? body->GetTransform()
-                                       : b2Transform(pose.position, b2Rot(pose.angle)),
-                     polygon);
+    paintTestPolygon(
+        state_.blend >= 1 ? body->GetTransform() : b2Transform(pose.position, b2Rot(pose.angle)),
+        polygon);
   }
 
   // Static bodies, the ship and the hulls and crane end up black: the black box

@@ -24,6 +24,6 @@ class HeadlessConsole {
 
   int fd_;
   long lost_ = 0;
-  int error_ = 0;  // of the write that failed
+  int error_ = 0;          // of the write that failed
   ConsoleSinkScope sink_;  // last: set once the rest is ready, put back first
 };

@@ -37,7 +37,8 @@ constexpr int kPackLevel = 1;
 
 void pack(const std::vector<unsigned char>& from, std::vector<unsigned char>& into) {
   into.resize(ZSTD_compressBound(from.size()));
-  const std::size_t n = ZSTD_compress(into.data(), into.size(), from.data(), from.size(), kPackLevel);
+  const std::size_t n =
+      ZSTD_compress(into.data(), into.size(), from.data(), from.size(), kPackLevel);
   if (ZSTD_isError(n)) throw std::runtime_error(ZSTD_getErrorName(n));
   into.resize(n);
   into.shrink_to_fit();
@@ -47,7 +48,8 @@ void unpack(const std::vector<unsigned char>& from, std::vector<unsigned char>& 
   const unsigned long long size = ZSTD_getFrameContentSize(from.data(), from.size());
   into.resize(size);
   const std::size_t n = ZSTD_decompress(into.data(), into.size(), from.data(), from.size());
-  if (ZSTD_isError(n) || n != size) throw std::runtime_error("a snapshot of the history is damaged");
+  if (ZSTD_isError(n) || n != size)
+    throw std::runtime_error("a snapshot of the history is damaged");
 }
 
 }  // namespace
@@ -155,7 +157,8 @@ void History::playAgain(State& state, long from, long to) {
   long reads = 0;
   std::time_t second = 0;
   setRandomClock([&] {
-    if (next < changes->size() && (*changes)[next].read == reads) second = (*changes)[next++].second;
+    if (next < changes->size() && (*changes)[next].read == reads)
+      second = (*changes)[next++].second;
     ++reads;
     return second;
   });

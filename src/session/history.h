@@ -46,11 +46,11 @@ class History {
   // picture back (only a quit or Escape among its events still acts).
   void play(State& state, const FrameInput& input, BodyPainter* painter = nullptr);
 
-  long now() const { return now_; }                 // frames played on the way to this moment
-  long oldest() const;                              // how far back it can go
-  std::size_t bytes() const { return bytes_; }      // what it holds
+  long now() const { return now_; }             // frames played on the way to this moment
+  long oldest() const;                          // how far back it can go
+  std::size_t bytes() const { return bytes_; }  // what it holds
   std::size_t snapshots() const { return kept_.size(); }
-  long longestGap() const;                          // frames, between snapshots
+  long longestGap() const;  // frames, between snapshots
 
  private:
   struct Frame {
@@ -59,9 +59,9 @@ class History {
     std::vector<ClockReading> clock;
   };
   struct Kept {
-    long frame;   // the moment before this frame was played
-    bool pinned;  // right after a frame that plays only once: never thinned out
-    Snapshot snapshot;                  // its region packed into `packed`
+    long frame;         // the moment before this frame was played
+    bool pinned;        // right after a frame that plays only once: never thinned out
+    Snapshot snapshot;  // its region packed into `packed`
     std::vector<unsigned char> packed;  // zstd: a few times smaller
   };
 
@@ -78,9 +78,9 @@ class History {
   RandomClock passOn_;  // the clock the game read before the history
   long now_ = 0;
   bool wentBack_ = false;
-  long firstFrame_ = 0;        // frames_[0]'s number
-  std::deque<Frame> frames_;   // each frame's input, from firstFrame_ to now_ - 1
-  std::deque<Kept> kept_;      // by frame
+  long firstFrame_ = 0;       // frames_[0]'s number
+  std::deque<Frame> frames_;  // each frame's input, from firstFrame_ to now_ - 1
+  std::deque<Kept> kept_;     // by frame
   std::size_t bytes_ = 0;
   std::vector<unsigned char> unpacked_;  // a region copy's buffer, reused
   // While Backspace is held: unpacked moments every few frames of the interval

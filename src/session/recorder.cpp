@@ -10,8 +10,7 @@ Recorder::Recorder(RandomClock source) : clock_(std::move(source)) {}
 Recorder::Recorder(RecordingWriter& writer, RandomClock source)
     : writer_(&writer), clock_(std::move(source)) {}
 
-Recorder::Recorder(const Recording& played, long frame, RecordingWriter* writer,
-                   RandomClock source)
+Recorder::Recorder(const Recording& played, long frame, RecordingWriter* writer, RandomClock source)
     : writer_(writer), clock_(std::move(source)), frame_(frame) {
   for (const std::string& text : linesUpTo(played, frame, held_)) line(text);
   startedUp_ = true;
@@ -39,8 +38,7 @@ void Recorder::endFrame(const FrameInput& input) {
   if (!text.empty()) line(text);
   // A frame alone marks how far the session got, once a second when nothing
   // else did: a recording cut short by a crash then plays to within a second of it.
-  else if (writer_ && writer_->quietForASecond())
-    line(std::to_string(frame_));
+  else if (writer_ && writer_->quietForASecond()) line(std::to_string(frame_));
   held_ = input.held;
 }
 

@@ -23,7 +23,7 @@ class ReplaySteering {
 
  private:
   bool stopped_ = false;
-  int owed_ = 0;      // frames asked for while stopped
+  int owed_ = 0;  // frames asked for while stopped
   int shift_ = 0;
   int pictures_ = 0;  // pictures since the last frame, slowed down
 };

@@ -53,12 +53,9 @@ std::unique_ptr<Session> Session::open(const SessionOptions& options) {
                 << " normally); it plays up to frame " << session->recording_->end << std::endl;
   }
   if (options.record && !session->writer_.open(*options.record, error)) return refuse(error);
-  if (session->recording_)
-    session->replay_.emplace(*session->recording_);
-  else if (options.record)
-    session->recorder_.emplace(session->writer_);
-  else
-    session->recorder_.emplace();
+  if (session->recording_) session->replay_.emplace(*session->recording_);
+  else if (options.record) session->recorder_.emplace(session->writer_);
+  else session->recorder_.emplace();
   // Over the session's clock, whichever it is: every frame goes through it.
   session->history_.emplace();
   return session;
@@ -172,8 +169,7 @@ void Session::save() const {
   std::string error;
   if (const std::optional<std::string> path = saveSession(textSoFar(), std::time(nullptr), error))
     std::cerr << "skyhook: saved the session so far to " << *path << std::endl;
-  else
-    std::cerr << "skyhook: " << error << "; the game goes on" << std::endl;
+  else std::cerr << "skyhook: " << error << "; the game goes on" << std::endl;
 }
 
 int Session::finish(const State& state) {

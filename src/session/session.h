@@ -88,19 +88,21 @@ class Session {
   void runReplayBack(State& state, BodyPainter* painter);
   // Ends the replay after the frames it has played; the recorder goes on from there.
   void goLive(State& state);
-  const std::string& source() const { return options_.replay ? *options_.replay : *options_.resume; }
+  const std::string& source() const {
+    return options_.replay ? *options_.replay : *options_.resume;
+  }
 
   SessionOptions options_;
   std::optional<Recording> recording_;
   std::optional<Replay> replay_;
   RecordingWriter writer_;
   std::optional<Recorder> recorder_;
-  FrameInput recorded_;        // a replayed frame's input
-  ReplaySteering steering_;    // of a windowed replay
-  bool takeOver_ = false;      // T was pressed: live from the next frame
-  bool handedOver_ = false;    // the first live frame after a replay is still to come
-  bool stayStopped_ = false;   // ... and the replay was stopped when T came
-  bool departed_ = false;      // a replay ended departed from its recording
+  FrameInput recorded_;       // a replayed frame's input
+  ReplaySteering steering_;   // of a windowed replay
+  bool takeOver_ = false;     // T was pressed: live from the next frame
+  bool handedOver_ = false;   // the first live frame after a replay is still to come
+  bool stayStopped_ = false;  // ... and the replay was stopped when T came
+  bool departed_ = false;     // a replay ended departed from its recording
   // After the replay's clock or the recorder: the history reads through them,
   // and every frame, replayed or live, goes through it.
   std::optional<History> history_;

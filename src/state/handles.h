@@ -12,17 +12,23 @@ struct Handle {
   Object* StateFields::*member;
 };
 
-inline constexpr Handle<b2Body> kBodyHandles[] = {
-    {"ship", &StateFields::ship},          {"car", &StateFields::car},
-    {"wheel1", &StateFields::wheel1},      {"wheel2", &StateFields::wheel2},
-    {"baseBras", &StateFields::baseBras},  {"secondBras", &StateFields::secondBras},
-    {"poignet", &StateFields::poignet},    {"pouce", &StateFields::pouce},
-    {"Index", &StateFields::Index},        {"brasGrue", &StateFields::brasGrue},
-    {"randomWalker", &StateFields::randomWalker}, {"mouseGround", &StateFields::mouseGround}};
+inline constexpr Handle<b2Body> kBodyHandles[] = {{"ship", &StateFields::ship},
+                                                  {"car", &StateFields::car},
+                                                  {"wheel1", &StateFields::wheel1},
+                                                  {"wheel2", &StateFields::wheel2},
+                                                  {"baseBras", &StateFields::baseBras},
+                                                  {"secondBras", &StateFields::secondBras},
+                                                  {"poignet", &StateFields::poignet},
+                                                  {"pouce", &StateFields::pouce},
+                                                  {"Index", &StateFields::Index},
+                                                  {"brasGrue", &StateFields::brasGrue},
+                                                  {"randomWalker", &StateFields::randomWalker},
+                                                  {"mouseGround", &StateFields::mouseGround}};
 
 // The cable's two rods, each from the ship to the crane car.
-inline constexpr Handle<b2Joint> kCableHandles[] = {{"distanceJoint", &StateFields::distanceJoint},
-                                                    {"distanceJoint2", &StateFields::distanceJoint2}};
+inline constexpr Handle<b2Joint> kCableHandles[] = {
+    {"distanceJoint", &StateFields::distanceJoint},
+    {"distanceJoint2", &StateFields::distanceJoint2}};
 
 inline constexpr Handle<b2MouseJoint> kMouseHandles[] = {{"mouseJoint", &StateFields::mouseJoint}};
 
@@ -37,7 +43,9 @@ struct CraneHandle {
 };
 inline constexpr CraneHandle kCraneHandles[] = {
     {{"wheelBras", &StateFields::wheelBras}, &StateFields::car, &StateFields::baseBras},
-    {{"wheelSecondBras", &StateFields::wheelSecondBras}, &StateFields::baseBras, &StateFields::secondBras},
+    {{"wheelSecondBras", &StateFields::wheelSecondBras},
+     &StateFields::baseBras,
+     &StateFields::secondBras},
     {{"wheelPoignet", &StateFields::wheelPoignet}, &StateFields::secondBras, &StateFields::poignet},
     {{"wheelPouce", &StateFields::wheelPouce}, &StateFields::poignet, &StateFields::pouce},
     {{"wheelIndex", &StateFields::wheelIndex}, &StateFields::poignet, &StateFields::Index}};

@@ -27,11 +27,11 @@ struct SkyPart {
 
 // The scrolling landscape: its noise row, its cursor and its debris.
 struct TerrainPart {
-  float coefMontagne = 0;          // landscape seed: the noise row; drawLandscapeSeed
-  int decalage = 200;              // terrain offset in pixels
-  float vitesseScrolling = 0.1f;   // metres the origin moves per scroll step
-  float bordGaucheEcran = 0;       // terrain cursor, pixels
-  float VALEUR = 0;                // height of the newest terrain column, pixels
+  float coefMontagne = 0;                       // landscape seed: the noise row; drawLandscapeSeed
+  int decalage = 200;                           // terrain offset in pixels
+  float vitesseScrolling = 0.1f;                // metres the origin moves per scroll step
+  float bordGaucheEcran = 0;                    // terrain cursor, pixels
+  float VALEUR = 0;                             // height of the newest terrain column, pixels
   int limiteDeTrucsQuiTombentDesMontagnes = 0;  // debris counter, cycles 1 ... 299
 };
 
@@ -43,14 +43,14 @@ struct ShipPart {
 
 // The crane car on its cable, and the plain cars.
 struct CarsPart {
-  b2Body* car = nullptr;             // the crane car's chassis
-  b2Joint* distanceJoint = nullptr;  // left cable
-  b2Joint* distanceJoint2 = nullptr; // right cable
-  b2WheelJoint* wheel = nullptr;     // front wheel joint of the newest car
-  b2WheelJoint* wheel12 = nullptr;   // rear wheel joint of the newest car
-  b2Body* wheel1 = nullptr;          // +x wheel of the newest plain car
-  b2Body* wheel2 = nullptr;          // -x wheel of the newest plain car
-  float speed = 0;                   // common wheel motor speed, rad/s
+  b2Body* car = nullptr;              // the crane car's chassis
+  b2Joint* distanceJoint = nullptr;   // left cable
+  b2Joint* distanceJoint2 = nullptr;  // right cable
+  b2WheelJoint* wheel = nullptr;      // front wheel joint of the newest car
+  b2WheelJoint* wheel12 = nullptr;    // rear wheel joint of the newest car
+  b2Body* wheel1 = nullptr;           // +x wheel of the newest plain car
+  b2Body* wheel2 = nullptr;           // -x wheel of the newest plain car
+  float speed = 0;                    // common wheel motor speed, rad/s
   // The bodies of every live plain car (chassis and wheels), oldest first; a car
   // leaves the list with its last body, whoever destroys it.
   std::deque<std::vector<b2Body*>> plainCars;
@@ -96,8 +96,8 @@ struct MetalsPart {
   int ground = 0;                        // its address is the user data of circles and wheels
   float green = 0;                       // green and blue of every disc rim
   float blue = 0;
-  int NB_VERTICES = 0;                   // vertex count of the last test polygon
-  std::vector<b2Body*> BODY;             // bodies that R switches to dynamic
+  int NB_VERTICES = 0;        // vertex count of the last test polygon
+  std::vector<b2Body*> BODY;  // bodies that R switches to dynamic
 };
 
 // Where a body is drawn: its origin, its centre of mass and its angle.
@@ -108,13 +108,13 @@ struct BodyPose {
 
 // Stopped time, one frame at a time, and the speed of time.
 struct TimePart {
-  bool paused = false;  // P: time stands still
-  int framesToStep = 0; // O while paused: frames still to play
+  bool paused = false;   // P: time stands still
+  int framesToStep = 0;  // O while paused: frames still to play
   // [ and ]: the world runs at 2 to this power, -3 (1/8) to 3 (x8), in whole
   // steps of the one step length: slow motion steps on fewer frames, fast
   // forward several times a frame.
   int speedShift = 0;
-  int slowFrames = 0;   // frames played since the last step in slow motion
+  int slowFrames = 0;  // frames played since the last step in slow motion
   // In slow motion, the bodies' poses before the last step, and how far the
   // picture is drawn from them towards the poses now (1: where they are).
   std::unordered_map<const b2Body*, BodyPose> posesBeforeStep;

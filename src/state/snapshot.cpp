@@ -5,7 +5,8 @@
 #include "base/region.h"
 
 void takeSnapshot(const State& state, Snapshot& into) {
-  if (region::worlds() != 1) throw std::logic_error("a snapshot needs the region to hold one world");
+  if (region::worlds() != 1)
+    throw std::logic_error("a snapshot needs the region to hold one world");
   region::copyOut(into.region);
   into.fields = state;
   into.random = saveRandomState();

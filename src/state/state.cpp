@@ -12,8 +12,7 @@ namespace {
 
 template <typename Handle, typename Object>
 void forget(Handle*& handle, const Object* object) {
-  if (handle && handle == object)
-    handle = nullptr;
+  if (handle && handle == object) handle = nullptr;
 }
 
 void forgetJoint(State& s, const b2Joint* joint) {

@@ -33,10 +33,10 @@ struct State : StateFields {
   State& operator=(const State&) = delete;
   ~State();
 
-  myContactListener listener;          // prints the material the ship touches
+  myContactListener listener;  // prints the material the ship touches
   JointHandleListener jointListener{*this};
 
-  bool running = false;                // the frame loop's flag
+  bool running = false;  // the frame loop's flag
 
   // F5's moment, which F9 returns to: outside the frames' own fields, so that
   // returning to a moment, or going back in time, keeps it.

@@ -32,7 +32,7 @@ constexpr std::array<std::uint32_t, 512> perm = makeDoubled();
 
 constexpr float unit = 0.70710677f;  // 1/sqrt(2) in single precision
 constexpr float gradient2[8][2] = {{unit, unit}, {-unit, unit}, {unit, -unit}, {-unit, -unit},
-                                   {1, 0},       {-1, 0},      {0, 1},        {0, -1}};
+                                   {1, 0},       {-1, 0},       {0, 1},        {0, -1}};
 
 float smooth(float tmp) { return ((3 * tmp) * tmp) - (((2 * tmp) * tmp) * tmp); }
 

@@ -56,7 +56,8 @@ void update(State& state) {
       init_random_walker(state, X, static_cast<int>(state.VALEUR - state.decalage - 10));
   }
 
-  if (++state.limiteDeTrucsQuiTombentDesMontagnes > 299) state.limiteDeTrucsQuiTombentDesMontagnes = 1;
+  if (++state.limiteDeTrucsQuiTombentDesMontagnes > 299)
+    state.limiteDeTrucsQuiTombentDesMontagnes = 1;
 }
 
 void createFirstGround(State& state) {

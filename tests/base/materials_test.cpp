@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "bodies/ship.h"
-#include "game/world_setup.h"
 #include "game/frame.h"
+#include "game/world_setup.h"
 #include "state/state.h"
 #include "support/console_capture.h"
 
@@ -87,8 +87,9 @@ Landing landShipOn(float density, bool shipFirst) {
     if (!c->IsTouching()) continue;
     result.touched = true;
     result.shipIsFixtureA = c->GetFixtureA()->GetBody() == ship;
-    EXPECT_EQ((c->GetFixtureA()->GetBody() == ship ? c->GetFixtureB() : c->GetFixtureA())->GetBody(),
-              other);
+    EXPECT_EQ(
+        (c->GetFixtureA()->GetBody() == ship ? c->GetFixtureB() : c->GetFixtureA())->GetBody(),
+        other);
   }
   {
     ConsoleCapture console;

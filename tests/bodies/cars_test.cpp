@@ -53,7 +53,8 @@ class Cars : public WorldTest {
 
     // A sprung joint whose damping / stiffness = 2 ratio / omega, whatever the mass.
     EXPECT_GT(w.joint->GetStiffness(), 0.0f);
-    EXPECT_NEAR(w.joint->GetDamping() / w.joint->GetStiffness(), 2 * w.dampingRatio / kOmega, 1e-5f);
+    EXPECT_NEAR(w.joint->GetDamping() / w.joint->GetStiffness(), 2 * w.dampingRatio / kOmega,
+                1e-5f);
   }
 
   static constexpr float kOmega = 2 * b2_pi * 1.6f;
@@ -71,7 +72,8 @@ class Cars : public WorldTest {
   std::array<float, 2> cableLengths() const {
     std::array<float, 2> out{};
     const b2Joint* cables[] = {state.distanceJoint, state.distanceJoint2};
-    for (int i = 0; i < 2; ++i) out[i] = (cables[i]->GetAnchorA() - cables[i]->GetAnchorB()).Length();
+    for (int i = 0; i < 2; ++i)
+      out[i] = (cables[i]->GetAnchorA() - cables[i]->GetAnchorB()).Length();
     return out;
   }
 

@@ -41,7 +41,12 @@ class Crane : public WorldTest {
   };
   std::vector<Joint> joints() const {
     return {{"wheelBras", state.wheelBras, chassis, state.baseBras, {0, -1.8f}, {-4, 0}},
-            {"wheelSecondBras", state.wheelSecondBras, state.baseBras, state.secondBras, {5, 0}, {-4, 0}},
+            {"wheelSecondBras",
+             state.wheelSecondBras,
+             state.baseBras,
+             state.secondBras,
+             {5, 0},
+             {-4, 0}},
             {"wheelPoignet", state.wheelPoignet, state.secondBras, state.poignet, {5, 0}, {0, 0}},
             {"wheelPouce", state.wheelPouce, state.poignet, state.pouce, {2, -1.1f}, {1, 0}},
             {"wheelIndex", state.wheelIndex, state.poignet, state.Index, {-2, -1.1f}, {1, 0}}};

@@ -122,10 +122,10 @@ TEST_F(Factories, RectDrawSelectsTheMetalAtEveryBoundary) {
   const struct {
     int draw;
     float density;
-  } table[] = {{0, 21.45f},  {1, 21.45f},  {2, 9.82f},   {5, 9.82f},  {6, 19.3f},  {7, 19.3f},
-               {8, 10.5f},   {9, 8.27f},   {10, 2.7f},   {14, 2.7f},  {15, 7.29f}, {29, 7.29f},
-               {30, 7.1f},   {34, 7.1f},   {35, 8.96f},  {39, 8.96f}, {40, 0.97f}, {49, 0.97f},
-               {50, 11.35f}, {59, 11.35f}, {60, 1.43f},  {79, 1.43f}, {80, 7.87f}, {100, 7.87f}};
+  } table[] = {{0, 21.45f},  {1, 21.45f},  {2, 9.82f},  {5, 9.82f},  {6, 19.3f},  {7, 19.3f},
+               {8, 10.5f},   {9, 8.27f},   {10, 2.7f},  {14, 2.7f},  {15, 7.29f}, {29, 7.29f},
+               {30, 7.1f},   {34, 7.1f},   {35, 8.96f}, {39, 8.96f}, {40, 0.97f}, {49, 0.97f},
+               {50, 11.35f}, {59, 11.35f}, {60, 1.43f}, {79, 1.43f}, {80, 7.87f}, {100, 7.87f}};
   for (const auto& row : table) {
     SCOPED_TRACE("draw " + std::to_string(row.draw));
     PinnedClock clock(secondWhereRandABGives(0, 101, row.draw));

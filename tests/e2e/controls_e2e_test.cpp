@@ -220,17 +220,23 @@ TEST(ControlsE2E, F1ShowsTheKeysF2TheCableAndTheLeftButtonLiftsTheBox) {
   // The first scene's box comes to rest on the floor below x = 500 once it has
   // stopped bouncing: found at the same place twice running.
   std::optional<Found> box, last;
-  ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
-    last = std::exchange(box, metalBoxIn(s, 470, 850, 530, 915, 150, 30));
-    return box && last && box->top == last->top && box->left == last->left;
-  }, 30s)) << "no box at rest on the floor at x = 500";
+  ASSERT_TRUE(awaitPicture(
+      sandbox,
+      [&](const Screenshot& s) {
+        last = std::exchange(box, metalBoxIn(s, 470, 850, 530, 915, 150, 30));
+        return box && last && box->top == last->top && box->left == last->left;
+      },
+      30s))
+      << "no box at rest on the floor at x = 500";
   const int x = (box->left + box->right) / 2, y = (box->top + box->bottom) / 2;
   sandbox.moveMouse(x, y);
   sandbox.mouseDown(1);
   sandbox.moveMouse(x, 500);
-  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
-    return metalBoxIn(s, x - 40, 460, x + 40, 540, 150, 30).has_value();
-  })) << "the box at (" << x << ", " << y << ") did not follow the pointer up";
+  EXPECT_TRUE(awaitPicture(sandbox,
+                           [&](const Screenshot& s) {
+                             return metalBoxIn(s, x - 40, 460, x + 40, 540, 150, 30).has_value();
+                           }))
+      << "the box at (" << x << ", " << y << ") did not follow the pointer up";
   sandbox.mouseUp(1);
   sandbox.key("Escape");
   EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
@@ -339,17 +345,20 @@ TEST(ControlsE2E, TheCameraZoomsPansAndComesHomeAndTheWindowResizes) {
   ASSERT_TRUE(sandbox.waitForWindow());
   EXPECT_TRUE(sandbox.resizable()) << "the window's size hints pin its size";
   std::optional<Found> box, last;
-  ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
-    last = std::exchange(box, metalBoxIn(s, 470, 850, 530, 915, 150, 30));
-    return box && last && box->top == last->top && box->left == last->left;
-  }, 30s)) << "no box at rest on the floor at x = 500";
+  ASSERT_TRUE(awaitPicture(
+      sandbox,
+      [&](const Screenshot& s) {
+        last = std::exchange(box, metalBoxIn(s, 470, 850, 530, 915, 150, 30));
+        return box && last && box->top == last->top && box->left == last->left;
+      },
+      30s))
+      << "no box at rest on the floor at x = 500";
 
   // Time stopped, the picture holds still once the frame's '0' has left it.
   sandbox.key("p");
   Screenshot still;
-  ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
-    return samePicture(std::exchange(still, s), s);
-  }, 15s));
+  ASSERT_TRUE(awaitPicture(
+      sandbox, [&](const Screenshot& s) { return samePicture(std::exchange(still, s), s); }, 15s));
   box = metalBoxIn(still, 470, 820, 530, 915, 150, 30);  // where it stopped
   ASSERT_TRUE(box) << "the box left the floor";
   sandbox.moveMouse(300, 600);
@@ -369,17 +378,21 @@ TEST(ControlsE2E, TheCameraZoomsPansAndComesHomeAndTheWindowResizes) {
   sandbox.moveMouse(640 + dx, 470 + dy);
   sandbox.mouseUp(3);
   ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
-    const std::optional<Found> moved = metalBoxIn(s, box->left + dx - 5, box->top + dy - 5,
-                                                  box->right + dx + 5, box->bottom + dy + 5, 150, 30);
+    const std::optional<Found> moved =
+        metalBoxIn(s, box->left + dx - 5, box->top + dy - 5, box->right + dx + 5,
+                   box->bottom + dy + 5, 150, 30);
     return moved && moved->left == box->left + dx && moved->top == box->top + dy;
   })) << "the box is not drawn where the drag took the picture";
   const int x = (box->left + box->right) / 2 + dx, y = (box->top + box->bottom) / 2 + dy;
   sandbox.moveMouse(x, y);
   sandbox.mouseDown(1);
   sandbox.keyAt("p", x + 150, y - 200);  // time goes on, the pointer kept where it pulls
-  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
-    return metalBoxIn(s, x + 110, y - 240, x + 190, y - 160, 150, 30).has_value();
-  })) << "the box drawn at (" << x << ", " << y << ") did not follow the pointer";
+  EXPECT_TRUE(
+      awaitPicture(sandbox,
+                   [&](const Screenshot& s) {
+                     return metalBoxIn(s, x + 110, y - 240, x + 190, y - 160, 150, 30).has_value();
+                   }))
+      << "the box drawn at (" << x << ", " << y << ") did not follow the pointer";
   sandbox.mouseUp(1);
 
   // A larger window: the picture fills it, its proportions kept, sky up to the far corner.

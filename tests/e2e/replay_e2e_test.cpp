@@ -45,7 +45,6 @@ class Scratch {
   std::string path_;
 };
 
-
 bool has(const Lines& lines, const std::string& line) {
   return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
@@ -93,8 +92,10 @@ bool makesACar(Sandbox& s, int x, int y) {
 // `feed | skyhook --replay /dev/stdin --headless` without a display, the program
 // in 1 GiB of address space and killed after a minute: its exit status and errors.
 std::pair<int, std::string> replayFed(const std::string& feed) {
-  const std::string command = "(" + feed + ") 2>/dev/null | (ulimit -v 1048576; exec env -u DISPLAY "
-      "timeout -s KILL 60 " SKYHOOK_BINARY " --replay /dev/stdin --headless 2>&1 >/dev/null)";
+  const std::string command = "(" + feed +
+                              ") 2>/dev/null | (ulimit -v 1048576; exec env -u DISPLAY "
+                              "timeout -s KILL 60 " SKYHOOK_BINARY
+                              " --replay /dev/stdin --headless 2>&1 >/dev/null)";
   FILE* run = popen(command.c_str(), "r");
   std::string errors;
   for (int c; (c = fgetc(run)) != EOF;) errors += static_cast<char>(c);
@@ -220,8 +221,8 @@ TEST(ReplayE2E, ARecordedSessionReplaysInTheWindowAndWithoutOne) {
       // One writer per file: a second session is refused and the first goes on.
       Sandbox second({{"DISPLAY", ""}}, {}, {"--record", file});
       EXPECT_EQ(second.waitForExit(), 2);
-      EXPECT_EQ(stderrLines(second.errors()),
-                Lines{"skyhook: cannot record to " + file + ": another skyhook is recording to it"});
+      EXPECT_EQ(stderrLines(second.errors()), Lines{"skyhook: cannot record to " + file +
+                                                    ": another skyhook is recording to it"});
     }
     s.key("Escape");
     ASSERT_EQ(s.waitForExit(), 0) << s.errors();
@@ -259,7 +260,8 @@ TEST(ReplayE2E, ARecordedSessionReplaysInTheWindowAndWithoutOne) {
                 {{STDOUT_FILENO, out}});
     EXPECT_EQ(run.waitForExit(60s), 1);
     EXPECT_EQ(stderrLines(run.errors()), (Lines{"skyhook: " + std::to_string(recorded.size()) +
-                                                " console lines not written: " + cause, digest}));
+                                                    " console lines not written: " + cause,
+                                                digest}));
     close(out);
   }
 }
@@ -294,7 +296,8 @@ TEST(ReplayE2E, BadRecordingsAndRecordFilesAreRefusedBeforeAnythingPlays) {
   }
   runs.push_back({{"--replay", dir}, dir + ": is a directory"});
   runs.push_back({{"--record", dir + "/no/such/dir.rec"}, dir + "/no/such/dir.rec: "});
-  runs.push_back({{"--resume", dir + "/key.rec", "--record", dir + "/b.rec"}, dir + "/key.rec:3: "});
+  runs.push_back(
+      {{"--resume", dir + "/key.rec", "--record", dir + "/b.rec"}, dir + "/key.rec:3: "});
   runs.push_back({{"--record", "/dev/full"}, "/dev/full: No space left on device"});
   runs.push_back({{"--headless"}, "needs --replay"});
   runs.push_back({{"--record", dir + "/a.rec", "--replay", dir + "/key.rec"}, "together"});
@@ -337,7 +340,8 @@ TEST(ReplayE2E, ARecordingThatCannotBeWrittenIsReportedOnceAndTheGameGoesOn) {
   EXPECT_EQ(s.waitForExit(), 1);
   const Lines errors = stderrLines(s.errors());
   ASSERT_EQ(errors.size(), 2u) << s.errors();
-  EXPECT_TRUE(has(errors, "skyhook: cannot write the recording " + fifo + ": Broken pipe; it is incomplete"))
+  EXPECT_TRUE(has(
+      errors, "skyhook: cannot write the recording " + fifo + ": Broken pipe; it is incomplete"))
       << s.errors();
   EXPECT_TRUE(std::any_of(errors.begin(), errors.end(), [](const std::string& e) {
     return e.rfind("skyhook: cannot save the session: cannot make /dev/null/data/", 0) == 0;

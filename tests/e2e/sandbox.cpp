@@ -244,8 +244,8 @@ std::pair<int, int> Sandbox::iconSize() {
 }
 
 void Sandbox::xdotool(const std::string& args) {
-  const std::string command =
-      (display_.empty() ? "" : "DISPLAY=" + display_ + " ") + "xdotool " + args + " >/dev/null 2>&1";
+  const std::string command = (display_.empty() ? "" : "DISPLAY=" + display_ + " ") + "xdotool " +
+                              args + " >/dev/null 2>&1";
   if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
 }
 

@@ -105,11 +105,11 @@ class Sandbox {
   void moveMouse(int x, int y);  // window pixels
   void mouseDown(int button);    // 1 is the left button
   void mouseUp(int button);
-  void click(int button);        // 4 and 5 are the wheel's notches up and down
-  void closeWindow();            // sends WM_DELETE_WINDOW
-  void signal(int number);       // sends a signal to the process
+  void click(int button);   // 4 and 5 are the wheel's notches up and down
+  void closeWindow();       // sends WM_DELETE_WINDOW
+  void signal(int number);  // sends a signal to the process
 
-  Screenshot screenshot();       // the screen where the window is, 1280 x 940 unless scaled
+  Screenshot screenshot();  // the screen where the window is, 1280 x 940 unless scaled
 
   // Waits for the process to end; its exit status, or nullopt after the timeout.
   std::optional<int> waitForExit(Seconds timeout = Seconds(20));

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <map>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -128,7 +128,8 @@ struct Started {
 // Starts the sandbox, waits for its seed line and works out its start-up second.
 ::testing::AssertionResult start(Sandbox& sandbox, std::time_t before, Started& out) {
   const auto seedLine = sandbox.waitForLineStartingWith("SEED = ");
-  if (!seedLine) return ::testing::AssertionFailure() << "no seed line; stderr: " << sandbox.errors();
+  if (!seedLine)
+    return ::testing::AssertionFailure() << "no seed line; stderr: " << sandbox.errors();
   const std::time_t after = std::time(nullptr);
   out.lines = startupLines(sandbox);
   const auto draws = startupDraws(seedLine->substr(7), before, after);
@@ -348,8 +349,8 @@ TEST(Pacing, IdleWindowDrawsAtMost60FramesPerSecond) {
   ASSERT_FALSE(times.empty()) << "the counter saw no swap";
   const double from = times.front() + 0.5, to = from + 3;
   ASSERT_GT(times.back(), to) << "the program ran " << times.back() - times.front() << " s";
-  const auto frames = std::count_if(times.begin(), times.end(),
-                                    [&](double t) { return t >= from && t < to; });
+  const auto frames =
+      std::count_if(times.begin(), times.end(), [&](double t) { return t >= from && t < to; });
   EXPECT_GT(frames, 0);
   EXPECT_LE(frames / 3.0, 62.0) << frames << " frames in 3 s";
 }

@@ -35,7 +35,8 @@ bool speedMarkShows(Sandbox& s) {
 }  // namespace
 
 TEST(TimeE2E, SpeedsMomentsGoingBackAndANewWorldReplayAlike) {
-  const std::string file = ::testing::TempDir() + "skyhook_time_" + std::to_string(getpid()) + ".rec";
+  const std::string file =
+      ::testing::TempDir() + "skyhook_time_" + std::to_string(getpid()) + ".rec";
   std::vector<std::string> recorded;
   std::string digest;
   {

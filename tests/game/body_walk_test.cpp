@@ -185,12 +185,15 @@ TEST_F(BodyWalk, RemovesFarBodiesOnTheRightTopAndBottomButNotTheShipOrWhatHangsF
   };
   // Above the top only what gravity cannot bring back goes; below the bottom only
   // what does not rise fast enough to reach the window (306 m up: 77.5 m/s).
-  const std::vector<b2Body*> near = {boxAt(297.9f, 50), boxAt(60, -281.9f), boxAt(60, 375.9f),
-                                     boxAt(60, -5000), moving(boxAt(62, -300), 0, 0.5f),
+  const std::vector<b2Body*> near = {boxAt(297.9f, 50),
+                                     boxAt(60, -281.9f),
+                                     boxAt(60, 375.9f),
+                                     boxAt(60, -5000),
+                                     moving(boxAt(62, -300), 0, 0.5f),
                                      moving(boxAt(64, 400), 1, -78)};
-  std::vector<b2Body*> gone = {boxAt(298.1f, 50), moving(boxAt(60, -282.1f), 0, 0),
-                               moving(boxAt(62, -300), -1, 0.5f), boxAt(60, 376.1f),
-                               moving(boxAt(64, 400), 1, -77), boxAt(900, 1000)};
+  std::vector<b2Body*> gone = {
+      boxAt(298.1f, 50), moving(boxAt(60, -282.1f), 0, 0), moving(boxAt(62, -300), -1, 0.5f),
+      boxAt(60, 376.1f), moving(boxAt(64, 400), 1, -77),   boxAt(900, 1000)};
   state.wheel1 = gone.back();
   state.BODY = {gone.back()};
 
@@ -254,7 +257,7 @@ TEST_F(BodyWalk, ACarDroppedBelowTheFloorIsGoneOnceItFallsPastTheMargin) {
 // car, what rides on the hanging one, a walker that low gravity brings back down.
 TEST_F(BodyWalk, KeepsTheDroppedCraneCarWhatRidesOnItAndWalkersThatFallBack) {
   ConsoleCapture console;
-  PinnedClock clock(1000);  // one second per 60 frames, as in a paced run
+  PinnedClock clock(1000);                     // one second per 60 frames, as in a paced run
   auto play = [&](int frames, int held = 0) {  // 0: no key
     std::array<unsigned char, key::COUNT> keys{};
     keys[held] = 1;

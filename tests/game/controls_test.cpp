@@ -230,11 +230,12 @@ TEST_F(Controls, EachCraneKeyDrivesItsJointOnlyWhileHeld) {
     b2RevoluteJoint* joint;
     float speed;
   };
-  const Case cases[] = {{key::KP3, state.wheelBras, 0.3f},      {key::KP1, state.wheelBras, -0.3f},
-                        {key::KP9, state.wheelSecondBras, 0.3f}, {key::KP7, state.wheelSecondBras, -0.3f},
-                        {key::KP5, state.wheelPoignet, 0.3f},    {key::KP_ENTER, state.wheelPoignet, -0.3f},
-                        {key::KP0, state.wheelPouce, -0.3f},     {key::KP0, state.wheelIndex, 0.3f},
-                        {key::KP_PERIOD, state.wheelPouce, 0.3f}, {key::KP_PERIOD, state.wheelIndex, -0.3f}};
+  const Case cases[] = {
+      {key::KP3, state.wheelBras, 0.3f},        {key::KP1, state.wheelBras, -0.3f},
+      {key::KP9, state.wheelSecondBras, 0.3f},  {key::KP7, state.wheelSecondBras, -0.3f},
+      {key::KP5, state.wheelPoignet, 0.3f},     {key::KP_ENTER, state.wheelPoignet, -0.3f},
+      {key::KP0, state.wheelPouce, -0.3f},      {key::KP0, state.wheelIndex, 0.3f},
+      {key::KP_PERIOD, state.wheelPouce, 0.3f}, {key::KP_PERIOD, state.wheelIndex, -0.3f}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
     frame({c.key});
@@ -280,8 +281,8 @@ TEST_F(Controls, AllEightCraneKeysHeldLeaveTheMotorsUnzeroed) {
   EXPECT_EQ(state.wheelPoignet->GetMotorSpeed(), -0.3f);
 
   // Keypad 2 is not one of the eight.
-  frame({key::KP1, key::KP3, key::KP7, key::KP9, key::KP5, key::KP_ENTER, key::KP0,
-         key::KP_PERIOD, key::KP2});
+  frame({key::KP1, key::KP3, key::KP7, key::KP9, key::KP5, key::KP_ENTER, key::KP0, key::KP_PERIOD,
+         key::KP2});
   EXPECT_EQ(state.wheelPouce->GetMotorSpeed(), 0.7f);
   EXPECT_EQ(state.wheelBras->GetMotorSpeed(), 0.0f);
 
@@ -311,7 +312,8 @@ TEST_F(Controls, NumberRowFullStopAndReturnActAsTheKeypad) {
     }
     EXPECT_EQ(keypadKeyFor(key::NUM0 + digit), key::KP0 + digit) << "a press too";
   }
-  for (auto [standIn, keypad] : {std::pair{key::PERIOD, key::KP_PERIOD}, {key::RETURN, key::KP_ENTER}}) {
+  for (auto [standIn, keypad] :
+       {std::pair{key::PERIOD, key::KP_PERIOD}, {key::RETURN, key::KP_ENTER}}) {
     SCOPED_TRACE(standIn);
     EXPECT_NE(motorsAfter(keypad), idle);
     EXPECT_EQ(motorsAfter(standIn), motorsAfter(keypad));
@@ -322,7 +324,8 @@ TEST_F(Controls, NumberRowFullStopAndReturnActAsTheKeypad) {
   // the motors as they are.
   state.wheelPouce->SetMotorSpeed(0.7f);
   destroyBody(state, state.Index);
-  frame({key::KP1, key::NUM0 + 3, key::KP7, key::NUM9, key::KP5, key::RETURN, key::KP0, key::PERIOD});
+  frame(
+      {key::KP1, key::NUM0 + 3, key::KP7, key::NUM9, key::KP5, key::RETURN, key::KP0, key::PERIOD});
   EXPECT_EQ(state.wheelPouce->GetMotorSpeed(), 0.7f);
 }
 

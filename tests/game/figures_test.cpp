@@ -65,7 +65,7 @@ TEST_F(FiguresTest, MeterAveragesTheLastSecondAndRefreshesFourTimesASecond) {
   // After a restart the first frame alone counts, and a rate needs two.
   meter.restart();
   EXPECT_TRUE(meter.frame(*state.world, t + 5, 8, 2));
-  EXPECT_EQ(figureLines(f),
-            (std::vector<std::string>{"bodies    1 awake / 1", "contacts  0 touching", "joints    0",
-                                      "step      2.00 ms", "draw      6.00 ms", "frames/s  -"}));
+  EXPECT_EQ(figureLines(f), (std::vector<std::string>{
+                                "bodies    1 awake / 1", "contacts  0 touching", "joints    0",
+                                "step      2.00 ms", "draw      6.00 ms", "frames/s  -"}));
 }

@@ -26,11 +26,11 @@
 namespace {
 
 // Presses, weighted towards the car keys; 'a' stands for every key without an action.
-constexpr int kPresses[] = {key::B, key::B, key::J, key::J, key::J, key::D, key::D, key::D,
-                            key::C, key::R, key::ESCAPE, 'a'};
-constexpr int kHeld[] = {key::RIGHT, key::LEFT, key::UP, key::DOWN, key::SPACE, key::KP0,
-                         key::KP1, key::KP2, key::KP3, key::KP4, key::KP5, key::KP6,
-                         key::KP7, key::KP8, key::KP9, key::KP_PERIOD, key::KP_ENTER};
+constexpr int kPresses[] = {key::B, key::B, key::J, key::J, key::J,      key::D,
+                            key::D, key::D, key::C, key::R, key::ESCAPE, 'a'};
+constexpr int kHeld[] = {key::RIGHT, key::LEFT, key::UP,  key::DOWN,      key::SPACE,   key::KP0,
+                         key::KP1,   key::KP2,  key::KP3, key::KP4,       key::KP5,     key::KP6,
+                         key::KP7,   key::KP8,  key::KP9, key::KP_PERIOD, key::KP_ENTER};
 
 void soak(unsigned seed, int frames) {
   std::mt19937 random(seed);

@@ -174,18 +174,12 @@ TEST(Recording, MangledRecordingsAreRefusedWithTheirLineOrRead) {
     for (int edits = 1 + static_cast<int>(pick(3)); edits > 0; --edits) {
       const size_t at = pick(text.size() + 1);
       switch (pick(4)) {
-        case 0:
-          text.insert(at, pieces[pick(std::size(pieces))]);
-          break;
-        case 1:
-          text.erase(at, pick(12));
-          break;
+        case 0: text.insert(at, pieces[pick(std::size(pieces))]); break;
+        case 1: text.erase(at, pick(12)); break;
         case 2:
           if (at < text.size()) text[at] = static_cast<char>(pick(256));
           break;
-        default:
-          text.resize(at);
-          break;
+        default: text.resize(at); break;
       }
     }
     const auto lines = std::count(text.begin(), text.end(), '\n');
@@ -255,8 +249,8 @@ TEST(Recording, AFailedWriteLeavesWholeLines) {
   std::remove(path.c_str());
   ASSERT_TRUE(cut) << error;
   EXPECT_GT(cut->end, 5);
-  EXPECT_EQ(reported, "skyhook: cannot write the recording " + path +
-                          ": File too large; it is incomplete\n");
+  EXPECT_EQ(reported,
+            "skyhook: cannot write the recording " + path + ": File too large; it is incomplete\n");
 }
 
 // A replay steered back with Backspace, on at double and half speed, then T in

@@ -199,9 +199,8 @@ TEST_F(DebugDrawTest, TransformDrawsRedXAndGreenYAxes) {
   EXPECT_EQ(pixel(580, 300), rgb(0, 1, 0));
   EXPECT_EQ(pixel(620, 300), (Rgb{0, 0, 0}));
 
-  const auto prims = feedback([] {
-    DrawTransformDebugDraw(b2Transform(b2Vec2(50.5f, 60.5f), b2Rot(0)));
-  });
+  const auto prims =
+      feedback([] { DrawTransformDebugDraw(b2Transform(b2Vec2(50.5f, 60.5f), b2Rot(0))); });
   ASSERT_EQ(prims.size(), 2u);
   expectAt(prims[0].vertices[0], 50.5f, 60.5f);
   expectAt(prims[0].vertices[1], 50.9f, 60.5f);
@@ -242,6 +241,7 @@ TEST_F(DebugDrawTest, AABBOutlinesItsBox) {
 
   const auto prims = feedback([&] { DrawAABBDebugDraw(&box, b2Color(0.4f, 0.4f, 1.0f)); });
   ASSERT_EQ(prims.size(), 4u);
-  const b2Vec2 corners[4] = {{700.5f, 100.5f}, {800.5f, 100.5f}, {800.5f, 150.5f}, {700.5f, 150.5f}};
+  const b2Vec2 corners[4] = {
+      {700.5f, 100.5f}, {800.5f, 100.5f}, {800.5f, 150.5f}, {700.5f, 150.5f}};
   for (int i = 0; i < 4; ++i) expectAt(prims[i].vertices[0], corners[i].x, corners[i].y);
 }

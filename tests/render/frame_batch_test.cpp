@@ -69,8 +69,8 @@ class FrameBatchTest : public GlWindowTest {
           const size_t p = i / 3;
           ADD_FAILURE() << "pixel (" << p % WIDTH << ", " << HEIGHT - 1 - p / WIDTH << ") is ("
                         << +batched[i] << ", " << +batched[i + 1] << ", " << +batched[i + 2]
-                        << "), drawn body by body (" << +reference[i] << ", "
-                        << +reference[i + 1] << ", " << +reference[i + 2] << ")";
+                        << "), drawn body by body (" << +reference[i] << ", " << +reference[i + 1]
+                        << ", " << +reference[i + 2] << ")";
         }
         ++differing;
       }
@@ -120,7 +120,8 @@ TEST_F(FrameBatchTest, HalfPixelBoxesAndDiscsMatchBodyByBody) {
       const float x = 30 + col * 41 + 0.5f * (n % 2), y = 30 + row * 63 + 0.5f * (n % 3 == 0);
       const float angle = n % 4 == 0 ? 0 : n % 4 == 1 ? quarter : 0.37f * n;
       const float density = n % 5 == 0 ? 19.3f : n % 5 == 1 ? 7.87f : 2.7f;
-      box(density, x, y, 21 + n % 4, 30 - n % 3, angle, n % 7 == 0 ? b2_staticBody : b2_dynamicBody);
+      box(density, x, y, 21 + n % 4, 30 - n % 3, angle,
+          n % 7 == 0 ? b2_staticBody : b2_dynamicBody);
       // Overlapping neighbours: a newer box under an older one, and discs.
       if (n % 3 == 0) box(0.97f, x + 12, y + 9, 14, 14, -0.2f * n);
       if (n % 4 == 1) {

@@ -122,8 +122,8 @@ TEST_F(Primitives, SolidPolygonTakesAtMostEightVertices) {
   for (int i = 0; i < 12; ++i)
     ring[i] = {300 + 50 * std::cos(i * kPi / 6), 300 + 50 * std::sin(i * kPi / 6)};
   DrawSolidPolygon(ring, 12, b2Color(0, 1, 0));
-  EXPECT_PIXEL(300, 330, rgb(0, 1, 0));   // inside the first eight points
-  EXPECT_PIXEL(325, 270, kBackground);    // only the last four would cover it
+  EXPECT_PIXEL(300, 330, rgb(0, 1, 0));  // inside the first eight points
+  EXPECT_PIXEL(325, 270, kBackground);   // only the last four would cover it
 }
 
 TEST_F(Primitives, LineIsOnePixelWide) {

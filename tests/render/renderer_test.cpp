@@ -123,7 +123,7 @@ TEST_F(RendererTest, EachMaterialHasItsColour) {
   const struct {
     float density;
     float r, g, b;
-  } rows[] = {{50.63f, 1.0f, 0.0f, 0.3f}, {0.97f, 0.5f, 0.4f, 0.0f}, {21.45f, 0.4f, 0.5f, 0.5f},
+  } rows[] = {{50.63f, 1.0f, 0.0f, 0.3f}, {0.97f, 0.5f, 0.4f, 0.0f},  {21.45f, 0.4f, 0.5f, 0.5f},
               {19.3f, 0.8f, 0.8f, 0.0f},  {11.35f, 0.3f, 0.3f, 0.3f}, {10.5f, 0.6f, 0.6f, 0.6f},
               {9.82f, 0.1f, 0.6f, 0.8f},  {8.96f, 0.2f, 0.3f, 0.0f},  {8.27f, 0.9f, 0.9f, 0.9f},
               {7.87f, 0.8f, 0.8f, 0.8f},  {7.29f, 0.9f, 0.9f, 0.8f},  {7.1f, 0.8f, 0.5f, 0.5f},
@@ -155,12 +155,12 @@ TEST_F(RendererTest, StaticShipHullAndCraneBoxesShowBlack) {
   PinnedClock clock(secondWhereRandABGives(0, 101, 5));
   {
     ConsoleCapture quiet;
-    addRect(state, 500, 300, 20, 20, false);     // static metal: colour, then black
-    addRect1(state, 600, 300, 20, 20, true);     // hull
-    state.ship = makeShip(state, 150, 840);      // fixed rotation, density 0.95
-    CreateGround(state, 690, 290, 20, 20);       // ground piece, centred at (700, 300)
+    addRect(state, 500, 300, 20, 20, false);  // static metal: colour, then black
+    addRect1(state, 600, 300, 20, 20, true);  // hull
+    state.ship = makeShip(state, 150, 840);   // fixed rotation, density 0.95
+    CreateGround(state, 690, 290, 20, 20);    // ground piece, centred at (700, 300)
   }
-  box(5.99f, 800, 300);                          // crane segment
+  box(5.99f, 800, 300);  // crane segment
   frame();
   for (int x : {500, 600, 700, 800}) {
     EXPECT_PIXEL(x, 300, kBlack);
@@ -174,15 +174,15 @@ TEST_F(RendererTest, StaticShipHullAndCraneBoxesShowBlack) {
 }
 
 TEST_F(RendererTest, OlderBodiesArePaintedOverNewerOnes) {
-  box(0.97f, 300, 600);                                // sodium, oldest
-  box(19.3f, 310, 600);                                // gold, overlaps its right half
-  box(7.87f, 510, 600, 20, 20, b2_staticBody);         // static iron: black over...
-  box(19.3f, 500, 600);                                // ...a newer gold box
-  box(19.3f, 700, 600);                                // gold over...
-  box(5.99f, 710, 600);                                // ...a newer black crane box
+  box(0.97f, 300, 600);                         // sodium, oldest
+  box(19.3f, 310, 600);                         // gold, overlaps its right half
+  box(7.87f, 510, 600, 20, 20, b2_staticBody);  // static iron: black over...
+  box(19.3f, 500, 600);                         // ...a newer gold box
+  box(19.3f, 700, 600);                         // gold over...
+  box(5.99f, 710, 600);                         // ...a newer black crane box
   frame();
-  EXPECT_PIXEL(305, 600, rgb(0.25f, 0.2f, 0.0f));   // sodium fill wins the overlap
-  EXPECT_PIXEL(315, 600, rgb(0.4f, 0.4f, 0.0f));    // gold fill beyond it
+  EXPECT_PIXEL(305, 600, rgb(0.25f, 0.2f, 0.0f));  // sodium fill wins the overlap
+  EXPECT_PIXEL(315, 600, rgb(0.4f, 0.4f, 0.0f));   // gold fill beyond it
   EXPECT_PIXEL(505, 600, kBlack);
   EXPECT_PIXEL(495, 600, rgb(0.4f, 0.4f, 0.0f));
   EXPECT_PIXEL(705, 600, rgb(0.4f, 0.4f, 0.0f));
@@ -192,9 +192,8 @@ TEST_F(RendererTest, OlderBodiesArePaintedOverNewerOnes) {
 TEST_F(RendererTest, CircleDotTakesTheShadeOfItsDensityClass) {
   const struct {
     float density, shade;
-  } classes[] = {{0.5f, 1.0f}, {1.0f, 1.0f},  {1.5f, 0.5f},  {2.0f, 0.5f},
-                 {2.5f, 0.7f}, {3.0f, 0.7f},  {3.5f, 0.25f}, {4.0f, 0.25f},
-                 {4.5f, 0.1f}, {5.0f, 0.1f}};
+  } classes[] = {{0.5f, 1.0f}, {1.0f, 1.0f},  {1.5f, 0.5f},  {2.0f, 0.5f}, {2.5f, 0.7f},
+                 {3.0f, 0.7f}, {3.5f, 0.25f}, {4.0f, 0.25f}, {4.5f, 0.1f}, {5.0f, 0.1f}};
   int x = 60;
   for (const auto& c : classes) {
     circle(c.density, x, 500);

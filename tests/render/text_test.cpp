@@ -34,8 +34,8 @@ TEST(FontData, GivenGlyphsByteForByte) {
 TEST(FontData, EveryGlyphFollowsTheLayout) {
   std::set<std::vector<GLubyte>> seen;
   for (int code = 31; code <= 126; ++code) {
-    SCOPED_TRACE(std::string("character ") + static_cast<char>(code) + " (" +
-                 std::to_string(code) + ")");
+    SCOPED_TRACE(std::string("character ") + static_cast<char>(code) + " (" + std::to_string(code) +
+                 ")");
     for (int row = 0; row < 12; ++row)
       EXPECT_EQ(glyph(code)[row] & 0x03, 0) << "only the six high bits are used, row " << row;
     if (code == ' ') continue;
@@ -60,7 +60,8 @@ TEST(FontData, EveryGlyphFollowsTheLayout) {
     EXPECT_FALSE(rowIsBlank(c, 1)) << c << " descends to row 1";
     EXPECT_TRUE(rowIsBlank(c, 0)) << c << " stops at row 1";
   }
-  for (const char c : std::string("()[]{}")) EXPECT_FALSE(rowIsBlank(c, 0)) << c << " reaches row 0";
+  for (const char c : std::string("()[]{}"))
+    EXPECT_FALSE(rowIsBlank(c, 0)) << c << " reaches row 0";
 }
 
 TEST(ReshapeArea, KeepsAtLeastTheWindowAreaWithSquarePixels) {
@@ -68,9 +69,15 @@ TEST(ReshapeArea, KeepsAtLeastTheWindowAreaWithSquarePixels) {
     int w, h, L, H;
   };
   const Case cases[] = {
-      {1280, 940, 1280, 940}, {940, 1280, 1280, 1742}, {0, 0, 1280, 940},
-      {1920, 940, 1920, 940}, {2000, 1000, 1880, 940}, {1000, 500, 1880, 940},
-      {640, 640, 1280, 1280}, {100, 0, 1280, 940},     {0, 100, 1280, 940},
+      {1280, 940, 1280, 940},
+      {940, 1280, 1280, 1742},
+      {0, 0, 1280, 940},
+      {1920, 940, 1920, 940},
+      {2000, 1000, 1880, 940},
+      {1000, 500, 1880, 940},
+      {640, 640, 1280, 1280},
+      {100, 0, 1280, 940},
+      {0, 100, 1280, 940},
       // Products past the int range are still taken exactly.
       {3000000, 4000000, 1280, 1706},
   };

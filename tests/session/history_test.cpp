@@ -36,7 +36,11 @@ FrameInput scripted(long n) {
 
 class Going : public ::testing::Test {
  protected:
-  Going() { ConsoleCapture quiet; startUpWithoutWindow(state); digestAt[0] = digest(); }
+  Going() {
+    ConsoleCapture quiet;
+    startUpWithoutWindow(state);
+    digestAt[0] = digest();
+  }
 
   // The second follows the picture shown, as a person's clock would.
   void play(History& history, const FrameInput& input) {
@@ -132,7 +136,11 @@ TEST_F(Going, KeptMomentAndNewWorldHoldAcrossGoingBack) {
 TEST_F(Going, HistoryKeepsWithinItsBudget) {
   ConsoleCapture quiet;
   std::size_t snapshot = 0;  // what one snapshot of the start takes, packed
-  { History one; one.play(state, FrameInput{}); snapshot = one.bytes(); }
+  {
+    History one;
+    one.play(state, FrameInput{});
+    snapshot = one.bytes();
+  }
   {  // room for a few snapshots: the oldest go
     History history(8 * snapshot);
     for (long n = 1; n <= 600; ++n) history.play(state, scripted(n % 200 + 1));

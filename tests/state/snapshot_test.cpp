@@ -42,11 +42,17 @@ FrameInput scripted(const State& state, long n) {
   return in;
 }
 
-struct Played { std::uint64_t digest; std::vector<std::string> lines; };
+struct Played {
+  std::uint64_t digest;
+  std::vector<std::string> lines;
+};
 
 class Snapshots : public ::testing::Test {
  protected:
-  Snapshots() { ConsoleCapture quiet; startUpWithoutWindow(state); }
+  Snapshots() {
+    ConsoleCapture quiet;
+    startUpWithoutWindow(state);
+  }
 
   // Frames from..to-1, the clock's second a function of the frame alone.
   Played play(long from, long to) {

@@ -1,8 +1,8 @@
 // Plays the game headless with seeded random input and checks what must always
 // hold after every frame (tools/fuzz/invariants.h), and after every way back
-// in time that a replay of its own recording so far ends in the same world. On the first failure, or
-// when the process dies, it leaves the recording that reproduces it and ends
-// with status 1. The last line: "fuzz: N frames, seed S, F failures".
+// in time that a replay of its own recording so far ends in the same world. On the first failure,
+// or when the process dies, it leaves the recording that reproduces it and ends with status 1. The
+// last line: "fuzz: N frames, seed S, F failures".
 //
 //   skyhook_fuzz [--frames N] [--seed S] [--out FILE] [--keep] [--plant-fault]
 //   skyhook_fuzz --replay FILE [--plant-fault]
@@ -77,14 +77,10 @@ std::optional<Options> readOptions(int argc, char** argv) {
     bool ok = value != nullptr;
     if (a == "--frames")
       ok = ok && parse(value, o.frames) && o.frames >= 0 && o.frames <= kMaxFrame;
-    else if (a == "--seed")
-      ok = ok && parse(value, o.seed);
-    else if (a == "--out")
-      o.out = value ? value : "";
-    else if (a == "--replay")
-      o.replay = value ? value : "";
-    else
-      ok = false;
+    else if (a == "--seed") ok = ok && parse(value, o.seed);
+    else if (a == "--out") o.out = value ? value : "";
+    else if (a == "--replay") o.replay = value ? value : "";
+    else ok = false;
     if (!ok) {
       std::fprintf(
           stderr,
@@ -99,8 +95,7 @@ std::optional<Options> readOptions(int argc, char** argv) {
 }
 
 void plantFault(State& state) {
-  if (state.craneCarDropped())
-    state.world->DestroyBody(state.car);  // the handle stays: the fault
+  if (state.craneCarDropped()) state.world->DestroyBody(state.car);  // the handle stays: the fault
 }
 
 // Plays one frame through the session's path and checks it.

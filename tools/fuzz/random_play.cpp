@@ -12,12 +12,11 @@ namespace {
 // states in every order; every other key of the game too, Escape aside (it
 // ends the session); P on its own (stoppedTime), so that time is seldom stopped.
 constexpr int kPresses[] = {
-    key::B,    key::B,    key::B,         key::J,        key::J,      key::J,     key::D,
-    key::D,    key::D,    key::C,         key::C,        key::R,      key::SPACE, key::KP0,
-    key::KP1,  key::KP2,  key::KP3,       key::KP4,      key::KP5,    key::KP6,   key::KP7,
-    key::KP8,  key::KP9,  key::KP_PERIOD, key::KP_ENTER, key::UP,     key::DOWN,  key::RIGHT,
-    key::LEFT, key::NUM0, key::NUM0 + 3,  key::NUM0 + 8, key::PERIOD, key::RETURN,
-    key::O};
+    key::B,    key::B,    key::B,         key::J,        key::J,      key::J,      key::D,
+    key::D,    key::D,    key::C,         key::C,        key::R,      key::SPACE,  key::KP0,
+    key::KP1,  key::KP2,  key::KP3,       key::KP4,      key::KP5,    key::KP6,    key::KP7,
+    key::KP8,  key::KP9,  key::KP_PERIOD, key::KP_ENTER, key::UP,     key::DOWN,   key::RIGHT,
+    key::LEFT, key::NUM0, key::NUM0 + 3,  key::NUM0 + 8, key::PERIOD, key::RETURN, key::O};
 constexpr int kArrows[] = {key::UP, key::DOWN, key::RIGHT, key::LEFT};
 // The keypad and the keys that stand in for it on a laptop.
 constexpr int kKeypad[] = {
@@ -43,12 +42,9 @@ RandomPlay::RandomPlay(std::uint64_t seed)
     : random_(seed), clock_(1000000000 + static_cast<std::time_t>(seed % 100000000)) {}
 
 FrameInput RandomPlay::next(const State& state) {
-  if (chance(1.0 / 60))
-    clock_.beginFrame(between(0, 3), 1);
-  else if (chance(1.0 / 50000))
-    clock_.beginFrame(between(0, 3), between(-86400, 86400));
-  else
-    clock_.beginFrame(-1, 0);
+  if (chance(1.0 / 60)) clock_.beginFrame(between(0, 3), 1);
+  else if (chance(1.0 / 50000)) clock_.beginFrame(between(0, 3), between(-86400, 86400));
+  else clock_.beginFrame(-1, 0);
 
   FrameInput input;
   if (chance(0.01)) {
