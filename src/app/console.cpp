@@ -86,6 +86,7 @@ void Console::finish() {
   const std::string message = linesNotWritten(dropped_, gone_ ? error_ : 0);
   // Standard error may be the same stalled pipe: one short write, only if it fits.
   pollfd p{STDERR_FILENO, POLLOUT, 0};
-  if (poll(&p, 1, 0) == 1 && (p.revents & POLLOUT)) [[maybe_unused]]
-    const ssize_t ignored = write(STDERR_FILENO, message.data(), message.size());
+  if (poll(&p, 1, 0) == 1 && (p.revents & POLLOUT)) {
+    [[maybe_unused]] const ssize_t ignored = write(STDERR_FILENO, message.data(), message.size());
+  }
 }

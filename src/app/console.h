@@ -2,9 +2,9 @@
 // Standard output that can neither hold up nor end the frame loop: the console's
 // sink for its lifetime. Each line is written at once while the reader keeps up;
 // while it stalls, lines wait in a bounded buffer and go out as it makes room,
-// without ever waiting; with the buffer full, further lines are dropped. Once the reader is gone
-// (EPIPE) nothing more is written. The count of lines that never went out is reported once on
-// standard error.
+// without ever waiting; with the buffer full, further lines are dropped. Once
+// the reader is gone (EPIPE) nothing more is written. The count of lines that
+// never went out is reported once on standard error.
 
 #include <cstddef>
 #include <deque>
