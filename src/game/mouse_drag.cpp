@@ -16,7 +16,8 @@ constexpr float kPullWeights = 30.0f;
 constexpr float kStandardGravity = 9.81f;
 
 // Inside the window, where the walk over the bodies never removes it.
-const b2Vec2 kGroundPosition(P2M * WIDTH / 2, P2M * HEIGHT / 2);
+constexpr float kMiddleX = WIDTH * P2M / 2, kMiddleY = HEIGHT * P2M / 2;
+const b2Vec2 kGroundPosition(kMiddleX, kMiddleY);
 
 b2Vec2 toWorld(int x, int y) { return P2M * b2Vec2(static_cast<float>(x), static_cast<float>(y)); }
 
