@@ -82,16 +82,16 @@ FarLimits farLimits(const TerrainPart& terrain) {
           (1 + kFarHeights) * HEIGHT * P2M};
 }
 
-FarRule::FarRule(const State& state) : state_(state), far_(farLimits(state)) {}
+RemovalRule::RemovalRule(const State& state) : state_(state), far_(farLimits(state)) {}
 
-bool FarRule::removes(const b2Body* body) {
-  if (!lostForGood(*state_.world, far_, body)) return false;
+bool RemovalRule::removes(const b2Body* body) {
+  if (body->GetPosition().x > 0 && !lostForGood(*state_.world, far_, body)) return false;
   if (!keptKnown_) kept_ = keptBodies(state_), keptKnown_ = true;
   return std::find(kept_.begin(), kept_.end(), body) == kept_.end();
 }
 
 void walkBodies(State& state, BodyPainter* painter) {
-  FarRule farRule(state);
+  RemovalRule removal(state);
 
   if (painter) painter->beginFrame();
   b2Body* body = state.world->GetBodyList();
@@ -102,7 +102,7 @@ void walkBodies(State& state, BodyPainter* painter) {
     if (fixture && fixture->GetType() == b2Shape::e_polygon &&
         fixture->GetDensity() == kWalkerDensity)
       pushWalker(body);
-    if (body->GetPosition().x <= 0 || farRule.removes(body)) destroyBody(state, body);
+    if (removal.removes(body)) destroyBody(state, body);
     body = next;
   }
   if (painter) painter->endFrame();

@@ -36,18 +36,17 @@ struct FarLimits {
 };
 FarLimits farLimits(const TerrainPart& terrain);
 
-// The walk's rule for what lies too far away (walkBodies below says which
-// bodies it removes and which it keeps). The fuzzer checks the world against
-// the same rule.
-class FarRule {
+// The walk's rule for what it removes (walkBodies below says which bodies it
+// removes and which it keeps). The fuzzer checks the world against the same rule.
+class RemovalRule {
  public:
-  explicit FarRule(const State& state);
+  explicit RemovalRule(const State& state);
   bool removes(const b2Body* body);
 
  private:
   const State& state_;
   FarLimits far_;
-  std::vector<const b2Body*> kept_;  // worked out only once a far body turns up
+  std::vector<const b2Body*> kept_;  // worked out only once a body to remove turns up
   bool keptKnown_ = false;
 };
 
@@ -55,7 +54,8 @@ class FarRule {
 // destroys (after painting it) every body whose origin has reached the window's
 // left edge, and every body whose origin is beyond the right limit, or beyond the
 // top or bottom limit while its gravity and speed cannot bring it back to the
-// window. Never removed by the far limits: the ship, the crane car in `car`,
-// everything joined to either through any chain of joints, and the bodies
-// touching those. painter may be null.
+// window. Never removed, at the left edge or far: the ship, the crane car in
+// `car`, everything joined to either through any chain of joints, and the bodies
+// touching those; the ship carries them along while the landscape scrolls, and
+// the user brings them back by flying right. painter may be null.
 void walkBodies(State& state, BodyPainter* painter);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
@@ -121,6 +122,36 @@ TEST(Scrolling, HeldSpaceBringsInTheMountainsOfThePrintedSeed) {
   // seed's by chance.
   const Fit other = fitAt(sandbox.screenshot(), seed + 5.0f, fit.frames);
   EXPECT_LT(other.share(), fit.share() - 0.2) << other.matched << " of " << other.checked;
+
+  sandbox.key("Escape");
+  EXPECT_EQ(sandbox.waitForExit(), 0);
+}
+
+// The crane car that the ship carries outlasts the left edge: after 18 s of
+// Space and 7 s of Left with the car hanging, J still finds the whole cable,
+// drops the car and picks it up again.
+TEST(Scrolling, TheCarriedCraneCarOutlastsSpaceAndLeftAtTheLeftEdge) {
+  Sandbox sandbox;
+  ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
+  ASSERT_TRUE(sandbox.waitForWindow());
+  auto printed = [&](const std::string& text) {
+    const std::vector<std::string> lines = sandbox.lines();
+    return std::count(lines.begin(), lines.end(), text);
+  };
+  auto says = [&](const std::string& text, long times) {
+    return within(std::chrono::seconds(10), [&] { return printed(text) >= times; });
+  };
+
+  sandbox.key("b");
+  sandbox.holdKey("space", std::chrono::seconds(18));
+  sandbox.key("j");
+  ASSERT_TRUE(says("TOTO ", 1)) << "J found no whole cable after Space";
+  sandbox.key("j");
+  ASSERT_TRUE(says("TOTO1", 1)) << "J found no car to pick up";
+  sandbox.holdKey("Left", std::chrono::seconds(7));
+  sandbox.key("j");
+  EXPECT_TRUE(says("TOTO ", 2)) << "J found no whole cable after Left";
+  EXPECT_EQ(printed("TOTO2"), 0);
 
   sandbox.key("Escape");
   EXPECT_EQ(sandbox.waitForExit(), 0);

@@ -84,10 +84,10 @@ TEST_F(BodyWalk, RemovesBodiesAtOrPastTheLeftEdgeAfterPaintingThem) {
 
 TEST_F(BodyWalk, HandlesOfRemovedBodiesReadNull) {
   state.ship = boxAt(0.001f, 50);
-  state.car = boxAt(0, 50);
-  state.baseBras = boxAt(-1, 40);
+  state.wheel2 = boxAt(0, 50);
+  state.baseBras = boxAt(-1, 40);  // a crane's arm left alone, joined to no car
   state.wheel1 = boxAt(2, 50);
-  state.BODY = {state.car, state.wheel1};
+  state.BODY = {state.wheel2, state.wheel1};
   {
     PinnedClock clock(secondWhereRandABGives(1, 100, 50));
     init_random_walker(state, 0, 500);
@@ -96,7 +96,7 @@ TEST_F(BodyWalk, HandlesOfRemovedBodiesReadNull) {
 
   walkBodies(state, nullptr);
 
-  EXPECT_EQ(state.car, nullptr);
+  EXPECT_EQ(state.wheel2, nullptr);
   EXPECT_EQ(state.baseBras, nullptr);
   EXPECT_EQ(state.randomWalker, nullptr);
   EXPECT_TRUE(state.walkerCreated) << "the terrain goes on making walkers";
@@ -108,32 +108,34 @@ TEST_F(BodyWalk, HandlesOfRemovedBodiesReadNull) {
   EXPECT_EQ(bodyCount(), 2);
 }
 
+// Bodies that are neither the ship nor the crane car, nor joined to them: the
+// walk removes them at the left edge, and Box2D their joints with them.
 TEST_F(BodyWalk, JointHandlesDieWithTheirBodies) {
-  state.ship = boxAt(10, 50);
-  state.car = boxAt(0, 60);
+  b2Body* top = boxAt(10, 50);
+  b2Body* edge = boxAt(0, 60);
   b2Body* other = boxAt(20, 60);
   b2Body* wheelBody = boxAt(3, 62);
 
   b2DistanceJointDef cable;
-  cable.Initialize(state.ship, state.car, state.ship->GetPosition(), state.car->GetPosition());
+  cable.Initialize(top, edge, top->GetPosition(), edge->GetPosition());
   cable.minLength = cable.maxLength = cable.length;
   state.distanceJoint = state.world->CreateJoint(&cable);
-  cable.Initialize(state.ship, other, state.ship->GetPosition(), other->GetPosition());
+  cable.Initialize(top, other, top->GetPosition(), other->GetPosition());
   cable.minLength = cable.maxLength = cable.length;
   state.distanceJoint2 = state.world->CreateJoint(&cable);
 
   b2WheelJointDef axle;
-  axle.Initialize(state.car, wheelBody, wheelBody->GetPosition(), b2Vec2(0, 1));
+  axle.Initialize(edge, wheelBody, wheelBody->GetPosition(), b2Vec2(0, 1));
   state.wheel = static_cast<b2WheelJoint*>(state.world->CreateJoint(&axle));
 
   b2RevoluteJointDef hinge;
-  hinge.Initialize(state.car, other, state.car->GetPosition());
+  hinge.Initialize(edge, other, edge->GetPosition());
   state.wheelBras = static_cast<b2RevoluteJoint*>(state.world->CreateJoint(&hinge));
   ASSERT_EQ(state.world->GetJointCount(), 4);
 
   walkBodies(state, nullptr);
 
-  EXPECT_EQ(state.car, nullptr);
+  EXPECT_FALSE(inWorld(edge));
   EXPECT_EQ(state.distanceJoint, nullptr);
   EXPECT_EQ(state.wheel, nullptr);
   EXPECT_EQ(state.wheelBras, nullptr);
@@ -304,4 +306,68 @@ TEST_F(BodyWalk, KeepsTheDroppedCraneCarWhatRidesOnItAndWalkersThatFallBack) {
   for (int i = 0; i < 20000 && state.randomWalker && walker->GetPosition().y < 0; ++i) play(1);
   ASSERT_EQ(state.randomWalker, walker);
   EXPECT_GT(walker->GetPosition().y, 0);
+}
+
+// The ship carries the crane car past the left edge while the landscape scrolls
+// under it, or while it flies left: the car, its cable, wheels and crane stay,
+// and J and D still act on them. Plain cars and loose bodies still go there.
+TEST_F(BodyWalk, TheLeftEdgeKeepsTheCraneCarThatTheShipCarries) {
+  ConsoleCapture console;
+  PinnedClock clock(1000);
+  float leftmost = 0;  // of the car's chassis, metres
+  auto play = [&](int frames, std::initializer_list<int> held = {}) {
+    std::array<unsigned char, key::COUNT> keys{};
+    for (int k : held) keys[k] = 1;
+    for (int i = 0; i < frames; ++i) {
+      clock.tick(), playFrame(state, keys.data());
+      if (state.car) leftmost = std::min(leftmost, state.car->GetPosition().x);
+    }
+  };
+  auto craneCarJoints = [&] {
+    int live = 0;
+    for (b2Joint* j : {state.distanceJoint, state.distanceJoint2}) live += j && inWorld(j);
+    for (b2RevoluteJoint* j : state.hinges()) live += j && inWorld(j);
+    for (b2JointEdge* e = state.car ? state.car->GetJointList() : nullptr; e; e = e->next)
+      live += e->joint->GetType() == e_wheelJoint;
+    return live;
+  };
+  buildFirstScene(state);
+  onKeyPress(state, key::B, 0, 0);
+  ASSERT_EQ(craneCarJoints(), 9);
+  onKeyPress(state, key::C, 600, 880);  // a plain car on the ground, right of the ship
+  ASSERT_EQ(state.plainCars.size(), 1u);
+  constexpr float kLoose = 123;  // a density of no metal: the loose box among the debris
+  boxAt(40, 88, kLoose);
+  auto looseBoxes = [&] {
+    int n = 0;
+    for (const b2Body* b = state.world->GetBodyList(); b; b = b->GetNext())
+      n += b->GetFixtureList() && b->GetFixtureList()->GetDensity() == kLoose;
+    return n;
+  };
+
+  // With the car hanging high above the ground, held at the left edge by Space,
+  // then flying left: the car swings past the edge, while what lies on the
+  // ground scrolls out under it.
+  play(1200, {key::SPACE, key::UP});
+  play(420, {key::LEFT, key::UP});
+  EXPECT_LT(leftmost, 0) << "the car should have gone past the left edge";
+  EXPECT_EQ(craneCarJoints(), 9);
+  EXPECT_EQ(state.wheel1, nullptr);
+  EXPECT_TRUE(state.plainCars.empty()) << "the plain car went at the edge";
+  EXPECT_EQ(looseBoxes(), 0);
+
+  // Dropped and scrolled past the edge, the car stays for J to pick up.
+  console.clear();
+  onKeyPress(state, key::J, 0, 0);
+  leftmost = 0;
+  play(600, {key::SPACE});
+  EXPECT_LT(leftmost, 0);
+  ASSERT_TRUE(state.craneCarDropped());
+  EXPECT_EQ(craneCarJoints(), 7) << "its wheels and crane";
+  onKeyPress(state, key::J, 0, 0);
+  EXPECT_EQ(craneCarJoints(), 9);
+  play(60);
+  onKeyPress(state, key::D, 0, 0);
+  EXPECT_EQ(console.lines(), (std::vector<std::string>{"TOTO ", "TOTO1"}));
+  EXPECT_EQ(craneCarJoints(), 8) << "D cut one rod";
 }

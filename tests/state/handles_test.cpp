@@ -77,11 +77,19 @@ TEST_F(Handles, PlainCarPushedPastTheLeftEdge) {
   EXPECT_TRUE(handlesNameLiveObjects(state));
 }
 
+// The ship carries its crane car past the left edge; once D has destroyed the
+// car, what is left of the crane goes there like any other body.
 TEST_F(Handles, HangingCraneCarAndItsArmPushedPastTheLeftEdge) {
   onKeyPress(state, key::B, 0, 0);
   step(10);
   pushPastLeftEdge(state.car);
   walkBodies(state, nullptr);
+  ASSERT_NE(state.car, nullptr) << "the ship carries it";
+  EXPECT_TRUE(state.cableWhole());
+  for (b2RevoluteJoint* j : state.hinges()) EXPECT_NE(j, nullptr);
+  EXPECT_TRUE(handlesNameLiveObjects(state));
+
+  for (int i = 0; i < 3; ++i) onKeyPress(state, key::D, 0, 0);
   EXPECT_EQ(state.car, nullptr);
   EXPECT_EQ(state.distanceJoint, nullptr) << "the cable dies with the car";
   EXPECT_EQ(state.distanceJoint2, nullptr);
@@ -108,10 +116,14 @@ TEST_F(Handles, HangingCraneCarAndItsArmPushedPastTheLeftEdge) {
   EXPECT_NE(state.car, nullptr);
 }
 
+// The crane left behind by its destroyed car, taken away segment by segment,
+// with every key held between.
 TEST_F(Handles, EveryCraneSegmentPushedAwayOneByOne) {
   onKeyPress(state, key::B, 0, 0);
-  for (b2Body** segment : {&state.Index, &state.pouce, &state.poignet, &state.secondBras,
-                           &state.baseBras, &state.car}) {
+  for (int i = 0; i < 3; ++i) onKeyPress(state, key::D, 0, 0);
+  ASSERT_EQ(state.car, nullptr);
+  for (b2Body** segment :
+       {&state.Index, &state.pouce, &state.poignet, &state.secondBras, &state.baseBras}) {
     pushPastLeftEdge(*segment);
     walkBodies(state, nullptr);
     EXPECT_EQ(*segment, nullptr);

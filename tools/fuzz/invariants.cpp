@@ -56,7 +56,7 @@ bool knownConsoleLine(const std::string& line) {
 void Invariants::beginFrame() {
   far_.clear();
   walkFault_.clear();
-  FarRule rule(state_);
+  RemovalRule rule(state_);
   for (const b2Body* b = state_.world->GetBodyList(); b; b = b->GetNext())
     if (rule.removes(b)) far_.push_back(b);
 }
@@ -67,10 +67,10 @@ void Invariants::beginFrame() {
 // in slow motion's frames between two steps.
 void Invariants::endFrame() {
   if (state_.paused || state_.blend < 1 || !walks_) return;
-  FarRule rule(state_);
+  RemovalRule rule(state_);
   for (const b2Body* b = state_.world->GetBodyList(); b; b = b->GetNext())
     if (std::find(far_.begin(), far_.end(), b) != far_.end() && rule.removes(b))
-      walkFault_ += where(b) + " lies beyond the far limits and outlived the walk; ";
+      walkFault_ += where(b) + " lies where the walk removes it and outlived the walk; ";
 }
 
 std::string Invariants::check(const std::vector<std::string>& consoleLines) {

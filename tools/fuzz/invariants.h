@@ -2,7 +2,7 @@
 // What must hold after every frame, whatever the input: no handle on a dead
 // body or joint, finite positions and velocities, nothing left beyond the far
 // limits that the walk's own rule removes, and console lines of known forms
-// only. A painter of the frame, so that the far rule is checked around the walk.
+// only. A painter of the frame, so that the removal rule is checked around the walk.
 
 #include <string>
 #include <vector>
@@ -27,7 +27,7 @@ class Invariants : public BodyPainter {
 
  private:
   const State& state_;
-  std::vector<const b2Body*> far_;  // what the far rule removed before the walk
+  std::vector<const b2Body*> far_;  // what the removal rule removed before the walk
   std::string walkFault_;
   bool walks_ = true;
 };
