@@ -27,6 +27,15 @@ constexpr size_t kMaxLineLength = 65536;        // bytes, without the line end
 // more) bound the memory, to 256 MiB: 38 hours of input that changes every frame.
 constexpr long kMaxLines = 1L << 24;
 constexpr long kMaxItems = 1L << 23;
+// How many frames a recording's clock readings allow, so that one wrong end
+// line cannot make a replay or a resume run for days. A session records one
+// frame a picture, paced to at most 60 a second (at x8 the eight steps fall in
+// one frame), and its readings follow the calendar's seconds; the bound allows
+// eight times that over the seconds between its earliest and latest reading,
+// and a day of frames more, for stretches that read no clock at all (time
+// stopped, or nothing random in play).
+constexpr long kFramesPerClockSecond = 8 * 60;
+constexpr long kFramesWithoutClock = 24L * 3600 * 60;
 
 // From the read-th reading of the clock in a frame (counted from 0) on, the
 // clock gives `second`, until the next such change.

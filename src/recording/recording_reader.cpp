@@ -108,6 +108,21 @@ class Parser {
     if (!r_.ended) r_.end = last_;
   }
 
+  // After finish(), on the last line: the end, or the last frame, against the clock.
+  void checkFramesAgainstClock() const {
+    long long earliest = r_.clock.front().second, latest = earliest;
+    for (const ClockReading& c : r_.clock) {
+      earliest = std::min<long long>(earliest, c.second);
+      latest = std::max<long long>(latest, c.second);
+    }
+    const long long seconds = latest - earliest;
+    const long long allowed = kFramesPerClockSecond * (seconds + 1) + kFramesWithoutClock;
+    if (r_.end > allowed)
+      throw Refusal{std::to_string(r_.end) +
+                    " frames are more than the clock readings allow: " + std::to_string(seconds) +
+                    " s from the first second to the last allow " + std::to_string(allowed)};
+  }
+
  private:
   void end(const std::vector<std::string_view>& t) {
     if (t.size() != 2) throw Refusal{"the end line should read 'end FRAMES'"};
@@ -236,6 +251,8 @@ class LineReader {
     if (at_ == 1 && begun_.empty()) throw Refusal{"the file is empty, not a skyhook recording"};
     if (!begun_.empty()) throw Refusal{"the recording is cut off in the middle of this line"};
     parser_.finish();
+    --at_;  // the last line, which holds the end or the last frame
+    parser_.checkFramesAgainstClock();
   }
 
   long at() const { return at_; }  // the line that a refusal names

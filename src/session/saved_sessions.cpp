@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/whole_file.h"
 #include "base/write_all.h"
 
 namespace {
@@ -57,22 +58,33 @@ std::optional<std::string> saveSession(const std::string& text, std::time_t when
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
   const std::string stem = folder + "/skyhook-" + stamp;
 
-  for (int copy = 1; copy < 1000; ++copy) {
-    const std::string path = stem + (copy == 1 ? "" : "-" + std::to_string(copy)) + ".rec";
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0 && errno == EEXIST) continue;
-    if (fd < 0) {
-      error = "cannot save the session to " + path + ": " + std::strerror(errno);
-      return std::nullopt;
-    }
-    // A full disk shows at the write or at the close; either way no half file stays.
-    int why = writeAll(fd, text);
-    if (close(fd) != 0 && why == 0) why = errno;
-    if (why == 0) return path;
-    unlink(path.c_str());
-    error = "cannot save the session to " + path + ": " + std::strerror(why);
+  // Written whole under a hidden name of this process's, then given its own:
+  // a kill at any moment leaves no half recording under a session's name.
+  std::string path = stem + ".rec";
+  const std::string temporary = temporaryPathFor(path, std::to_string(getpid()));
+  const int fd =
+      open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    error = "cannot save the session in " + folder + ": " + std::strerror(errno);
     return std::nullopt;
   }
-  error = "cannot save the session: every name for " + stem + ".rec is taken";
+  // A full disk shows at the write, the flush or the close; either way no file stays.
+  int why = writeAll(fd, text);
+  if (why == 0) why = flushToDisk(fd);
+  if (close(fd) != 0 && why == 0) why = errno;
+  for (int copy = 2; why == 0; ++copy) {
+    why = renameIntoPlace(temporary, path, false);
+    if (why == 0) return path;
+    if (why != EEXIST) break;
+    if (copy == 1000) {
+      unlink(temporary.c_str());
+      error = "cannot save the session: every name for " + stem + ".rec is taken";
+      return std::nullopt;
+    }
+    why = 0;
+    path = stem + "-" + std::to_string(copy) + ".rec";
+  }
+  unlink(temporary.c_str());
+  error = "cannot save the session in " + folder + ": " + std::strerror(why);
   return std::nullopt;
 }

@@ -13,8 +13,10 @@ std::string sessionsFolder();
 
 // Writes the recording's text to a new file in the folder, making the folders
 // as needed: skyhook-YYYYMMDD-HHMMSS.rec in local time, with "-2", "-3", ...
-// before ".rec" when that name is taken. Never overwrites a file, and leaves
-// none behind when the write fails. The file's path, or nullopt with `error`
-// saying why.
+// before ".rec" when that name is taken. Never overwrites a file. The text is
+// written whole under a hidden name (".skyhook-...rec.PID.tmp") and renamed to
+// its own, so that a kill leaves no half file under a session's name, and a
+// save that fails leaves no file at all. The file's path, or nullopt with
+// `error` saying why.
 std::optional<std::string> saveSession(const std::string& text, std::time_t when,
                                        std::string& error);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -182,6 +183,57 @@ TEST(ReplayE2E, ASavedSessionResumesAndItsNewRecordingReplaysOnItsOwn) {
   EXPECT_EQ(window.waitForExit(), 0) << window.errors();
 }
 
+// --resume F --record F: F holds its recording, byte for byte, while the
+// resume plays (here killed in the middle of it, which leaves only a hidden
+// file beside it), and the whole new recording once the session has ended.
+TEST(ReplayE2E, AResumeIntoItsOwnFileLeavesItWholeAtEveryMoment) {
+  const Scratch scratch;
+  const std::string file = scratch.path() + "/own.rec";
+  // About five seconds to resume: a car, and frames in which nothing changes.
+  const std::string recorded =
+      "skyhook-recording 2 skyhook 0.1.0\n0 clock 0 1700000000\n1 press b 640 470\nend 30000\n";
+  std::ofstream(file, std::ios::binary) << recorded;
+  auto bytes = [&] {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  auto names = [&] {
+    Lines all;
+    for (const auto& entry : std::filesystem::directory_iterator(scratch.path()))
+      all.push_back(entry.path().filename().string());
+    std::sort(all.begin(), all.end());
+    return all;
+  };
+  {
+    Sandbox s({}, {}, {"--resume", file, "--record", file});
+    ASSERT_TRUE(within(30s, [&] {
+      return s.errors().find("skyhook: resuming " + file + ": frame ") != std::string::npos;
+    })) << s.errors();
+    s.signal(SIGKILL);
+    s.waitForExit();
+  }
+  EXPECT_EQ(bytes(), recorded);
+  EXPECT_EQ(names(), (Lines{".own.rec.tmp", "own.rec"}));
+
+  std::string digest;
+  {
+    Sandbox s({}, {}, {"--resume", file, "--record", file, "--digest"});
+    ASSERT_TRUE(s.waitForWindow(60s)) << s.errors();
+    EXPECT_EQ(bytes(), recorded) << "until the session ends";
+    s.key("Escape");
+    ASSERT_EQ(s.waitForExit(), 0) << s.errors();
+    digest = digestOf(s.errors());
+  }
+  EXPECT_EQ(names(), Lines{"own.rec"});
+  const std::string now = bytes();
+  const size_t end = now.rfind("\nend ");
+  ASSERT_NE(end, std::string::npos) << now;
+  EXPECT_GT(std::stol(now.substr(end + 5)), 30000) << "the resumed frames and the live ones";
+  Sandbox headless({{"DISPLAY", ""}}, {}, {"--replay", file, "--headless", "--digest"});
+  EXPECT_EQ(headless.waitForExit(60s), 0) << headless.errors();
+  EXPECT_EQ(digestOf(headless.errors()), digest);
+}
+
 TEST(ReplayE2E, ARecordedSessionReplaysInTheWindowAndWithoutOne) {
   const Scratch scratch;
   const std::string file = scratch.path() + "/session.rec";
@@ -287,6 +339,7 @@ TEST(ReplayE2E, BadRecordingsAndRecordFilesAreRefusedBeforeAnythingPlays) {
       {"key", head + "5 press q 1 2\n", ":3: "},
       {"pointer", head + "5 press c 100 3000000\n", ":3: "},
       {"huge", head + "5 clock 0 1000000000000000000000000\n", ":3: "},
+      {"endless", head + "end 1000000000\n", ":3: "},  // a second's readings, days of frames
   };
   std::vector<std::pair<std::vector<std::string>, std::string>> runs;
   for (const Case& c : cases) {
@@ -298,6 +351,7 @@ TEST(ReplayE2E, BadRecordingsAndRecordFilesAreRefusedBeforeAnythingPlays) {
   runs.push_back({{"--record", dir + "/no/such/dir.rec"}, dir + "/no/such/dir.rec: "});
   runs.push_back(
       {{"--resume", dir + "/key.rec", "--record", dir + "/b.rec"}, dir + "/key.rec:3: "});
+  runs.push_back({{"--resume", dir + "/endless.rec"}, dir + "/endless.rec:3: "});
   runs.push_back({{"--record", "/dev/full"}, "/dev/full: No space left on device"});
   runs.push_back({{"--headless"}, "needs --replay"});
   runs.push_back({{"--record", dir + "/a.rec", "--replay", dir + "/key.rec"}, "together"});

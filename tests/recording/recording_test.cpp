@@ -4,10 +4,16 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <random>
 #include <regex>
@@ -23,6 +29,7 @@
 #include "session/play_input.h"
 #include "session/recorder.h"
 #include "session/replay.h"
+#include "session/saved_sessions.h"
 #include "session/session.h"
 #include "state/state.h"
 #include "support/console_capture.h"
@@ -251,6 +258,168 @@ TEST(Recording, AFailedWriteLeavesWholeLines) {
   EXPECT_GT(cut->end, 5);
   EXPECT_EQ(reported,
             "skyhook: cannot write the recording " + path + ": File too large; it is incomplete\n");
+}
+
+// One wrong end line must not make a replay or a resume run for days: a
+// recording with far more frames than its clock's seconds allow is refused,
+// naming its last line. A session's own passes: time stopped for a day, or a
+// clock set back (a replay of an old recording taken over today).
+TEST(Recording, FramesFarBeyondTheClockAreRefused) {
+  const std::string head = headerLine() + "\n0 clock 0 1700000000\n1 press p 0 0\n";
+  std::string error;
+  EXPECT_FALSE(parseRecording(head + "5 clock 0 1700000004\nend 1000000000\n", "e.rec", error));
+  EXPECT_EQ(error,
+            "e.rec:5: 1000000000 frames are more than the clock readings allow: 4 s from the "
+            "first second to the last allow 5186400");
+  EXPECT_FALSE(parseRecording(head + "99999999 press p 0 0\n", "e.rec", error));
+  EXPECT_EQ(error.substr(0, 9), "e.rec:4: ") << error;
+
+  EXPECT_TRUE(parseRecording(head + "end 5184000\n", "e.rec", error)) << error;
+  EXPECT_TRUE(parseRecording(head + "7 clock 0 1600000000\nend 1000000000\n", "e.rec", error))
+      << error;
+}
+
+// Over a file that holds something (a recording being resumed into itself),
+// the lines go to a hidden file beside it: the file holds its old bytes until
+// close, and then the whole new recording, by a rename. The lock holds
+// throughout; a writer that fails or is dropped leaves the file as it was,
+// and no hidden file.
+TEST(Recording, ARecordingWrittenOverAFileTakesItsPlaceWholeAtClose) {
+  const std::string path = ::testing::TempDir() + "replaced_test.rec";
+  const std::string hidden = ::testing::TempDir() + ".replaced_test.rec.tmp";
+  const std::string old = headerLine() + "\n0 clock 0 1700000000\n7 press b 640 470\nend 9\n";
+  auto bytes = [](const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  auto inode = [](const std::string& file) {
+    struct stat info {};
+    return stat(file.c_str(), &info) == 0 ? info.st_ino : 0;
+  };
+  std::ofstream(path, std::ios::binary) << old;
+  const ino_t before = inode(path);
+  std::string error;
+  {
+    RecordingWriter writer;
+    ASSERT_TRUE(writer.open(path, error)) << error;
+    EXPECT_EQ(writer.writingTo(), hidden);
+    RecordingWriter second;
+    EXPECT_FALSE(second.open(path, error));
+    EXPECT_EQ(error, "cannot record to " + path + ": another skyhook is recording to it");
+    writer.line("0 clock 0 1700000000");
+    for (long frame = 1; frame <= 200; ++frame) {
+      writer.line(std::to_string(frame) + " press c 100 200");
+      ASSERT_EQ(bytes(path), old) << "after frame " << frame;
+    }
+    writer.line(endLine(200));
+    writer.close();
+    EXPECT_FALSE(writer.failed());
+  }
+  EXPECT_NE(inode(path), before) << "a rename, not a write over the file";
+  EXPECT_EQ(inode(hidden), 0u);
+  std::optional<Recording> replaced = readRecording(path, error);
+  ASSERT_TRUE(replaced) << error;
+  EXPECT_TRUE(replaced->ended);
+  EXPECT_EQ(replaced->end, 200);
+
+  const std::string now = bytes(path);
+  {  // dropped without close, as when the window cannot open after a resume
+    RecordingWriter dropped;
+    ASSERT_TRUE(dropped.open(path, error)) << error;
+    dropped.line("0 clock 0 1700000000");
+  }
+  EXPECT_EQ(bytes(path), now);
+  EXPECT_EQ(inode(hidden), 0u);
+
+  // A write that fails (a file size limit, as a full disk) drops the new recording.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  const rlimit limit{static_cast<rlim_t>(now.size() / 2), saved.rlim_max};
+  RecordingWriter failing;
+  ASSERT_TRUE(failing.open(path, error)) << error;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  ::testing::internal::CaptureStderr();
+  for (long frame = 0; frame < 200; ++frame) failing.line(std::to_string(frame) + " press c 1 2");
+  failing.close();
+  const std::string reported = ::testing::internal::GetCapturedStderr();
+  setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_TRUE(failing.failed());
+  EXPECT_EQ(reported, "skyhook: cannot write the recording " + path +
+                          ": File too large; it keeps what it held before\n");
+  EXPECT_EQ(bytes(path), now);
+  EXPECT_EQ(inode(hidden), 0u);
+  std::remove(path.c_str());
+}
+
+// S writes the session whole under a hidden name and renames it into place: a
+// process killed in the middle of the write (here by the file size limit's
+// signal) leaves no half recording under a session's name, and a save that
+// fails leaves no file at all.
+TEST(Recording, ASaveTakesItsNameOnlyWhole) {
+  char made[] = "/tmp/skyhook-saves-XXXXXX";
+  ASSERT_TRUE(mkdtemp(made));
+  const std::string data = made;
+  const char* const xdg = std::getenv("XDG_DATA_HOME");
+  const std::string previous = xdg ? xdg : "";
+  setenv("XDG_DATA_HOME", data.c_str(), 1);
+  const std::string folder = data + "/skyhook/sessions";
+  auto names = [&] {
+    std::vector<std::string> all;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+      all.push_back(entry.path().filename().string());
+    std::sort(all.begin(), all.end());
+    return all;
+  };
+  std::string text = headerLine() + "\n0 clock 0 1700000000\n";
+  for (long frame = 1; frame <= 20000; ++frame) text += std::to_string(frame) + " press c 1 2\n";
+  text += endLine(20000) + "\n";
+  const std::time_t when = 1700000000;
+  std::string error;
+  const std::optional<std::string> first = saveSession(text, when, error);
+  ASSERT_TRUE(first) << error;
+  const std::string stem = first->substr(0, first->size() - 4);
+  ASSERT_EQ(names(), std::vector<std::string>{stem.substr(folder.size() + 1) + ".rec"});
+  std::ifstream in(*first, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
+  const std::vector<std::string> saved = names();
+
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const rlimit noCore{0, 0}, small{65536, RLIM_INFINITY};
+    setrlimit(RLIMIT_CORE, &noCore);
+    setrlimit(RLIMIT_FSIZE, &small);
+    std::signal(SIGXFSZ, SIG_DFL);
+    saveSession(text, when, error);
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+  std::vector<std::string> left = names();
+  ASSERT_EQ(left.size(), saved.size() + 1);
+  const std::string hidden =
+      "." + stem.substr(folder.size() + 1) + ".rec." + std::to_string(child) + ".tmp";
+  EXPECT_TRUE(std::count(left.begin(), left.end(), hidden)) << left.back();
+  std::filesystem::remove(folder + "/" + hidden);
+
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limit{};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  const rlimit small{65536, limit.rlim_max};
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const std::optional<std::string> failed = saveSession(text, when, error);
+  setrlimit(RLIMIT_FSIZE, &limit);
+  EXPECT_FALSE(failed);
+  EXPECT_EQ(error, "cannot save the session in " + folder + ": File too large");
+  EXPECT_EQ(names(), saved);
+
+  const std::optional<std::string> second = saveSession(text, when, error);
+  EXPECT_EQ(second, stem + "-2.rec") << error;
+  if (xdg) setenv("XDG_DATA_HOME", previous.c_str(), 1);
+  else unsetenv("XDG_DATA_HOME");
+  std::filesystem::remove_all(data);
 }
 
 // A replay steered back with Backspace, on at double and half speed, then T in

@@ -120,6 +120,7 @@ void leaveRecording() {
   if (!dying.recorder) return;
   Recorder* recorder = std::exchange(dying.recorder, nullptr);
   recorder->abandon(*dying.input);
+  dying.writer->close();  // a recording that replaces an earlier one takes its name now
   std::fprintf(stderr, "fuzz: frame %ld: the process dies; the recording that reproduces it: %s\n",
                recorder->frames(), dying.writer->path().c_str());
 }
@@ -151,7 +152,7 @@ std::string replayAgrees(State& state, const RecordingWriter& writer) {
   if (child == 0) {
     state.world.reset();
     std::string error;
-    const std::optional<Recording> recording = readRecording(writer.path(), error);
+    const std::optional<Recording> recording = readRecording(writer.writingTo(), error);
     if (!recording) _exit(2);
     ConsoleCapture quiet;
     Replay replay(*recording);
