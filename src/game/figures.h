@@ -22,11 +22,11 @@ WorldCounts countWorld(const b2World& world);
 
 struct Figures {
   WorldCounts counts;
-  // Averages over the last second of each frame's work: its steps together
+  // Averages over the last second. The step: each frame's steps together
   // (every step the picture played, eight at x8), over the frames that
-  // stepped, and the rest, its drawing. Negative while there is nothing to
-  // average; the step reads so on every frame that does not step (stopped
-  // time, slow motion between two steps).
+  // stepped; the drawing: the rest of each frame's work. Negative while there
+  // is nothing to average; the step reads so on every frame that does not
+  // step (stopped time, slow motion between two steps).
   double stepMs = -1, drawMs = -1;
   double framesPerSecond = -1;
   // Not the speed of time ([ and ]): its own mark in the top-right corner shows it.
