@@ -1,10 +1,8 @@
 #pragma once
-// Measures the frames for F3's panel while it shows: the frame's work by the
-// steady clock, the step by Box2D's profile; the drawing is the rest of the
-// work (the controls' share of it is a few microseconds). While the panel is
-// hidden it reads no clock at all.
-
-#include <chrono>
+// Measures the frames for F3's panel while it shows: the frame's work and its
+// steps by the figures' clock (game/figures.h); the drawing is the rest of the
+// work, the controls and the walk over the bodies included. While the panel
+// is hidden it reads no clock at all.
 
 #include "game/figures.h"
 
@@ -14,13 +12,12 @@ struct State;
 class FrameFigures {
  public:
   // Before the frame's events reach the game.
-  void start(const Overlays& overlays);
+  void start(const Overlays& overlays, State& state);
   // After the frame's drawing, overlays included: the frame's sample, and the
-  // panel's figures when they are due.
-  void end(Overlays& overlays, const State& state);
+  // panel's figures.
+  void end(Overlays& overlays, State& state);
 
  private:
   FigureMeter meter_;
-  std::chrono::steady_clock::time_point started_;
   bool measuring_ = false;
 };

@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     if (!screen.isOpen()) break;  // F11 found no mode to show
     camera.beforeFrame(state, renderer);
     screen.clearBorder();
-    figures.start(overlays);
+    figures.start(overlays, state);
     if (!session->play(state, input, &renderer)) break;
     overlays.replay = session->replaying();
     overlays.replayStopped = session->replayStopped();

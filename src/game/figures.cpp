@@ -3,6 +3,7 @@
 #include <box2d/box2d.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 WorldCounts countWorld(const b2World& world) {
@@ -17,17 +18,38 @@ WorldCounts countWorld(const b2World& world) {
   return counts;
 }
 
+double steadyMilliseconds() {
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  return std::chrono::duration<double, std::milli>(now).count();
+}
+
 void FigureMeter::restart() {
   samples_.clear();
   figures_ = Figures();
+  stepAverage_ = -1;
   started_ = false;
+}
+
+void FigureMeter::endFrame(FrameTimes& times, const b2World& world) {
+  const double now = clock_();
+  if (times.restored) restart();
+  frame(world, now / 1000, now - times.since, times.steps ? times.stepMs : -1);
+  times.clock = nullptr;
 }
 
 bool FigureMeter::frame(const b2World& world, double now, double frameMs, double stepMs) {
   const double step = std::min(std::max(stepMs, 0.0), frameMs);
   samples_.push_back({now, frameMs - step, stepMs});
   while (samples_.front().end <= now - kWindow) samples_.pop_front();
-  if (started_ && now - refreshed_ < kRefresh) return false;
+  // A step after a stretch without one has something to show at once.
+  const bool due = !started_ || now - refreshed_ >= kRefresh || (stepMs >= 0 && stepAverage_ < 0);
+  if (due) refresh(world, now);
+  // The step speaks of the frame shown: one that did not step took no step time.
+  figures_.stepMs = stepMs >= 0 ? stepAverage_ : -1;
+  return due;
+}
+
+void FigureMeter::refresh(const b2World& world, double now) {
   started_ = true;
   refreshed_ = now;
 
@@ -39,11 +61,10 @@ bool FigureMeter::frame(const b2World& world, double now, double frameMs, double
     if (s.stepMs >= 0) stepSum += s.stepMs, ++steps;
   }
   figures_.drawMs = draw / samples_.size();
-  figures_.stepMs = steps ? stepSum / steps : -1;
+  stepAverage_ = steps ? stepSum / steps : -1;
   // Frames ended over the span they cover; a single frame gives no rate yet.
   const double span = now - samples_.front().end;
   figures_.framesPerSecond = span > 0 ? (samples_.size() - 1) / span : -1;
-  return true;
 }
 
 namespace {

@@ -66,10 +66,12 @@ void playFrame(State& state, const unsigned char* keys, BodyPainter* painter) {
 }
 
 void stepWorld(State& state) {
+  const double started = state.frameTimes.now();
   // After the controls and the walk's removals: the handles read here are current.
   takeUpCable(state);
   updateSuspensions(*state.world);
   stepSolver(*state.world);
+  state.frameTimes.stepped(started);
 }
 
 void stepSolver(b2World& world, float seconds) { world.Step(seconds, 8, 3); }

@@ -18,7 +18,8 @@ void playFrame(State& state, const unsigned char* keys, BodyPainter* painter = n
 
 // Advances the world by one frame. Every caller that stands for a frame of the
 // game steps through here, so that what the joints need before a step (the
-// cable's take-up, the wheel springs) happens everywhere.
+// cable's take-up, the wheel springs) happens everywhere. While F3 measures,
+// its time is added to the frame's (state.frameTimes).
 void stepWorld(State& state);
 
 // The solver's step alone, with the game's iterations: for the benchmark's

@@ -37,6 +37,7 @@ void createWorld(State& state) {
   state.world->SetContactListener(&state.listener);
   state.world->SetDestructionListener(&state.jointListener);
   state.world->SetGravity(b2Vec2(0, state.GRAVITY));
+  state.frameTimes.restart();
 }
 
 void buildFirstScene(State& state) {

@@ -17,7 +17,8 @@ void announceSkyColourSetGravity(SkyPart& part, const SkyColour& sky);
 // Draws red, green and blue in that order, then announces them.
 SkyColour drawSkyColourSetGravity(SkyPart& part);
 
-// Creates the world with 9.81 m/s2, registers the listeners, sets GRAVITY.
+// Creates the world with 9.81 m/s2, registers the listeners, sets GRAVITY;
+// F3's figures start again from it.
 void createWorld(State& state);
 
 // Floor, density table, one box, one circle, the ship and perhaps a walker.

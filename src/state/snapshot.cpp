@@ -30,4 +30,5 @@ void restoreSnapshot(State& state, const Snapshot& snapshot) {
   static_cast<StateFields&>(state) = snapshot.fields;
   restoreRandomState(snapshot.random);
   state.world.reset(snapshot.world);
+  state.frameTimes.restart();
 }

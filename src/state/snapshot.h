@@ -22,5 +22,6 @@ void takeSnapshot(const State& state, Snapshot& into);
 Snapshot takeSnapshot(const State& state);
 
 // Sound only while the region holds this state's world alone and the
-// snapshot was taken of this state; otherwise throws std::logic_error.
+// snapshot was taken of this state; otherwise throws std::logic_error. F3's
+// figures start again from the moment restored.
 void restoreSnapshot(State& state, const Snapshot& snapshot);

@@ -11,6 +11,7 @@
 #include "base/materials.h"
 #include "base/region.h"
 #include "base/units.h"
+#include "state/frame_times.h"
 #include "state/parts.h"
 
 struct State;
@@ -41,6 +42,10 @@ struct State : StateFields {
   // F5's moment, which F9 returns to: outside the frames' own fields, so that
   // returning to a moment, or going back in time, keeps it.
   std::shared_ptr<const Snapshot> keptMoment;
+
+  // F3's measure of the frame: outside the snapshot, so that a restore cannot
+  // bring back what was measured before it.
+  FrameTimes frameTimes;
 
   // Declared last so it is destroyed first, while the listeners it points at
   // live. Built in Box2D's memory region, where a snapshot finds it.
