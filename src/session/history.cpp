@@ -82,10 +82,23 @@ long History::longestGap() const {
   return widest;
 }
 
-std::size_t History::keptBytes(const Kept& k) {
+// An F5 moment is shared by the snapshots taken while it was kept, one run of
+// them (going back drops what came after): it counts once, with the first.
+std::size_t History::keptBytes(std::size_t i) const {
+  const Kept& k = kept_[i];
   const StateFields& f = k.snapshot.fields;
+  const std::shared_ptr<const Snapshot>& moment = k.snapshot.keptMoment;
+  const bool first = moment && (i == 0 || kept_[i - 1].snapshot.keptMoment != moment);
   return sizeof k + k.packed.size() + f.BODY.size() * sizeof(b2Body*) +
-         f.posesBeforeStep.size() * 64 + f.plainCars.size() * 64;
+         f.posesBeforeStep.size() * 64 + f.plainCars.size() * 64 +
+         (first ? sizeof *moment + moment->region.size() : 0);
+}
+
+void History::drop(std::size_t i) {
+  const bool next = i + 1 < kept_.size();
+  bytes_ -= keptBytes(i) + (next ? keptBytes(i + 1) : 0);
+  kept_.erase(kept_.begin() + static_cast<long>(i));
+  if (next) bytes_ += keptBytes(i);
 }
 
 std::size_t History::frameBytes(const Frame& f) const {
@@ -185,10 +198,9 @@ void History::playAgain(State& state, long from, long to) {
 void History::forgetTheFuture() {
   wentBack_ = false;
   passingUsed_ = 0;
-  while (!kept_.empty() && kept_.back().frame > now_) {
-    bytes_ -= keptBytes(kept_.back());
-    kept_.pop_back();
-  }
+  // Their buffers are reused; the moments F5 had kept may belong to the future dropped.
+  for (auto& passed : passing_) passed.second.keptMoment.reset();
+  while (!kept_.empty() && kept_.back().frame > now_) drop(kept_.size() - 1);
   while (firstFrame_ + static_cast<long>(frames_.size()) > now_) {
     bytes_ -= frameBytes(frames_.back());
     frames_.pop_back();
@@ -203,7 +215,7 @@ void History::keep(const State& state) {
   takeSnapshot(state, k.snapshot);
   pack(k.snapshot.region, k.packed);
   k.snapshot.region.swap(unpacked_);
-  bytes_ += keptBytes(k);
+  bytes_ += keptBytes(kept_.size() - 1);
 }
 
 void History::thin() {
@@ -217,13 +229,11 @@ void History::thin() {
       if (gap < bestGap) best = i, bestGap = gap;
     }
     if (best) {
-      bytes_ -= keptBytes(kept_[best]);
-      kept_.erase(kept_.begin() + static_cast<long>(best));
+      drop(best);
       continue;
     }
     // Else the oldest goes, with the frames that only it led to.
-    bytes_ -= keptBytes(kept_.front());
-    kept_.pop_front();
+    drop(0);
     const long first = kept_.front().frame;
     while (firstFrame_ < first) {
       bytes_ -= frameBytes(frames_.front());

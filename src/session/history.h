@@ -70,8 +70,9 @@ class History {
   void forgetTheFuture();
   void keep(const State& state);
   void thin();
+  void drop(std::size_t i);  // kept_[i], and what it takes
   std::size_t frameBytes(const Frame& f) const;
-  static std::size_t keptBytes(const Kept& k);
+  std::size_t keptBytes(std::size_t i) const;
   std::time_t read();
 
   std::size_t budget_;

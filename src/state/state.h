@@ -38,8 +38,8 @@ struct State : StateFields {
 
   bool running = false;  // the frame loop's flag
 
-  // F5's moment, which F9 returns to: outside the frames' own fields, so that
-  // returning to a moment, or going back in time, keeps it.
+  // F5's moment, which F9 returns to. A snapshot holds it beside the fields,
+  // so that going back in time brings back the one kept then.
   std::shared_ptr<const Snapshot> keptMoment;
 
   // Declared last so it is destroyed first, while the listeners it points at
