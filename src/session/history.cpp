@@ -20,10 +20,10 @@ constexpr long kWidestGap = 8 * History::kInterval;
 // Going back, a moment is kept every this many frames of the interval passed.
 constexpr long kPassingStep = 10;
 
-// Frames that read or replace the kept moment, or build a new world, are never
-// played again: a snapshot is kept right after them, and going back restores
-// it or one after it rather than pass through them.
-bool playsOnlyOnce(const FrameInput& input) {
+// Frames that read or replace the kept moment, or build a new world: a
+// snapshot is kept right after them, so that going back restores it rather
+// than play them again, until it thins out with the older ones.
+bool jumpsInTime(const FrameInput& input) {
   for (const InputEvent& e : input.events)
     if (e.kind == InputEvent::KeyPress &&
         (e.symbol == key::F5 || e.symbol == key::F9 || e.symbol == key::N))
@@ -128,7 +128,7 @@ void History::play(State& state, const FrameInput& input, BodyPainter* painter) 
   bytes_ += frameBytes(f);
   frames_.push_back(std::move(f));
   ++now_;
-  if (playsOnlyOnce(input)) {
+  if (jumpsInTime(input)) {
     keep(state);
     kept_.back().pinned = true;
   }
@@ -220,11 +220,16 @@ void History::keep(const State& state) {
 
 void History::thin() {
   while (bytes_ > budget_ && kept_.size() > 1) {
+    // The newest few pinned snapshots stay; older ones thin like the rest (F5
+    // and F9 every few frames would fill the history with them otherwise).
+    std::size_t pinnedFrom = kept_.size();
+    for (std::size_t seen = 0; pinnedFrom > 0 && seen < kRecent;)
+      seen += kept_[--pinnedFrom].pinned;
     // The older snapshot whose going leaves the narrowest gap, while it stays narrow enough.
     std::size_t best = 0;
     long bestGap = kWidestGap + 1;
     for (std::size_t i = 1; i + kRecent < kept_.size(); ++i) {
-      if (kept_[i].pinned) continue;
+      if (kept_[i].pinned && i >= pinnedFrom) continue;
       const long gap = kept_[i + 1].frame - kept_[i - 1].frame;
       if (gap < bestGap) best = i, bestGap = gap;
     }

@@ -60,7 +60,7 @@ class History {
   };
   struct Kept {
     long frame;         // the moment before this frame was played
-    bool pinned;        // right after a frame that plays only once: never thinned out
+    bool pinned;        // right after F5, F9 or N: thinned out only beyond the newest few
     Snapshot snapshot;  // its region packed into `packed`
     std::vector<unsigned char> packed;  // zstd: a few times smaller
   };

@@ -287,3 +287,34 @@ TEST(GoingBack, TheKeptMomentGoesBackWithTheWorld) {
   ASSERT_TRUE(saved) << error;
   EXPECT_EQ(played(*saved, -1), live);
 }
+
+// F5 and F9 every few frames: beyond the newest few, the snapshots kept after
+// them thin out like the others, so the history reaches as far back as without
+// them, and going back through the frames played again is exact.
+TEST_F(Going, FrequentMomentsThinOutLikeTheOthers) {
+  ConsoleCapture quiet;
+  std::size_t snapshot = 0;
+  {
+    History one;
+    one.play(state, FrameInput{});
+    snapshot = one.bytes();
+  }
+  // Each snapshot kept after an F5 holds a moment of its own, unpacked.
+  const std::size_t moment = sizeof(Snapshot) + takeSnapshot(state).region.size();
+  History history(65 * snapshot + 20 * moment);
+  for (long n = 1; n <= 3000; ++n) {
+    FrameInput in = scripted(n % 200 + 1);
+    if (n % 7 == 3) in.events.push_back({InputEvent::KeyPress, key::F5, 0, 0});
+    if (n % 11 == 5) in.events.push_back({InputEvent::KeyPress, key::F9, 0, 0});
+    if (n == 2900) in.events.push_back({InputEvent::KeyPress, key::N, 0, 0});
+    play(history, in);
+  }
+  // Kept to the newest 20 or so, they would reach back about 100 frames.
+  EXPECT_LE(history.bytes(), 65 * snapshot + 20 * moment);
+  EXPECT_GE(history.now() - history.oldest(), 2000);
+  EXPECT_LE(history.longestGap(), 8 * History::kInterval);
+  for (int at = 2999; at >= 2850; --at) {
+    back(history, 1);
+    ASSERT_EQ(digest(), digestAt.at(at)) << "at " << at;
+  }
+}
