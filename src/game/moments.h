@@ -1,7 +1,7 @@
 #pragma once
 // F5 keeps the moment, whole (state/snapshot.h); F9 returns to it, as often
-// as wanted. The kept moment lives outside the frames' fields, so going back
-// in time or returning to it keeps it.
+// as wanted. Going back in time brings back the moment kept then (none
+// before the first F5).
 
 struct State;
 

@@ -20,10 +20,10 @@ constexpr long kWidestGap = 8 * History::kInterval;
 // Going back, a moment is kept every this many frames of the interval passed.
 constexpr long kPassingStep = 10;
 
-// Frames that read or replace the kept moment, or build a new world, are never
-// played again: a snapshot is kept right after them, and going back restores
-// it or one after it rather than pass through them.
-bool playsOnlyOnce(const FrameInput& input) {
+// Frames that read or replace the kept moment, or build a new world: a
+// snapshot is kept right after them, so that going back restores it rather
+// than play them again, until it thins out with the older ones.
+bool jumpsInTime(const FrameInput& input) {
   for (const InputEvent& e : input.events)
     if (e.kind == InputEvent::KeyPress &&
         (e.symbol == key::F5 || e.symbol == key::F9 || e.symbol == key::N))
@@ -82,10 +82,23 @@ long History::longestGap() const {
   return widest;
 }
 
-std::size_t History::keptBytes(const Kept& k) {
+// An F5 moment is shared by the snapshots taken while it was kept, one run of
+// them (going back drops what came after): it counts once, with the first.
+std::size_t History::keptBytes(std::size_t i) const {
+  const Kept& k = kept_[i];
   const StateFields& f = k.snapshot.fields;
+  const std::shared_ptr<const Snapshot>& moment = k.snapshot.keptMoment;
+  const bool first = moment && (i == 0 || kept_[i - 1].snapshot.keptMoment != moment);
   return sizeof k + k.packed.size() + f.BODY.size() * sizeof(b2Body*) +
-         f.posesBeforeStep.size() * 64 + f.plainCars.size() * 64;
+         f.posesBeforeStep.size() * 64 + f.plainCars.size() * 64 +
+         (first ? sizeof *moment + moment->region.size() : 0);
+}
+
+void History::drop(std::size_t i) {
+  const bool next = i + 1 < kept_.size();
+  bytes_ -= keptBytes(i) + (next ? keptBytes(i + 1) : 0);
+  kept_.erase(kept_.begin() + static_cast<long>(i));
+  if (next) bytes_ += keptBytes(i);
 }
 
 std::size_t History::frameBytes(const Frame& f) const {
@@ -115,7 +128,7 @@ void History::play(State& state, const FrameInput& input, BodyPainter* painter) 
   bytes_ += frameBytes(f);
   frames_.push_back(std::move(f));
   ++now_;
-  if (playsOnlyOnce(input)) {
+  if (jumpsInTime(input)) {
     keep(state);
     kept_.back().pinned = true;
   }
@@ -185,10 +198,9 @@ void History::playAgain(State& state, long from, long to) {
 void History::forgetTheFuture() {
   wentBack_ = false;
   passingUsed_ = 0;
-  while (!kept_.empty() && kept_.back().frame > now_) {
-    bytes_ -= keptBytes(kept_.back());
-    kept_.pop_back();
-  }
+  // Their buffers are reused; the moments F5 had kept may belong to the future dropped.
+  for (auto& passed : passing_) passed.second.keptMoment.reset();
+  while (!kept_.empty() && kept_.back().frame > now_) drop(kept_.size() - 1);
   while (firstFrame_ + static_cast<long>(frames_.size()) > now_) {
     bytes_ -= frameBytes(frames_.back());
     frames_.pop_back();
@@ -203,27 +215,30 @@ void History::keep(const State& state) {
   takeSnapshot(state, k.snapshot);
   pack(k.snapshot.region, k.packed);
   k.snapshot.region.swap(unpacked_);
-  bytes_ += keptBytes(k);
+  bytes_ += keptBytes(kept_.size() - 1);
 }
 
 void History::thin() {
   while (bytes_ > budget_ && kept_.size() > 1) {
+    // The newest few pinned snapshots stay; older ones thin like the rest (F5
+    // and F9 every few frames would fill the history with them otherwise).
+    std::size_t pinnedFrom = kept_.size();
+    for (std::size_t seen = 0; pinnedFrom > 0 && seen < kRecent;)
+      seen += kept_[--pinnedFrom].pinned;
     // The older snapshot whose going leaves the narrowest gap, while it stays narrow enough.
     std::size_t best = 0;
     long bestGap = kWidestGap + 1;
     for (std::size_t i = 1; i + kRecent < kept_.size(); ++i) {
-      if (kept_[i].pinned) continue;
+      if (kept_[i].pinned && i >= pinnedFrom) continue;
       const long gap = kept_[i + 1].frame - kept_[i - 1].frame;
       if (gap < bestGap) best = i, bestGap = gap;
     }
     if (best) {
-      bytes_ -= keptBytes(kept_[best]);
-      kept_.erase(kept_.begin() + static_cast<long>(best));
+      drop(best);
       continue;
     }
     // Else the oldest goes, with the frames that only it led to.
-    bytes_ -= keptBytes(kept_.front());
-    kept_.pop_front();
+    drop(0);
     const long first = kept_.front().frame;
     while (firstFrame_ < first) {
       bytes_ -= frameBytes(frames_.front());

@@ -60,7 +60,7 @@ class History {
   };
   struct Kept {
     long frame;         // the moment before this frame was played
-    bool pinned;        // right after a frame that plays only once: never thinned out
+    bool pinned;        // right after F5, F9 or N: thinned out only beyond the newest few
     Snapshot snapshot;  // its region packed into `packed`
     std::vector<unsigned char> packed;  // zstd: a few times smaller
   };
@@ -70,8 +70,9 @@ class History {
   void forgetTheFuture();
   void keep(const State& state);
   void thin();
+  void drop(std::size_t i);  // kept_[i], and what it takes
   std::size_t frameBytes(const Frame& f) const;
-  static std::size_t keptBytes(const Kept& k);
+  std::size_t keptBytes(std::size_t i) const;
   std::time_t read();
 
   std::size_t budget_;

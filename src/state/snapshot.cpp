@@ -10,6 +10,7 @@ void takeSnapshot(const State& state, Snapshot& into) {
   region::copyOut(into.region);
   into.fields = state;
   into.random = saveRandomState();
+  into.keptMoment = state.keptMoment;
   into.world = state.world.get();
   into.owner = &state;
 }
@@ -29,6 +30,7 @@ void restoreSnapshot(State& state, const Snapshot& snapshot) {
   region::copyIn(snapshot.region);
   static_cast<StateFields&>(state) = snapshot.fields;
   restoreRandomState(snapshot.random);
+  state.keptMoment = snapshot.keptMoment;
   state.world.reset(snapshot.world);
   state.frameTimes.restart();
 }

@@ -39,8 +39,8 @@ struct State : StateFields {
 
   bool running = false;  // the frame loop's flag
 
-  // F5's moment, which F9 returns to: outside the frames' own fields, so that
-  // returning to a moment, or going back in time, keeps it.
+  // F5's moment, which F9 returns to. A snapshot holds it beside the fields,
+  // so that going back in time brings back the one kept then.
   std::shared_ptr<const Snapshot> keptMoment;
 
   // F3's measure of the frame: outside the snapshot, so that a restore cannot

@@ -401,3 +401,35 @@ TEST(ReplayE2E, ARecordingThatCannotBeWrittenIsReportedOnceAndTheGameGoesOn) {
     return e.rfind("skyhook: cannot save the session: cannot make /dev/null/data/", 0) == 0;
   })) << s.errors();
 }
+
+// F5 at one frame, F9 later, F5 again, then J: replayed in the window, 15 s of
+// Backspace from just after the J take it back between the first F5 and the F9
+// (900 frames at 60 pictures a second, 375 at 25), and the replay played on to
+// its end returns with that F9 to the first moment, as the headless replay does.
+TEST(ReplayE2E, AReplayTakenBackAcrossTheKeptMomentsEndsOnTheHeadlessWorld) {
+  const Scratch scratch;
+  const std::string file = scratch.path() + "/moments.rec";
+  {
+    std::ofstream out(file);
+    out << "skyhook-recording 2 skyhook 0.1.0\n0 clock 0 1796651303\n5 press b 640 470\n"
+           "20 down space\n60 press f5 0 0\n";
+    for (int frame = 100; frame < 1000; frame += 100)
+      out << frame << " press c " << 200 + frame / 2 << " 300\n";
+    out << "1000 press f9 0 0\n1100 press f5 0 0\n1300 press j 0 0\nend 1800\n";
+  }
+  Sandbox headless({{"DISPLAY", ""}}, {}, {"--replay", file, "--headless", "--digest"});
+  ASSERT_EQ(headless.waitForExit(60s), 0) << headless.errors();
+  ASSERT_TRUE(has(headless.lines(), "TOTO ")) << "J should have dropped the crane car";
+  const std::string digest = digestOf(headless.errors());
+
+  Sandbox window({}, {}, {"--replay", file, "--digest"});
+  ASSERT_TRUE(window.waitForWindow()) << window.errors();
+  for (int i = 0; i < 3; ++i) {  // x8 up to the J and after going back
+    window.key("bracketright");
+    std::this_thread::sleep_for(100ms);
+  }
+  ASSERT_TRUE(window.waitForLine("TOTO ", 60s)) << window.errors();
+  window.holdKey("BackSpace", 15s);
+  EXPECT_EQ(window.waitForExit(60s), 0) << window.errors();
+  EXPECT_EQ(digestOf(window.errors()), digest);
+}

@@ -6,13 +6,19 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "game/keys.h"
 #include "recording/digest.h"
+#include "recording/recording_reader.h"
 #include "session/play_input.h"
+#include "session/recorder.h"
+#include "session/replay.h"
+#include "session/session.h"
 #include "state/state.h"
 #include "support/console_capture.h"
 #include "support/pinned_clock.h"
@@ -120,17 +126,23 @@ TEST_F(Going, KeptMomentAndNewWorldHoldAcrossGoingBack) {
   EXPECT_EQ(digest(), before);
   back(history, 60);
   EXPECT_EQ(history.now(), 70);
-  press(history, key::F9, 1600000000);  // the kept moment outlives going back to before it
-  EXPECT_EQ(digest(), afterKept);
+  // Back to before the F5, no moment is kept: F9 plays as a frame without keys.
+  clock.set(1600000000);
+  history.play(state, FrameInput{});
+  const std::uint64_t plain = digest();
+  back(history, 1);
+  press(history, key::F9, 1600000000);
+  EXPECT_EQ(digest(), plain);
+  EXPECT_NE(digest(), afterKept);
 
   // N: a new world with the start-up's lines; back past it, the old one.
   console.clear();
   press(history, key::N, 1800000000);
   EXPECT_NE(console.text().find("SEED = "), std::string::npos);
-  EXPECT_NE(digest(), afterKept);
+  EXPECT_NE(digest(), plain);
   for (int i = 0; i < 30; ++i) history.play(state, FrameInput{});
   back(history, 31);
-  EXPECT_EQ(digest(), afterKept);
+  EXPECT_EQ(digest(), plain);
 }
 
 TEST_F(Going, HistoryKeepsWithinItsBudget) {
@@ -154,6 +166,154 @@ TEST_F(Going, HistoryKeepsWithinItsBudget) {
   EXPECT_GT(history.longestGap(), History::kInterval);
   EXPECT_LE(history.longestGap(), 8 * History::kInterval);
   for (int at = 2999; at >= 2910; --at) {
+    back(history, 1);
+    ASSERT_EQ(digest(), digestAt.at(at)) << "at " << at;
+  }
+}
+
+namespace {
+
+// Cars, a scroll and B, with F5 at 100, F9 at 400 and F5 again at 500.
+FrameInput twoMoments(long n) {
+  FrameInput in;
+  auto press = [&](int symbol, int x = 0, int y = 0) {
+    in.events.push_back({InputEvent::KeyPress, symbol, x, y});
+  };
+  if (n == 5) press(key::B);
+  if (n % 60 == 30) press(key::C, 200 + int(n % 400), 300);
+  if (n == 100 || n == 500) press(key::F5);
+  if (n == 400) press(key::F9);
+  in.held[key::SPACE] = n % 3 != 0;
+  in.held[key::RIGHT] = n % 200 < 40;
+  return in;
+}
+constexpr long kTwoMomentsEnd = 700;
+
+std::string worldNow(const State& state) { return digestLine(worldDigest(*state.world)); }
+
+// The recording's frames up to `last` (all: -1) through a history, then these
+// frames; the world at the end.
+std::string played(const Recording& recording, long last,
+                   const std::vector<FrameInput>& then = {}) {
+  Replay replay(recording);
+  State state;
+  startUpWithoutWindow(state);
+  History history;
+  FrameInput input;
+  while (state.running && (last < 0 || replay.frames() < last) && replay.next(input))
+    history.play(state, input);
+  for (const FrameInput& in : then) history.play(state, in);
+  return worldNow(state);
+}
+
+}  // namespace
+
+// F5 at one frame, F9 later, F5 again: a windowed replay taken back to before
+// the F9 plays on to the headless world, and a session taken over between the
+// F9 and the second F5 returns with F9 to the first kept moment, as a run that
+// never went back does; its save replays to the live world.
+TEST(GoingBack, TheKeptMomentGoesBackWithTheWorld) {
+  ConsoleCapture quiet;
+  const std::string path = ::testing::TempDir() + "two_moments_test.rec";
+  std::string text;
+  {
+    long frame = 0;
+    Recorder recorder([&] { return std::time_t{1700000000} + frame / 60; });
+    State state;
+    startUpWithoutWindow(state);
+    History history;
+    while (frame < kTwoMomentsEnd) {
+      const FrameInput input = twoMoments(++frame);
+      recorder.beginFrame();
+      history.play(state, input);
+      recorder.endFrame(input);
+    }
+    text = recorder.textSoFar();
+  }
+  std::ofstream(path) << text;
+  std::string error;
+  const std::optional<Recording> recording = parseRecording(text, path, error);
+  ASSERT_TRUE(recording) << error;
+  const std::string headless = played(*recording, -1);
+
+  // Pictures of a windowed replay: with Backspace held, or with these keys pressed.
+  auto play = [](Session& session, State& state, int pictures, std::vector<int> keys = {},
+                 bool back = false) {
+    FrameInput in;
+    in.held[key::BACKSPACE] = back;
+    for (int symbol : keys) in.events.push_back({InputEvent::KeyPress, symbol});
+    for (int n = 0; n < pictures; ++n)
+      if (!session.play(state, in, nullptr)) return false;
+    return true;
+  };
+  SessionOptions options;
+  options.replay = path;
+  {  // back from 600 to 300, before the F9, and on to the end
+    std::unique_ptr<Session> session = Session::open(options);
+    ASSERT_TRUE(session);
+    State state;
+    startUpWithoutWindow(state);
+    ASSERT_TRUE(play(*session, state, 600));
+    ASSERT_TRUE(play(*session, state, 300, {}, true));
+    while (play(*session, state, 1)) {
+    }
+    EXPECT_EQ(worldNow(state), headless);
+    EXPECT_EQ(session->finish(state), 0);
+  }
+
+  // Back from 600 to 450, between the F9 and the second F5; taken over there
+  // (the picture of T plays no keys), F9 and P.
+  FrameInput f9, pause, none;
+  f9.events.push_back({InputEvent::KeyPress, key::F9});
+  pause.events.push_back({InputEvent::KeyPress, key::P});
+  const std::vector<FrameInput> then{none, f9, pause, none};
+  const std::string straight = played(*recording, 450, then);
+  std::string live;
+  {
+    std::unique_ptr<Session> session = Session::open(options);
+    ASSERT_TRUE(session);
+    State state;
+    startUpWithoutWindow(state);
+    ASSERT_TRUE(play(*session, state, 600));
+    ASSERT_TRUE(play(*session, state, 150, {}, true));
+    session->takeOver();
+    for (FrameInput in : then) ASSERT_TRUE(session->play(state, in, nullptr));
+    live = worldNow(state);
+    text = session->textSoFar();
+  }
+  std::remove(path.c_str());
+  EXPECT_EQ(live, straight);
+  const std::optional<Recording> saved = parseRecording(text, "saved.rec", error);
+  ASSERT_TRUE(saved) << error;
+  EXPECT_EQ(played(*saved, -1), live);
+}
+
+// F5 and F9 every few frames: beyond the newest few, the snapshots kept after
+// them thin out like the others, so the history reaches as far back as without
+// them, and going back through the frames played again is exact.
+TEST_F(Going, FrequentMomentsThinOutLikeTheOthers) {
+  ConsoleCapture quiet;
+  std::size_t snapshot = 0;
+  {
+    History one;
+    one.play(state, FrameInput{});
+    snapshot = one.bytes();
+  }
+  // Each snapshot kept after an F5 holds a moment of its own, unpacked.
+  const std::size_t moment = sizeof(Snapshot) + takeSnapshot(state).region.size();
+  History history(65 * snapshot + 20 * moment);
+  for (long n = 1; n <= 3000; ++n) {
+    FrameInput in = scripted(n % 200 + 1);
+    if (n % 7 == 3) in.events.push_back({InputEvent::KeyPress, key::F5, 0, 0});
+    if (n % 11 == 5) in.events.push_back({InputEvent::KeyPress, key::F9, 0, 0});
+    if (n == 2900) in.events.push_back({InputEvent::KeyPress, key::N, 0, 0});
+    play(history, in);
+  }
+  // Kept to the newest 20 or so, they would reach back about 100 frames.
+  EXPECT_LE(history.bytes(), 65 * snapshot + 20 * moment);
+  EXPECT_GE(history.now() - history.oldest(), 2000);
+  EXPECT_LE(history.longestGap(), 8 * History::kInterval);
+  for (int at = 2999; at >= 2850; --at) {
     back(history, 1);
     ASSERT_EQ(digest(), digestAt.at(at)) << "at " << at;
   }
