@@ -29,6 +29,8 @@ class Screen {
     return pictureFromWindow(picture_, windowX, windowY);
   }
   const WindowMode& mode() const { return mode_; }
+  // Window pixels per pixel of the overlays, by the window's size.
+  int overlayZoom() const;
   const PictureArea& picture() const { return picture_; }
 
  private:
