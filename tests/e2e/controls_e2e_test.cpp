@@ -556,6 +556,14 @@ TEST(ViewE2E, OnASmallScreenTheOverlaysKeepApartAndPageDownShowsTheLastKeys) {
     return glyphNear(s, 'S', x, rowY(sRow), 1, kKeyInk) &&
            glyphNear(s, 'T', x, rowY(tRow), 1, kKeyInk);
   })) << "Page Down does not show S and T";
+  // The wheel over the panel turns back to the first page: Escape's row under the title.
+  const TextPanel first = keyPanelPages(room).front();
+  sandbox.moveMouse(room.x + 40, room.y + 40);
+  for (int i = 0; i < 4; ++i) sandbox.click(4);
+  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    return glyphNear(s, 'E', room.x + first.pad, rowY(2), 1, kKeyInk) &&
+           !glyphNear(s, 'S', x, rowY(sRow), 1, kKeyInk);
+  })) << "the wheel over the list does not turn its pages";
   sandbox.key("Escape");
   EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
 }
