@@ -8,6 +8,7 @@
 #include <deque>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "bodies/factories.h"
@@ -424,6 +425,21 @@ TEST_F(RendererTest, TheCameraMovesTheBodiesAndFramesTheGamesWindowButNotTheOver
   drawOverlays(state, Overlays(), camera);
   EXPECT_FALSE(within1(at({0, 470}), kSky)) << "the frame of the game's window";
   EXPECT_FALSE(within1(pixel(1250, 20), kSky)) << "PAUSE in the top-right corner";
+
+  // Time running, the zoom's mark takes PAUSE's place; FOLLOW shows while F
+  // follows, at the game's own view too; Home's view without follow shows neither.
+  state.paused = false;
+  Overlays following;
+  following.following = true;
+  for (const auto& [view, shown, marked] :
+       {std::tuple{camera, Overlays(), true}, {Camera(), following, true}}) {
+    useCameraProjection(view);
+    clearTo(0.2f, 0.7f, 0.9f);
+    drawOverlays(state, shown, view);
+    EXPECT_EQ(!within1(pixel(1250, 20), kSky), marked);
+  }
+  clearTo(0.2f, 0.7f, 0.9f);
+  EXPECT_TRUE(feedback([&] { drawOverlays(state, Overlays(), Camera()); }).empty());
   usePixelProjection();
 }
 
