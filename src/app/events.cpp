@@ -66,7 +66,7 @@ void turnKeyPage(Overlays& overlays, int by) {
 
 // Ctrl with + or -: the overlays' text a size larger or smaller.
 void changeUiScale(Overlays& overlays, int by) {
-  const int now = overlays.chosenUiScale ? overlays.chosenUiScale : overlays.shown.zoom;
+  const int now = overlays.uiScale ? overlays.uiScale : overlays.shown.zoom;  // as drawn
   overlays.chosenUiScale = std::clamp(now + by, 1, kMaxOverlayZoom);
 }
 

@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
     overlays.replayStopped = session->replayStopped();
     overlays.replayShift = session->replayShift();
     overlays.following = camera.following();
-    overlays.uiScale = overlays.chosenUiScale ? overlays.chosenUiScale : screen.overlayZoom();
+    overlays.uiScale = screen.overlayZoom(overlays.chosenUiScale);
     overlays.shown = drawOverlays(state, overlays, camera.camera());
     figures.end(overlays, state);
     SDL_GL_SwapBuffers();

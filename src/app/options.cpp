@@ -40,7 +40,8 @@ const OptionRow kOptions[] = {
      [](CommandLine& c, const char*) { c.options.consoleInWindow = true; }},
     {"ui-scale", 0, "N",
      "draw the text of the window's panels and marks N times as large, 1 to 4 (Ctrl with + and "
-     "- change it); by default 2 on a screen about 1800 pixels wide or more, else 1",
+     "- change it) where the window has room, 640 pixels across for each; by default 2 on a "
+     "screen about 1800 pixels wide or more, else 1",
      [](CommandLine& c, const char* value) {
        const std::string text = value;
        if (text.size() != 1 || text[0] < '1' || text[0] > '4') {

@@ -84,6 +84,8 @@ void Screen::clearBorder() const {
   glEnable(GL_SCISSOR_TEST);
 }
 
-int Screen::overlayZoom() const {
-  return ::overlayZoom(static_cast<float>(picture_.width) / WIDTH, mode_.width);
+int Screen::overlayZoom(int chosen) const {
+  const int zoom =
+      chosen ? chosen : ::overlayZoom(static_cast<float>(picture_.width) / WIDTH, mode_.width);
+  return std::min(zoom, roomyOverlayZoom(picture_.width));
 }

@@ -13,6 +13,10 @@ int overlayZoom(float pictureScale, int windowWidth) {
   return std::min(std::max(byScale, windowWidth >= 1800 ? 2 : 1), kMaxOverlayZoom);
 }
 
+int roomyOverlayZoom(int pictureWidth) {
+  return std::clamp(pictureWidth / 640, 1, kMaxOverlayZoom);
+}
+
 WindowPixels::WindowPixels(int zoom) {
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);

@@ -14,6 +14,9 @@
 int overlayZoom(float pictureScale, int windowWidth = 0);
 // The most a user may choose (--ui-scale, Ctrl with + and -).
 constexpr int kMaxOverlayZoom = 4;
+// The most a picture this wide (window pixels) has room for: the overlays
+// are laid out apart in 640 overlay pixels across, and no fewer.
+int roomyOverlayZoom(int pictureWidth);
 
 class WindowPixels {
  public:

@@ -456,6 +456,8 @@ TEST(OverlayLayoutTest, NoOverlayCoversAnotherNorTheShipAtAnySize) {
     const float scale = static_cast<float>(size.pictureWidth) / WIDTH;
     const int zoom = overlayZoom(scale, size.window);
     EXPECT_EQ(zoom, size.window >= 1800 ? 2 : 1);
+    EXPECT_EQ(roomyOverlayZoom(size.pictureWidth), size.window >= 1280 ? 2 : 1)
+        << "the most a user may choose: 640 overlay pixels across, no fewer";
     const OverlaySpace space{size.pictureWidth / zoom, size.pictureHeight / zoom, scale / zoom};
     const OverlayLayout layout = layOutOverlays(space, true, true, true);
     const std::vector<TextPanel> pages = keyPanelPages(layout.keys);
