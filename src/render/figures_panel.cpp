@@ -1,5 +1,7 @@
 #include "render/figures_panel.h"
 
+#include <algorithm>
+
 #include "render/overlay_layout.h"
 #include "render/text.h"
 #include "render/window_pixels.h"
@@ -7,7 +9,8 @@
 void drawFiguresPanel(const WindowPixels& window, const PanelBox& box,
                       const std::vector<std::string>& lines) {
   std::vector<std::string> shown;
-  const size_t rows = static_cast<size_t>((box.height - 2 * kFigurePad + 2) / kLineHeight);
+  const size_t rows =
+      static_cast<size_t>(std::max(0, (box.height - 2 * kFigurePad + 2) / kLineHeight));
   for (size_t i = 0; i < lines.size() && i < rows; ++i)
     shown.push_back(lines[i].substr(0, kFigureColumns));
   TextPanel panel;

@@ -18,7 +18,7 @@ bool intersect(const PanelBox& a, const PanelBox& b) {
   return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
 }
 
-OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, bool figures, bool console) {
+OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, int figureRows, bool console) {
   const float k = space.perPicturePixel;
   OverlayLayout layout{};
   const int shipLeft = static_cast<int>(std::floor(kShipLeft * k));
@@ -37,10 +37,10 @@ OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, bool figures,
     bottom = layout.console.y;
   }
   int right = space.width;  // the keys' room ends here
-  if (figures) {
+  if (figureRows > 0) {
     const int width = textWidth(kFigureColumns) + 2 * kFigurePad;
-    const int height =
-        std::min(textHeight(kFigureRows) + 2 * kFigurePad, bottom - kOverlayGap - belowMarks);
+    const int height = std::min(textHeight(static_cast<size_t>(figureRows)) + 2 * kFigurePad,
+                                bottom - kOverlayGap - belowMarks);
     layout.figures = {space.width - kOverlayGap - width, belowMarks, width, height};
     right = layout.figures.x;
   }

@@ -13,9 +13,9 @@ struct OverlaySpace {
   float perPicturePixel;  // overlay pixels per pixel of the 1280 x 940 picture
 };
 
-// Figures' lines and width in characters: F3's panel keeps one size, so
-// that the key list beside it does not move as the figures change.
-constexpr int kFigureRows = 10, kFigureColumns = 28;
+// F3's width in characters: its panel keeps one size, so that the key list
+// beside it does not move as the figures change.
+constexpr int kFigureColumns = 28;
 constexpr int kOverlayGap = 6;   // between overlays, and from the picture's edges
 constexpr int kMarkHeight = 20;  // a mark: a line of text and its padding
 constexpr int kFigurePad = 6;    // F3's padding
@@ -30,6 +30,7 @@ struct OverlayLayout {
 
 // The boxes for the overlays that are on; an overlay that is off gets an
 // empty box and gives its room to the others.
-OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, bool figures, bool console);
+// figureRows: F3's lines, 0 while it is off.
+OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, int figureRows, bool console);
 
 bool intersect(const PanelBox& a, const PanelBox& b);

@@ -165,17 +165,18 @@ OverlaysShown drawOverlays(const State& state, const Overlays& overlays, const C
     const WindowPixels window(overlays.uiScale);
     shown.zoom = window.zoom();
     const bool strip = overlays.console && overlays.consoleLines;
+    std::vector<std::string> figures;
+    if (overlays.figures) figures = figuresWithTheView(state, overlays, camera);
     const OverlayLayout layout =
         layOutOverlays({window.pictureWidth(), window.pictureHeight(), window.perPicturePixel()},
-                       overlays.keys, overlays.figures, strip);
+                       overlays.keys, static_cast<int>(figures.size()), strip);
     if (overlays.keys) {
       const KeyPanelDrawn keys = drawKeyPanel(window, layout.keys, overlays.keyPage);
       shown.keyPages = keys.pages;
       shown.keys = keys.box;
     }
     if (strip) drawConsoleStrip(window, layout.console, *overlays.consoleLines);
-    if (overlays.figures)
-      drawFiguresPanel(window, layout.figures, figuresWithTheView(state, overlays, camera));
+    if (overlays.figures) drawFiguresPanel(window, layout.figures, figures);
     if (stopped || state.speedShift != 0 || overlays.replay || frame || overlays.following)
       drawMarks(window, state, overlays, camera);
   }

@@ -542,7 +542,7 @@ TEST(ViewE2E, OnASmallScreenTheOverlaysKeepApartAndPageDownShowsTheLastKeys) {
   sandbox.key("l");
   for (int i = 0; i < 4; ++i) sandbox.key("Next");
   const OverlaySpace space{937, 688, scale};
-  const PanelBox room = layOutOverlays(space, true, false, false).keys;
+  const PanelBox room = layOutOverlays(space, true, 0, false).keys;
   const TextPanel page = keyPanelPages(room).back();
   const std::vector<std::string>& keys = page.columns[page.columns.size() - 2].lines;
   const int x = room.x + page.pad + page.columns[page.columns.size() - 2].x;
