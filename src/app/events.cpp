@@ -2,12 +2,15 @@
 
 #include <SDL/SDL.h>
 
+#include <algorithm>
+
 #include "app/camera_control.h"
 #include "app/screen.h"
 #include "app/view_actions.h"
 #include "game/keys.h"
 #include "recording/frame_input.h"
 #include "render/overlays.h"
+#include "render/window_pixels.h"
 #include "session/session.h"
 
 static_assert(key::ESCAPE == SDLK_ESCAPE && key::SPACE == SDLK_SPACE && key::B == SDLK_b &&
@@ -28,6 +31,7 @@ static_assert(key::PLUS == SDLK_PLUS && key::EQUALS == SDLK_EQUALS && key::MINUS
               key::KP_PLUS == SDLK_KP_PLUS && key::KP_MINUS == SDLK_KP_MINUS &&
               key::HOME == SDLK_HOME && key::F == SDLK_f);
 static_assert(key::S == SDLK_s && key::T == SDLK_t);
+static_assert(key::PAGEUP == SDLK_PAGEUP && key::PAGEDOWN == SDLK_PAGEDOWN);
 
 static_assert(key::BACKSPACE == SDLK_BACKSPACE && key::LEFTBRACKET == SDLK_LEFTBRACKET &&
               key::RIGHTBRACKET == SDLK_RIGHTBRACKET && key::N == SDLK_n && key::F5 == SDLK_F5 &&
@@ -54,12 +58,44 @@ void readMouse(FrameInput& input, const Screen& screen, CameraControl& camera,
   }
 }
 
+// F1's page, `by` pages on, within the pages it had when last drawn.
+void turnKeyPage(Overlays& overlays, int by) {
+  const int last = std::max(overlays.shown.keyPages - 1, 0);
+  overlays.keyPage = std::clamp(overlays.keyPage + by, 0, last);
+}
+
+// Ctrl with + or -: the overlays' text a size larger or smaller.
+void changeUiScale(Overlays& overlays, int by) {
+  const int now = overlays.uiScale ? overlays.uiScale : overlays.shown.zoom;  // as drawn
+  overlays.chosenUiScale = std::clamp(now + by, 1, kMaxOverlayZoom);
+}
+
+// The wheel over F1's panel turns its pages rather than zooming the world.
+bool wheelOverKeys(const SDL_Event& event, const Screen& screen, Overlays& overlays) {
+  if (!overlays.keys || event.type != SDL_MOUSEBUTTONDOWN ||
+      (event.button.button != SDL_BUTTON_WHEELUP && event.button.button != SDL_BUTTON_WHEELDOWN))
+    return false;
+  const PictureArea& picture = screen.picture();
+  const int zoom = std::max(overlays.shown.zoom, 1);
+  const int x = (event.button.x - picture.x) / zoom, y = (event.button.y - picture.y) / zoom;
+  const PanelBox& box = overlays.shown.keys;
+  if (x < box.x || x >= box.x + box.width || y < box.y || y >= box.y + box.height) return false;
+  turnKeyPage(overlays, event.button.button == SDL_BUTTON_WHEELUP ? -1 : 1);
+  return true;
+}
+
 // What only changes the view or the session never reaches the game.
-void changeView(ViewAction view, Screen& screen, Overlays& overlays, CameraControl& camera,
-                Session& session) {
+void changeView(ViewAction view, bool ctrl, Screen& screen, Overlays& overlays,
+                CameraControl& camera, Session& session) {
+  if (ctrl && (view == ViewAction::zoomIn || view == ViewAction::zoomOut)) {
+    changeUiScale(overlays, view == ViewAction::zoomIn ? 1 : -1);
+    return;
+  }
   switch (view) {
     case ViewAction::none: break;
     case ViewAction::keyPanel: overlays.keys = !overlays.keys; break;
+    case ViewAction::pageUp: turnKeyPage(overlays, -1); break;
+    case ViewAction::pageDown: turnKeyPage(overlays, 1); break;
     case ViewAction::jointView: overlays.joints = !overlays.joints; break;
     case ViewAction::figures: overlays.figures = !overlays.figures; break;
     case ViewAction::physicsView: overlays.physics = !overlays.physics; break;
@@ -88,10 +124,11 @@ void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraCont
       input.events.push_back({InputEvent::Quit});
     } else if (event.type == SDL_KEYDOWN &&
                viewActionOf(event.key.keysym.sym) != ViewAction::none) {
-      changeView(viewActionOf(event.key.keysym.sym), screen, overlays, camera, session);
+      changeView(viewActionOf(event.key.keysym.sym), (event.key.keysym.mod & KMOD_CTRL) != 0,
+                 screen, overlays, camera, session);
     } else if (event.type == SDL_VIDEORESIZE) {
       if (screen.resize(event.resize.w, event.resize.h)) camera.screenChanged();
-    } else if (camera.handleMouse(event, screen)) {
+    } else if (wheelOverKeys(event, screen, overlays) || camera.handleMouse(event, screen)) {
       // view only
     } else if (event.type == SDL_KEYDOWN && keyName(event.key.keysym.sym)) {
       int x = 0, y = 0;

@@ -96,6 +96,7 @@ int main(int argc, char** argv) {
   Overlays overlays;
   overlays.console = command.options.consoleInWindow;
   overlays.consoleLines = &console.recentLines();
+  overlays.chosenUiScale = command.options.uiScale;
   FrameFigures figures;
   CameraControl camera;
   FramePacer pacer;
@@ -111,7 +112,9 @@ int main(int argc, char** argv) {
     overlays.replay = session->replaying();
     overlays.replayStopped = session->replayStopped();
     overlays.replayShift = session->replayShift();
-    drawOverlays(state, overlays, camera.camera());
+    overlays.following = camera.following();
+    overlays.uiScale = screen.overlayZoom(overlays.chosenUiScale);
+    overlays.shown = drawOverlays(state, overlays, camera.camera());
     figures.end(overlays, state);
     SDL_GL_SwapBuffers();
     pacer.wait();

@@ -17,6 +17,8 @@ namespace {
 
 using Action = CommandLine::Action;
 
+CommandLine refused(const std::string& what);
+
 // Every option, in the order the help shows them.
 struct OptionRow {
   const char* name;
@@ -36,6 +38,18 @@ const OptionRow kOptions[] = {
     {"console-in-window", 0, nullptr,
      "show the console's last lines in the window from the start (L hides them)",
      [](CommandLine& c, const char*) { c.options.consoleInWindow = true; }},
+    {"ui-scale", 0, "N",
+     "draw the text of the window's panels and marks N times as large, 1 to 4 (Ctrl with + and "
+     "- change it) where the window has room, 640 pixels across for each; by default 2 on a "
+     "screen about 1800 pixels wide or more, else 1",
+     [](CommandLine& c, const char* value) {
+       const std::string text = value;
+       if (text.size() != 1 || text[0] < '1' || text[0] > '4') {
+         c = refused("option '--ui-scale' takes 1, 2, 3 or 4, not '" + text + "'");
+         return;
+       }
+       c.options.uiScale = text[0] - '0';
+     }},
     {"display", 0, "NAME", "open the window on the X display NAME instead of $DISPLAY",
      [](CommandLine& c, const char* value) { c.options.display = value; }},
     {"record", 0, "FILE", "write what reaches the game from outside to FILE, frame by frame",

@@ -9,6 +9,7 @@
 struct Options {
   bool fullscreen = false;
   bool consoleInWindow = false;  // the console strip shown from the start
+  int uiScale = 0;               // the overlays' text scale, 1 to 4; 0: by the window's size
   std::string display;           // the X display to open; empty for $DISPLAY
   SessionOptions session;        // recording and replay
 };

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "render/projection.h"
+#include "render/window_pixels.h"
 
 bool Screen::open(bool fullscreen) {
   if (!startVideo()) return false;
@@ -81,4 +82,10 @@ void Screen::clearBorder() const {
   glClear(GL_COLOR_BUFFER_BIT);
   glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
   glEnable(GL_SCISSOR_TEST);
+}
+
+int Screen::overlayZoom(int chosen) const {
+  const int zoom =
+      chosen ? chosen : ::overlayZoom(static_cast<float>(picture_.width) / WIDTH, mode_.width);
+  return std::min(zoom, roomyOverlayZoom(picture_.width));
 }

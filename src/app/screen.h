@@ -29,6 +29,9 @@ class Screen {
     return pictureFromWindow(picture_, windowX, windowY);
   }
   const WindowMode& mode() const { return mode_; }
+  // Window pixels per pixel of the overlays: the one chosen, or 0 for one by
+  // the window's size; no more than the picture has room for.
+  int overlayZoom(int chosen) const;
   const PictureArea& picture() const { return picture_; }
 
  private:

@@ -13,6 +13,8 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"key-panel", ViewAction::keyPanel},
+    {"page-up", ViewAction::pageUp},
+    {"page-down", ViewAction::pageDown},
     {"joint-view", ViewAction::jointView},
     {"figures", ViewAction::figures},
     {"physics-view", ViewAction::physicsView},

@@ -8,6 +8,8 @@ struct KeyRow;
 enum class ViewAction {
   none,
   keyPanel,
+  pageUp,
+  pageDown,
   jointView,
   figures,
   physicsView,

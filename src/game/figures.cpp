@@ -11,6 +11,8 @@ WorldCounts countWorld(const b2World& world) {
   for (const b2Body* body = world.GetBodyList(); body; body = body->GetNext()) {
     ++counts.bodies;
     counts.awake += body->IsAwake();
+    if (body->GetType() == b2_dynamicBody) ++counts.moving, counts.movingAwake += body->IsAwake();
+    counts.ground += body->GetType() == b2_staticBody;
   }
   for (const b2Contact* contact = world.GetContactList(); contact; contact = contact->GetNext())
     counts.contacts += contact->IsTouching();
@@ -80,7 +82,8 @@ std::string format(const char* label, double value, int decimals, const char* un
 
 std::vector<std::string> figureLines(const Figures& figures) {
   const WorldCounts& c = figures.counts;
-  return {"bodies    " + std::to_string(c.awake) + " awake / " + std::to_string(c.bodies),
+  return {"moving    " + std::to_string(c.movingAwake) + " awake / " + std::to_string(c.moving),
+          "ground    " + std::to_string(c.ground),
           "contacts  " + std::to_string(c.contacts) + " touching",
           "joints    " + std::to_string(c.joints),
           format("step", figures.stepMs, 2, " ms"),

@@ -14,7 +14,9 @@ class b2World;
 
 struct WorldCounts {
   int bodies = 0, awake = 0;
-  int contacts = 0;  // touching, not merely overlapping boxes
+  int moving = 0, movingAwake = 0;  // dynamic bodies
+  int ground = 0;                   // static: the terrain's columns and the floor
+  int contacts = 0;                 // touching, not merely overlapping boxes
   int joints = 0;
 };
 
@@ -32,7 +34,7 @@ struct Figures {
   // Not the speed of time ([ and ]): its own mark in the top-right corner shows it.
 };
 
-// The panel's lines: "bodies    12 awake / 40", "step      2.98 ms", ...; a
+// The panel's lines: "moving    12 awake / 40", "ground    1280", "step      2.98 ms", ...; a
 // figure with nothing to average reads "-".
 std::vector<std::string> figureLines(const Figures& figures);
 

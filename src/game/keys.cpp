@@ -11,11 +11,15 @@ constexpr KeyRow kRows[] = {
      GameAction::quit},
     {"F1", "show or hide the list of keys in the window", KeyUse::view, {{key::F1}},
      GameAction::none, "key-panel"},
+    {"Page Up", "the list of keys' previous page, when it has more than one; the wheel over the "
+     "list turns them too", KeyUse::view, {{key::PAGEUP}}, GameAction::none, "page-up"},
+    {"Page Down", "the list of keys' next page", KeyUse::view, {{key::PAGEDOWN}},
+     GameAction::none, "page-down"},
     {"F2", "show or hide the joints: the cable, wheel axles, crane hinges and the mouse's pull",
      KeyUse::view, {{key::F2}}, GameAction::none, "joint-view"},
     {"F3",
-     "show or hide the figures: bodies awake and all, contacts touching, joints, step and "
-     "drawing time, frames/s",
+     "show or hide the figures: moving bodies (awake and all) and ground, contacts "
+     "touching, joints, step and drawing time, frames/s, the zoom, the speed and the follow",
      KeyUse::view, {{key::F3}}, GameAction::none, "figures"},
     {"F4", "show or hide the physics view: every shape, bounding box, centre of mass and contact "
      "point",
@@ -30,6 +34,8 @@ constexpr KeyRow kRows[] = {
      {{key::PLUS}, {key::EQUALS}, {key::KP_PLUS}}, GameAction::none, "zoom-in"},
     {"-, keypad -", "zoom out about the middle of the window", KeyUse::view,
      {{key::MINUS}, {key::KP_MINUS}}, GameAction::none, "zoom-out"},
+    {"Ctrl with + / -", "larger / smaller text in the window's panels and marks, 1 to 4 times",
+     KeyUse::view, {}},
     {"Home", "the game's own view again: no zoom, no pan, no follow", KeyUse::view,
      {{key::HOME}}, GameAction::none, "home"},
     {"F",

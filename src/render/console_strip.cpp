@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "render/text.h"
-#include "render/text_panel.h"
 #include "render/window_pixels.h"
 
 namespace {
@@ -13,9 +12,9 @@ constexpr int kPad = 5;
 
 int consoleStripHeight() { return textHeight(kConsoleStripLines) + 2 * kPad; }
 
-void drawConsoleStrip(const std::deque<std::string>& lines) {
-  const WindowPixels window;
-  const size_t columns = static_cast<size_t>((window.pictureWidth() - 2 * kPad) / kGlyphAdvance);
+void drawConsoleStrip(const WindowPixels& window, const PanelBox& box,
+                      const std::deque<std::string>& lines) {
+  const size_t columns = static_cast<size_t>(std::max(0, (box.width - 2 * kPad) / kGlyphAdvance));
   const size_t shown = std::min(lines.size(), static_cast<size_t>(kConsoleStripLines));
   // The newest line sits on the band's last row, the older ones above it.
   std::vector<std::string> rows(kConsoleStripLines - shown);
@@ -25,11 +24,10 @@ void drawConsoleStrip(const std::deque<std::string>& lines) {
   TextPanel panel;
   panel.columns = {{rows, {1, 1, 1}}};
   panel.corner = Corner::bottomLeft;
+  panel.across = box.x;
+  panel.down = window.pictureHeight() - box.y - box.height;
   panel.pad = kPad;
-  panel.width = window.pictureWidth();
-  // Dark enough under white text on the palest sky, light enough to see the
-  // ground through it.
-  panel.background = {0, 0, 0};
-  panel.opacity = 0.6f;
+  panel.width = box.width;
+  panel.background = {0.08f, 0.08f, 0.1f};
   drawTextPanel(window, panel);
 }

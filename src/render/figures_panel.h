@@ -1,10 +1,15 @@
 #pragma once
-// F3's panel: the figures in the bottom-left corner, opposite the PAUSE mark,
-// on a plain dark background, above the console strip when that shows.
+// F3's panel: the figures in the box the layout gives it (the top-right
+// corner, under the marks), on a plain dark background, one size whatever
+// the figures say.
 
 #include <string>
 #include <vector>
 
-// lines from figureLines; bottomMargin keeps the panel clear of what lies
-// along the picture's bottom edge (window pixels).
-void drawFiguresPanel(const std::vector<std::string>& lines, int bottomMargin);
+#include "render/text_panel.h"
+
+class WindowPixels;
+
+// lines from figureLines and the view's own; each is cut to the box's width.
+void drawFiguresPanel(const WindowPixels& window, const PanelBox& box,
+                      const std::vector<std::string>& lines);

@@ -2,13 +2,16 @@
 
 #include <GL/gl.h>
 
+#include <cstdio>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "render/console_strip.h"
 #include "render/figures_panel.h"
 #include "render/joint_view.h"
 #include "render/key_panel.h"
+#include "render/overlay_layout.h"
 #include "render/physics_view.h"
 #include "render/text_panel.h"
 #include "render/trajectory.h"
@@ -17,14 +20,14 @@
 
 namespace {
 
-// A small dark label in the top-right corner, clear of the key panel, its
-// right edge `right` window pixels from the picture's left; says where its left edge is.
+// A small dark label in the row of marks at the top right, its right edge
+// `right` overlay pixels from the picture's left; says where its left edge is.
 int drawMark(const WindowPixels& window, int right, const std::string& text) {
   TextPanel mark;
   mark.columns = {{{text}, {1, 1, 1}}};
   mark.corner = Corner::topRight;
   mark.across = window.pictureWidth() - right;
-  mark.down = 6;
+  mark.down = kOverlayGap;
   mark.pad = 4;
   mark.background = {0.1f, 0.1f, 0.1f};
   return drawTextPanel(window, mark).x;
@@ -35,16 +38,39 @@ std::string speedText(int shift) {
   return shift < 0 ? "1/" + std::to_string(1 << -shift) : "x" + std::to_string(1 << shift);
 }
 
+// The camera's scale as a mark says it: "x2.0", "x0.64". The font has no
+// multiplication sign.
+std::string zoomText(double scale) {
+  char text[16];
+  std::snprintf(text, sizeof text, scale < 1 ? "x%.2f" : "x%.1f", scale);
+  return text;
+}
+
 // From the corner leftwards: "PAUSE" while time or the replay is stopped, the
-// game's speed when it is not 1, and "REPLAY" with the replay's own speed.
-void drawMarks(const State& state, const Overlays& overlays) {
-  const WindowPixels window;
-  int right = window.pictureWidth() - 6;
+// game's speed when it is not 1, "REPLAY" with the replay's own speed, the
+// view's zoom while the camera is not the game's own, and "FOLLOW".
+void drawMarks(const WindowPixels& window, const State& state, const Overlays& overlays,
+               const Camera& camera) {
+  int right = window.pictureWidth() - kOverlayGap;
   if (state.paused || overlays.replayStopped) right = drawMark(window, right, "PAUSE") - 4;
   if (state.speedShift != 0) right = drawMark(window, right, speedText(state.speedShift)) - 4;
   if (overlays.replay)
-    drawMark(window, right,
-             overlays.replayShift ? "REPLAY " + speedText(overlays.replayShift) : "REPLAY");
+    right =
+        drawMark(window, right,
+                 overlays.replayShift ? "REPLAY " + speedText(overlays.replayShift) : "REPLAY") -
+        4;
+  if (!camera.identity()) right = drawMark(window, right, zoomText(camera.scale())) - 4;
+  if (overlays.following) drawMark(window, right, "FOLLOW");
+}
+
+// F3's figures, then the view's: zoom, speed, follow.
+std::vector<std::string> figuresWithTheView(const State& state, const Overlays& overlays,
+                                            const Camera& camera) {
+  std::vector<std::string> lines = figureLines(overlays.measured);
+  lines.push_back("zoom      " + zoomText(camera.scale()));
+  lines.push_back("speed     " + (state.speedShift ? speedText(state.speedShift) : "1"));
+  lines.push_back(std::string("follow    ") + (overlays.following ? "on" : "off"));
+  return lines;
 }
 
 // Where the dragged body would fly if let go now: from its centre, at its
@@ -111,14 +137,14 @@ class FixedToTheWindow {
 
 }  // namespace
 
-void drawOverlays(const State& state, const Overlays& overlays, const Camera& camera) {
+OverlaysShown drawOverlays(const State& state, const Overlays& overlays, const Camera& camera) {
   const bool dragging = state.mouseJoint != nullptr;
   const bool frame = !camera.identity();
   const bool stopped = state.paused || overlays.replayStopped;
   if (!overlays.keys && !overlays.joints && !overlays.figures && !overlays.physics &&
       !overlays.console && !dragging && !stopped && state.speedShift == 0 && !overlays.replay &&
-      !frame)
-    return;
+      !frame && !overlays.following)
+    return {};
   glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LINE_BIT | GL_POINT_BIT);
   glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
   glMatrixMode(GL_MODELVIEW);
@@ -133,17 +159,30 @@ void drawOverlays(const State& state, const Overlays& overlays, const Camera& ca
   if (overlays.physics) drawPhysicsView(*state.world, mapping);
   if (overlays.joints) drawJoints(*state.world);
   if (dragging) drawThrowPath(state, mapping);
+  OverlaysShown shown;
   {
     const FixedToTheWindow fixed(camera);
-    if (overlays.keys) drawKeyPanel();
+    const WindowPixels window(overlays.uiScale);
+    shown.zoom = window.zoom();
     const bool strip = overlays.console && overlays.consoleLines;
-    if (strip) drawConsoleStrip(*overlays.consoleLines);
-    if (overlays.figures)
-      drawFiguresPanel(figureLines(overlays.measured), strip ? consoleStripHeight() : 0);
-    if (stopped || state.speedShift != 0 || overlays.replay) drawMarks(state, overlays);
+    std::vector<std::string> figures;
+    if (overlays.figures) figures = figuresWithTheView(state, overlays, camera);
+    const OverlayLayout layout =
+        layOutOverlays({window.pictureWidth(), window.pictureHeight(), window.perPicturePixel()},
+                       overlays.keys, static_cast<int>(figures.size()), strip);
+    if (overlays.keys) {
+      const KeyPanelDrawn keys = drawKeyPanel(window, layout.keys, overlays.keyPage);
+      shown.keyPages = keys.pages;
+      shown.keys = keys.box;
+    }
+    if (strip) drawConsoleStrip(window, layout.console, *overlays.consoleLines);
+    if (overlays.figures) drawFiguresPanel(window, layout.figures, figures);
+    if (stopped || state.speedShift != 0 || overlays.replay || frame || overlays.following)
+      drawMarks(window, state, overlays, camera);
   }
 
   glPopMatrix();
   glPopClientAttrib();
   glPopAttrib();
+  return shown;
 }

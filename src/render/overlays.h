@@ -10,8 +10,17 @@
 
 #include "game/figures.h"
 #include "render/camera.h"
+#include "render/text_panel.h"
 
 struct State;
+
+// What drawOverlays laid out, for the app: how many pages F1 has (0 while it
+// is off) and where its panel is, in overlay pixels of `zoom` window pixels.
+struct OverlaysShown {
+  int keyPages = 0;
+  PanelBox keys{0, 0, 0, 0};
+  int zoom = 1;
+};
 
 struct Overlays {
   bool keys = false;           // F1
@@ -22,6 +31,15 @@ struct Overlays {
   bool replay = false;         // a replay plays, not the keyboard: "REPLAY"
   bool replayStopped = false;  // ... and P has stopped it: "PAUSE" too
   int replayShift = 0;         // ... at its own speed, 2 to this power: "REPLAY x2"
+  bool following = false;      // F follows the ship: "FOLLOW"
+  int keyPage = 0;             // F1's page (Page Up, Page Down, the wheel over it)
+  // Window pixels per overlay pixel, each pixel of the font a block this
+  // size; 0 chooses it from the picture's scale alone. The app sets it each
+  // frame: the one chosen (--ui-scale, Ctrl with + and -), else by the
+  // window's size.
+  int uiScale = 0;
+  int chosenUiScale = 0;
+  OverlaysShown shown;  // what the last frame drew, for the keys that turn F1's pages
   // What the panels show, kept current by the app: the figures while F3 shows
   // them, the console's last lines (oldest first) all along.
   Figures measured;
@@ -32,11 +50,13 @@ struct Overlays {
 // on, the dragged body's path while the left button holds one, "PAUSE" while
 // time or the replay is stopped and the speed beside it when it is not 1
 // ("1/4", "x2"), "REPLAY" during a replay, with the replay's own speed when it
-// is not 1 ("REPLAY x2"), and while the camera is not the
-// identity a faint frame where the game's window is, the area whose bodies it
-// keeps. What sits in the world (physics view, joints, path, frame) follows
+// is not 1 ("REPLAY x2"), "FOLLOW" while F follows, and while the camera is
+// not the identity its zoom ("x2.0") and a faint frame where the game's window
+// is, the area whose bodies it keeps. Each has its own place
+// (overlay_layout.h). What sits in the world (physics view, joints, path, frame) follows
 // the camera; the panels and the marks keep their place and pixel size.
 // Leaves the OpenGL state as it found it,
 // the raster position that the frame's '0' goes on from included; with nothing
 // to show it makes no call at all.
-void drawOverlays(const State& state, const Overlays& overlays, const Camera& camera = Camera());
+OverlaysShown drawOverlays(const State& state, const Overlays& overlays,
+                           const Camera& camera = Camera());

@@ -11,7 +11,7 @@ int textWidth(size_t columns) { return kGlyphAdvance * static_cast<int>(columns)
 
 int textHeight(size_t lines) { return kLineHeight * static_cast<int>(lines) - 2; }
 
-PanelBox drawTextPanel(const WindowPixels& window, const TextPanel& panel) {
+PanelBox placeTextPanel(int pictureWidth, int pictureHeight, const TextPanel& panel) {
   size_t rows = 0;
   int textRight = 0;
   for (const TextColumn& column : panel.columns) {
@@ -25,8 +25,13 @@ PanelBox drawTextPanel(const WindowPixels& window, const TextPanel& panel) {
   box.height = textHeight(rows) + 2 * panel.pad;
   const bool left = panel.corner != Corner::topRight;
   const bool top = panel.corner != Corner::bottomLeft;
-  box.x = left ? panel.across : window.pictureWidth() - panel.across - box.width;
-  box.y = top ? panel.down : window.pictureHeight() - panel.down - box.height;
+  box.x = left ? panel.across : pictureWidth - panel.across - box.width;
+  box.y = top ? panel.down : pictureHeight - panel.down - box.height;
+  return box;
+}
+
+PanelBox drawTextPanel(const WindowPixels& window, const TextPanel& panel) {
+  const PanelBox box = placeTextPanel(window.pictureWidth(), window.pictureHeight(), panel);
 
   const Colour& back = panel.background;
   if (panel.opacity < 1) {

@@ -41,5 +41,8 @@ struct PanelBox {
 int textWidth(size_t columns);
 int textHeight(size_t lines);
 
-// Draws the background, high enough for the longest column, then the text.
+// Where the panel goes in a picture of this size (overlay pixels): high
+// enough for the longest column.
+PanelBox placeTextPanel(int pictureWidth, int pictureHeight, const TextPanel& panel);
+// Draws the background where placeTextPanel puts it, then the text.
 PanelBox drawTextPanel(const WindowPixels& window, const TextPanel& panel);

@@ -2,20 +2,26 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "base/units.h"
 #include "render/text.h"
 
-int overlayZoom(float pictureScale) {
-  return pictureScale > 1.5f ? static_cast<int>(std::lround(pictureScale)) : 1;
+int overlayZoom(float pictureScale, int windowWidth) {
+  const int byScale = pictureScale > 1.5f ? static_cast<int>(std::lround(pictureScale)) : 1;
+  return std::min(std::max(byScale, windowWidth >= 1800 ? 2 : 1), kMaxOverlayZoom);
 }
 
-WindowPixels::WindowPixels() {
+int roomyOverlayZoom(int pictureWidth) {
+  return std::clamp(pictureWidth / 640, 1, kMaxOverlayZoom);
+}
+
+WindowPixels::WindowPixels(int zoom) {
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   scale_ = viewport[2] > 0 ? static_cast<float>(viewport[2]) / WIDTH : 1.0f;
-  zoom_ = overlayZoom(scale_);
+  zoom_ = zoom > 0 ? zoom : overlayZoom(scale_);
 }
 
 int WindowPixels::pictureWidth() const { return static_cast<int>(WIDTH * scale_) / zoom_; }
@@ -33,7 +39,9 @@ void WindowPixels::text(int x, int y, const std::string& text) const {
            text);
     return;
   }
-  // Bitmaps cannot be enlarged: each lit pixel of the font becomes a square.
+  // Bitmaps cannot be enlarged: each lit pixel of the font becomes a square,
+  // all of one string's squares in one batch.
+  glBegin(GL_QUADS);
   for (size_t i = 0; i < text.size(); ++i) {
     const int c = static_cast<unsigned char>(text[i]);
     if (c < 31 || c > 126) continue;
@@ -41,7 +49,15 @@ void WindowPixels::text(int x, int y, const std::string& text) const {
     for (int row = 0; row < kGlyphHeight; ++row) {  // bottom row first
       const unsigned bits = GL_FONT_DATA[c - 31][row];
       for (int column = 0; column < kGlyphWidth; ++column)
-        if (bits & (0x80u >> column)) box(left + column, y + kGlyphHeight - 1 - row, 1, 1);
+        if (bits & (0x80u >> column)) square(left + column, y + kGlyphHeight - 1 - row);
     }
   }
+  glEnd();
+}
+
+void WindowPixels::square(int x, int y) const {
+  glVertex2f(units(x), units(y));
+  glVertex2f(units(x + 1), units(y));
+  glVertex2f(units(x + 1), units(y + 1));
+  glVertex2f(units(x), units(y + 1));
 }

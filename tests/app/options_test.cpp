@@ -51,6 +51,9 @@ TEST(CommandLineOptions, FullscreenAndDisplayInTheirGnuAndXSpellings) {
   EXPECT_EQ(replay.options.session.replay, "a.rec");
   EXPECT_TRUE(replay.options.session.headless);
   EXPECT_FALSE(replay.options.session.digest);
+  EXPECT_EQ(none.options.uiScale, 0) << "by the window's size";
+  EXPECT_EQ(read({"--ui-scale=3"}).options.uiScale, 3);
+  EXPECT_EQ(read({"-ui", "1"}).options.uiScale, 1);
 }
 
 // As GNU programs do, help and version answer at once, whatever follows.
@@ -79,6 +82,9 @@ TEST(CommandLineOptions, RefusesWithOneLineNamingWhatItCannotTake) {
       {{"level.txt"}, "unexpected argument 'level.txt'"},
       {{"--fullscreen", "-"}, "unexpected argument '-'"},
       {{"--", "--help"}, "unexpected argument '--help'"},  // after "--" nothing is an option
+      {{"--ui-scale=5"}, "option '--ui-scale' takes 1, 2, 3 or 4, not '5'"},
+      {{"--ui-scale=0"}, "option '--ui-scale' takes 1, 2, 3 or 4, not '0'"},
+      {{"--ui-scale", "2x"}, "option '--ui-scale' takes 1, 2, 3 or 4, not '2x'"},
   };
   for (const auto& c : cases) {
     const CommandLine command = read(c.args);

@@ -13,7 +13,12 @@
 #include <utility>
 #include <vector>
 
+#include "base/units.h"
 #include "e2e/sandbox.h"
+#include "game/keys.h"
+#include "render/key_panel.h"
+#include "render/overlay_layout.h"
+#include "render/text.h"
 
 namespace {
 
@@ -263,8 +268,8 @@ std::vector<std::string> desktopEntryArguments(bool& terminal) {
 
 bool samePicture(const Screenshot& a, const Screenshot& b) {
   if (a.width() != b.width() || a.height() != b.height()) return false;
-  for (int y = 0; y < 940; ++y)
-    for (int x = 0; x < 1280; ++x) {
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
       const Pixel &p = a.at(x, y), &q = b.at(x, y);
       if (p.r != q.r || p.g != q.g || p.b != q.b) return false;
     }
@@ -292,7 +297,7 @@ TEST(ViewE2E, DesktopEntryShowsTheConsoleAndF3F4LToggleThePictureBack) {
   ASSERT_TRUE(sandbox.waitForWindow());
   // "SEED = ..." in white on the band along the bottom.
   EXPECT_TRUE(awaitPicture(sandbox, [](const Screenshot& s) {
-    return pixelsIn(s, 0, 860, 300, 940, 1, 1, 1) > 60;
+    return pixelsIn(s, 230, 860, 700, 940, 1, 1, 1) > 60;
   })) << "no console lines along the bottom";
 
   sandbox.key("p");
@@ -307,11 +312,11 @@ TEST(ViewE2E, DesktopEntryShowsTheConsoleAndF3F4LToggleThePictureBack) {
   } views[] = {
       {"F3",
        [](const Screenshot& s) {
-         return pixelsIn(s, 0, 700, 200, 860, 0.08f, 0.08f, 0.1f) > 2000;
+         return pixelsIn(s, 1000, 30, 1280, 200, 0.08f, 0.08f, 0.1f) > 2000;
        }},
       {"F4",
        [](const Screenshot& s) { return pixelsIn(s, 0, 0, 1280, 940, 0.9f, 0.3f, 0.9f) > 200; }},
-      {"l", [](const Screenshot& s) { return pixelsIn(s, 0, 860, 300, 940, 1, 1, 1) == 0; }},
+      {"l", [](const Screenshot& s) { return pixelsIn(s, 230, 860, 700, 940, 1, 1, 1) == 0; }},
   };
   for (const auto& view : views) {
     sandbox.key(view.key);
@@ -403,6 +408,199 @@ TEST(ControlsE2E, TheCameraZoomsPansAndComesHomeAndTheWindowResizes) {
     const Pixel &sky = s.at(20, 20), &corner = s.at(1590, 20);
     return corner.r == sky.r && corner.g == sky.g && corner.b == sky.b && sky.r + sky.g + sky.b > 0;
   })) << "the picture did not grow with the window";
+  sandbox.key("Escape");
+  EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
+}
+
+namespace {
+
+struct Rect {
+  int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;  // inclusive
+  bool empty() const { return right < left; }
+  bool operator==(const Rect& o) const {
+    return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+  }
+};
+std::ostream& operator<<(std::ostream& os, const Rect& r) {
+  return os << "(" << r.left << ", " << r.top << ") to (" << r.right << ", " << r.bottom << ")";
+}
+// Whether the rectangles come within `gap` pixels of each other.
+bool closerThan(const Rect& a, const Rect& b, int gap) {
+  return a.left - gap <= b.right && b.left - gap <= a.right && a.top - gap <= b.bottom &&
+         b.top - gap <= a.bottom;
+}
+bool samePixel(const Pixel& p, const Pixel& q) { return p.r == q.r && p.g == q.g && p.b == q.b; }
+
+// Where one overlay of `all` is: waits until what it covered shows again in a
+// picture without it, the same for two pictures running, and gives the box of
+// those pixels. Text that changes in the other overlays does not count, being
+// no part of the still picture.
+std::optional<Rect> revealed(Sandbox& sandbox, const Screenshot& all, const Screenshot& still) {
+  std::optional<Rect> last;
+  for (int i = 0; i < 100; ++i) {
+    const Screenshot s = sandbox.screenshot();
+    Rect r;
+    for (int y = 0; y < s.height(); ++y)
+      for (int x = 0; x < s.width(); ++x)
+        if (!samePixel(all.at(x, y), s.at(x, y)) && samePixel(s.at(x, y), still.at(x, y)))
+          r = {std::min(r.left, x), std::min(r.top, y), std::max(r.right, x),
+               std::max(r.bottom, y)};
+    if (!r.empty() && last && *last == r) return r;
+    last = r;
+    std::this_thread::sleep_for(100ms);
+  }
+  return std::nullopt;
+}
+
+// Whether glyph `c` of the font is drawn with its top-left corner at (x, y),
+// each font pixel an n x n block: lit ones in the ink, the others not.
+bool glyphAt(const Screenshot& shot, char c, int x, int y, int n, const Pixel& ink) {
+  for (int row = 0; row < kGlyphHeight; ++row)
+    for (int column = 0; column < kGlyphWidth; ++column) {
+      const bool lit = GL_FONT_DATA[c - 31][kGlyphHeight - 1 - row] & (0x80u >> column);
+      for (int dy = 0; dy < n; ++dy)
+        for (int dx = 0; dx < n; ++dx) {
+          const Pixel& p = shot.at(x + column * n + dx, y + row * n + dy);
+          if (samePixel(p, ink) != lit) return false;
+        }
+    }
+  return true;
+}
+// ... within `slack` pixels of there, the picture's scaling rounding either way.
+bool glyphNear(const Screenshot& shot, char c, int x, int y, int slack, const Pixel& ink) {
+  for (int dy = -slack; dy <= slack; ++dy)
+    for (int dx = -slack; dx <= slack; ++dx)
+      if (glyphAt(shot, c, x + dx, y + dy, 1, ink)) return true;
+  return false;
+}
+
+const Pixel kKeyInk{255, 217, 102};  // F1's keys
+
+}  // namespace
+
+// On a 1024 x 768 screen (a 937 x 688 window), with time stopped: F1, F3 and L
+// on together each keep a place of their own, apart from each other and from
+// the ship where it starts; on F1's last page, Page Down shows the key
+// table's last rows.
+TEST(ViewE2E, OnASmallScreenTheOverlaysKeepApartAndPageDownShowsTheLastKeys) {
+  XServer server(1024, 768);
+  ASSERT_FALSE(server.display().empty()) << "no Xvfb of 1024 x 768";
+  Sandbox sandbox({{"DISPLAY", ""}}, {}, {"-display", server.display()});
+  ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
+  ASSERT_TRUE(sandbox.waitForWindow());
+  sandbox.key("p");
+  Screenshot still;
+  ASSERT_TRUE(awaitPicture(
+      sandbox, [&](const Screenshot& s) { return samePicture(std::exchange(still, s), s); }, 15s));
+  ASSERT_EQ(still.width(), 937);
+  const float scale = 937.0f / WIDTH;
+
+  sandbox.key("F1");
+  sandbox.key("F3");
+  sandbox.key("l");
+  std::optional<Rect> all, last;
+  Screenshot shot;
+  ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    Rect r;  // everything the overlays changed
+    for (int y = 0; y < s.height(); ++y)
+      for (int x = 0; x < s.width(); ++x)
+        if (!samePixel(s.at(x, y), still.at(x, y)))
+          r = {std::min(r.left, x), std::min(r.top, y), std::max(r.right, x),
+               std::max(r.bottom, y)};
+    last = std::exchange(all, r);
+    shot = s;
+    return last && *last == r && r.bottom > 600;
+  })) << "F1, F3 and L do not show";
+
+  // Each overlay switched off alone shows what lay under it.
+  std::vector<std::pair<std::string, Rect>> boxes;
+  for (const char* key : {"F1", "F3", "l"}) {
+    sandbox.key(key);
+    const std::optional<Rect> box = revealed(sandbox, shot, still);
+    ASSERT_TRUE(box) << key << " shows nowhere";
+    boxes.emplace_back(key, *box);
+    sandbox.key(key);
+    ASSERT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+      return samePixel(s.at(box->left + 2, box->top + 2), shot.at(box->left + 2, box->top + 2));
+    }));
+  }
+  // The ship: 150 x 30 about (150, 840) of the picture.
+  const Rect ship{static_cast<int>(75 * scale), static_cast<int>(825 * scale),
+                  static_cast<int>(225 * scale) + 1, static_cast<int>(855 * scale) + 1};
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    SCOPED_TRACE(boxes[i].first + " at " + ::testing::PrintToString(boxes[i].second));
+    EXPECT_FALSE(closerThan(boxes[i].second, ship, 0)) << "covers the ship";
+    for (size_t j = i + 1; j < boxes.size(); ++j)
+      EXPECT_FALSE(closerThan(boxes[i].second, boxes[j].second, 2))
+          << "touches " << boxes[j].first << " at " << boxes[j].second;
+  }
+  EXPECT_GT(boxes[1].second.left, 937 / 2) << "F3 in the right half";
+  EXPECT_LT(boxes[1].second.bottom, 688 / 2) << "F3 in the top half";
+
+  // F1 alone, turned to its last page: S and T, the table's last rows.
+  sandbox.key("F3");
+  sandbox.key("l");
+  for (int i = 0; i < 4; ++i) sandbox.key("Next");
+  const OverlaySpace space{937, 688, scale};
+  const PanelBox room = layOutOverlays(space, true, 0, false).keys;
+  const TextPanel page = keyPanelPages(room).back();
+  const std::vector<std::string>& keys = page.columns[page.columns.size() - 2].lines;
+  const int x = room.x + page.pad + page.columns[page.columns.size() - 2].x;
+  const auto rowOf = [&](const std::string& label) {
+    return static_cast<int>(std::find(keys.begin(), keys.end(), label) - keys.begin());
+  };
+  const int sRow = rowOf("S"), tRow = rowOf("T");
+  ASSERT_LT(tRow, static_cast<int>(keys.size())) << "S and T are not on the last page";
+  const auto rowY = [&](int row) { return room.y + page.pad + row * kLineHeight; };
+  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    return glyphNear(s, 'S', x, rowY(sRow), 1, kKeyInk) &&
+           glyphNear(s, 'T', x, rowY(tRow), 1, kKeyInk);
+  })) << "Page Down does not show S and T";
+  // The wheel over the panel turns back to the first page: Escape's row under the title.
+  const TextPanel first = keyPanelPages(room).front();
+  sandbox.moveMouse(room.x + 40, room.y + 40);
+  for (int i = 0; i < 4; ++i) sandbox.click(4);
+  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    return glyphNear(s, 'E', room.x + first.pad, rowY(2), 1, kKeyInk) &&
+           !glyphNear(s, 'S', x, rowY(sRow), 1, kKeyInk);
+  })) << "the wheel over the list does not turn its pages";
+  sandbox.key("Escape");
+  EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
+}
+
+// --ui-scale=2 draws F1's text with each pixel of the font a 2 x 2 block:
+// its capitals twice as tall; Ctrl with - gives the font's own size back.
+TEST(ViewE2E, UiScaleTwoDrawsTheKeyListTwiceAsLargeAndCtrlMinusGivesItBack) {
+  Sandbox sandbox({}, {}, {"--ui-scale=2"});
+  ASSERT_TRUE(sandbox.waitForLineStartingWith("SEED = ")) << sandbox.errors();
+  ASSERT_TRUE(sandbox.waitForWindow());
+  sandbox.key("F1");
+  // The title "Keys" at the panel's padding inside its room.
+  const int x = kOverlayGap + 8, y = 2 * kOverlayGap + kMarkHeight + 8;
+  const auto height = [](const Screenshot& s, int left, int top, int n) {
+    int rows = 0;  // rows of K's cell with ink in them
+    for (int yy = top; yy < top + kGlyphHeight * n; ++yy) {
+      bool ink = false;
+      for (int xx = left; xx < left + kGlyphWidth * n; ++xx)
+        ink |= samePixel(s.at(xx, yy), kKeyInk);
+      rows += ink;
+    }
+    return rows;
+  };
+  int twice = 0;
+  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    twice = height(s, 2 * x, 2 * y, 2);
+    return glyphAt(s, 'K', 2 * x, 2 * y, 2, kKeyInk) &&
+           glyphAt(s, 'e', 2 * (x + 7), 2 * y, 2, kKeyInk);
+  })) << "no K in 2 x 2 blocks";
+  sandbox.key("ctrl+minus");
+  int once = 0;
+  EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
+    once = height(s, x, y, 1);
+    return glyphAt(s, 'K', x, y, 1, kKeyInk);
+  })) << "Ctrl with - does not give the font's own size back";
+  EXPECT_GE(once, 7);
+  EXPECT_EQ(twice, 2 * once);
   sandbox.key("Escape");
   EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
 }

@@ -45,6 +45,9 @@ TEST_F(FiguresTest, CountsComeFromTheWorld) {
   const WorldCounts counts = countWorld(*state.world);
   EXPECT_EQ(counts.bodies, 5);
   EXPECT_EQ(counts.awake, 3) << "the floor and the sleeper are not awake";
+  EXPECT_EQ(counts.moving, 4);
+  EXPECT_EQ(counts.movingAwake, 3);
+  EXPECT_EQ(counts.ground, 1) << "the floor";
   EXPECT_EQ(counts.contacts, 1) << "only the resting box touches";
   EXPECT_EQ(counts.joints, 1);
 }
@@ -68,14 +71,15 @@ TEST_F(FiguresTest, MeterAveragesTheLastSecondAndRefreshesFourTimesASecond) {
   meter.frame(*state.world, t + 0.31, 20, -1);
   EXPECT_DOUBLE_EQ(f.drawMs, 20);
   EXPECT_NEAR(f.framesPerSecond, 21 / (0.31 + 20 / 30.0), 1e-9);
-  EXPECT_EQ(figureLines(f)[3], "step      -") << "no step to average";
+  EXPECT_EQ(figureLines(f)[4], "step      -") << "no step to average";
 
   // After a restart the first frame alone counts, and a rate needs two.
   meter.restart();
   EXPECT_TRUE(meter.frame(*state.world, t + 5, 8, 2));
-  EXPECT_EQ(figureLines(f), (std::vector<std::string>{
-                                "bodies    1 awake / 1", "contacts  0 touching", "joints    0",
-                                "step      2.00 ms", "draw      6.00 ms", "frames/s  -"}));
+  EXPECT_EQ(figureLines(f),
+            (std::vector<std::string>{"moving    1 awake / 1", "ground    0",
+                                      "contacts  0 touching", "joints    0", "step      2.00 ms",
+                                      "draw      6.00 ms", "frames/s  -"}));
 }
 
 namespace {

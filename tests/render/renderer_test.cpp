@@ -6,18 +6,24 @@
 #include <cstdlib>
 #include <ctime>
 #include <deque>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "bodies/factories.h"
 #include "bodies/ship.h"
 #include "fixtures/gl_feedback.h"
 #include "fixtures/gl_window.h"
+#include "game/keys.h"
 #include "game/mouse_drag.h"
 #include "game/world_setup.h"
 #include "render/console_strip.h"
+#include "render/key_panel.h"
+#include "render/overlay_layout.h"
 #include "render/overlays.h"
 #include "render/projection.h"
+#include "render/window_pixels.h"
 #include "state/state.h"
 #include "support/console_capture.h"
 #include "support/pinned_clock.h"
@@ -355,13 +361,14 @@ TEST_F(RendererTest, OverlaysShowOnlyWhenAskedAndLeaveTheFramesColourAndRasterPo
     drawOverlays(state, one);
   };
   drawWith(&Overlays::figures);
-  EXPECT_PIXEL(10, 930, panel) << "F3's panel in the bottom-left corner";
-  EXPECT_PIXEL(1270, 930, kSky);
+  EXPECT_PIXEL(1270, 40, panel) << "F3's panel in the top-right corner, under the marks";
+  EXPECT_PIXEL(1270, 15, kSky);
+  EXPECT_PIXEL(150, 840, kSky) << "clear of the ship's start";
   drawWith(&Overlays::physics);
   EXPECT_FALSE(within1(pixel(100, 50), kSky)) << "F4 draws the box at (10 m, 5 m)";
   drawWith(&Overlays::console);
-  const Rgb band = pixel(1270, 930);
-  EXPECT_PIXEL(1270, 930, rgb(0.08f, 0.28f, 0.36f)) << "L's band, the sky through it";
+  EXPECT_PIXEL(1270, 930, panel) << "L's band on its own background";
+  EXPECT_PIXEL(150, 930, kSky) << "clear of the ship's corner";
   EXPECT_PIXEL(640, 800, kSky);
   // Two overlays, a dragged body's path: count the pixels of one colour.
   const auto count = [&](Rgb c, int x0, int y0, int x1, int y1) {
@@ -370,11 +377,12 @@ TEST_F(RendererTest, OverlaysShowOnlyWhenAskedAndLeaveTheFramesColourAndRasterPo
       for (int x = x0; x < x1; ++x) n += pixel(x, y) == c;
     return n;
   };
-  EXPECT_GT(count(rgb(1, 1, 1), 0, 860, 80, 940), 30) << "the lines' text on the band";
+  EXPECT_GT(count(rgb(1, 1, 1), 230, 860, 310, 940), 30) << "the lines' text on the band";
   overlays.figures = overlays.console = true;
   drawWith(&Overlays::console);
-  EXPECT_EQ(pixel(10, 930), band) << "with L and F3 on, the panel stands above the band";
-  EXPECT_PIXEL(10, 940 - consoleStripHeight() - 10, panel);
+  EXPECT_PIXEL(1270, 930, panel);
+  EXPECT_PIXEL(1270, 40, panel);
+  EXPECT_PIXEL(1270, 940 - consoleStripHeight() - 3, kSky) << "F3 and L apart";
 
   // Thrown right and a little up, a dragged body's yellow path falls some 300 px.
   overlays = Overlays();
@@ -417,5 +425,77 @@ TEST_F(RendererTest, TheCameraMovesTheBodiesAndFramesTheGamesWindowButNotTheOver
   drawOverlays(state, Overlays(), camera);
   EXPECT_FALSE(within1(at({0, 470}), kSky)) << "the frame of the game's window";
   EXPECT_FALSE(within1(pixel(1250, 20), kSky)) << "PAUSE in the top-right corner";
+
+  // Time running, the zoom's mark takes PAUSE's place; FOLLOW shows while F
+  // follows, at the game's own view too; Home's view without follow shows neither.
+  state.paused = false;
+  Overlays following;
+  following.following = true;
+  for (const auto& [view, shown, marked] :
+       {std::tuple{camera, Overlays(), true}, {Camera(), following, true}}) {
+    useCameraProjection(view);
+    clearTo(0.2f, 0.7f, 0.9f);
+    drawOverlays(state, shown, view);
+    EXPECT_EQ(!within1(pixel(1250, 20), kSky), marked);
+  }
+  clearTo(0.2f, 0.7f, 0.9f);
+  EXPECT_TRUE(feedback([&] { drawOverlays(state, Overlays(), Camera()); }).empty());
   usePixelProjection();
+}
+
+// For each window size, with F1, F3 and L on: each overlay inside the
+// picture, none on another nor on the ship where it starts; each of F1's
+// pages inside its room, and every key row on one of them.
+TEST(OverlayLayoutTest, NoOverlayCoversAnotherNorTheShipAtAnySize) {
+  struct Size {
+    int window, pictureWidth, pictureHeight;  // the picture fitted to the window
+  };
+  for (const Size size :
+       {Size{640, 640, 470}, Size{937, 937, 688}, Size{1280, 1280, 940}, Size{1900, 1634, 1200}}) {
+    SCOPED_TRACE(size.window);
+    const float scale = static_cast<float>(size.pictureWidth) / WIDTH;
+    const int zoom = overlayZoom(scale, size.window);
+    EXPECT_EQ(zoom, size.window >= 1800 ? 2 : 1);
+    EXPECT_EQ(roomyOverlayZoom(size.pictureWidth), size.window >= 1280 ? 2 : 1)
+        << "the most a user may choose: 640 overlay pixels across, no fewer";
+    const OverlaySpace space{size.pictureWidth / zoom, size.pictureHeight / zoom, scale / zoom};
+    const int figureRows = static_cast<int>(figureLines(Figures()).size()) + 3;  // and the view's
+    const OverlayLayout layout = layOutOverlays(space, true, figureRows, true);
+    const std::vector<TextPanel> pages = keyPanelPages(layout.keys);
+    std::vector<PanelBox> boxes = {layout.marks, layout.figures, layout.console};
+    for (const TextPanel& page : pages) {
+      const PanelBox box = placeTextPanel(space.width, space.height, page);
+      EXPECT_TRUE(box.x >= layout.keys.x && box.y >= layout.keys.y &&
+                  box.x + box.width <= layout.keys.x + layout.keys.width &&
+                  box.y + box.height <= layout.keys.y + layout.keys.height)
+          << "the page fits its room";
+      boxes.push_back(box);
+    }
+    // The ship: 150 x 30 about (150, 840) of the picture.
+    const float k = space.perPicturePixel;
+    const PanelBox ship{static_cast<int>(75 * k), static_cast<int>(825 * k),
+                        static_cast<int>(150 * k) + 1, static_cast<int>(30 * k) + 1};
+    for (size_t i = 0; i < boxes.size(); ++i) {
+      const PanelBox& a = boxes[i];
+      EXPECT_GT(a.width, 0) << i;
+      EXPECT_TRUE(a.x >= 0 && a.y >= 0 && a.x + a.width <= space.width &&
+                  a.y + a.height <= space.height)
+          << "overlay " << i << " in the picture";
+      EXPECT_FALSE(intersect(a, ship)) << "overlay " << i << " covers the ship";
+      // The key list's pages take turns; everything else shows together.
+      for (size_t j = i + 1; j < boxes.size() && i < 3; ++j)
+        EXPECT_FALSE(intersect(a, boxes[j])) << "overlays " << i << " and " << j;
+    }
+    std::set<std::string> shown;
+    for (const TextPanel& page : pages)
+      for (size_t c = 0; c < page.columns.size(); c += 2)
+        shown.insert(page.columns[c].lines.begin(), page.columns[c].lines.end());
+    for (const KeyRow& row : kKeys) EXPECT_EQ(shown.count(row.keys), 1u) << row.keys;
+    if (size.window < 1280) {
+      EXPECT_GT(pages.size(), 1u) << "too little room for one page";
+    }
+    if (size.window == 1280) {
+      EXPECT_EQ(pages.front().columns.size(), 4u) << "two columns";
+    }
+  }
 }
