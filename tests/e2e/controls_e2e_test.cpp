@@ -577,30 +577,14 @@ TEST(ViewE2E, UiScaleTwoDrawsTheKeyListTwiceAsLargeAndCtrlMinusGivesItBack) {
   sandbox.key("F1");
   // The title "Keys" at the panel's padding inside its room.
   const int x = kOverlayGap + 8, y = 2 * kOverlayGap + kMarkHeight + 8;
-  const auto height = [](const Screenshot& s, int left, int top, int n) {
-    int rows = 0;  // rows of K's cell with ink in them
-    for (int yy = top; yy < top + kGlyphHeight * n; ++yy) {
-      bool ink = false;
-      for (int xx = left; xx < left + kGlyphWidth * n; ++xx)
-        ink |= samePixel(s.at(xx, yy), kKeyInk);
-      rows += ink;
-    }
-    return rows;
-  };
-  int twice = 0;
   EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
-    twice = height(s, 2 * x, 2 * y, 2);
     return glyphAt(s, 'K', 2 * x, 2 * y, 2, kKeyInk) &&
            glyphAt(s, 'e', 2 * (x + 7), 2 * y, 2, kKeyInk);
   })) << "no K in 2 x 2 blocks";
   sandbox.key("ctrl+minus");
-  int once = 0;
   EXPECT_TRUE(awaitPicture(sandbox, [&](const Screenshot& s) {
-    once = height(s, x, y, 1);
     return glyphAt(s, 'K', x, y, 1, kKeyInk);
   })) << "Ctrl with - does not give the font's own size back";
-  EXPECT_GE(once, 7);
-  EXPECT_EQ(twice, 2 * once);
   sandbox.key("Escape");
   EXPECT_EQ(sandbox.waitForExit(), 0) << sandbox.errors();
 }
