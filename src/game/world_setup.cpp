@@ -8,7 +8,17 @@
 #include "state/state.h"
 #include "terrain/terrain.h"
 
-void drawLandscapeSeed(TerrainPart& terrain) { terrain.coefMontagne = Randomf_nb(); }
+namespace {
+
+// What Randomf_nb can give: RAND_MAX / 1000000.
+constexpr float kLargestSeed = 2147.483647f;
+
+}  // namespace
+
+void drawLandscapeSeed(TerrainPart& terrain) {
+  terrain.coefMontagne = terrain.firstDrawOfSecond = Randomf_nb();
+  terrain.worldsFromSameDraw = 0;
+}
 
 void announceSkyColourSetGravity(SkyPart& part, const SkyColour& sky) {
   const float r = sky.r, g = sky.g, b = sky.b;
@@ -52,9 +62,19 @@ void buildFirstScene(State& state) {
 void announceLandscapeSeed(const TerrainPart& terrain) { say("SEED = ", terrain.coefMontagne); }
 
 void newWorld(State& state) {
+  const TerrainPart before = state;
   state.world.reset();
   static_cast<StateFields&>(state) = StateFields{};
+  state.seedRepeatsWithinASecond = before.seedRepeatsWithinASecond;
   drawLandscapeSeed(state);
+  // The seed depends only on the clock's second: a second N in the same second
+  // would build the same world again. The draws go on along the sequence of
+  // that second instead, so each world differs and a replay builds the same.
+  if (!state.seedRepeatsWithinASecond && state.coefMontagne == before.firstDrawOfSecond) {
+    state.worldsFromSameDraw = before.worldsFromSameDraw + 1;
+    for (int n = 0; n < state.worldsFromSameDraw; ++n)
+      state.coefMontagne = RandomFloat(0, kLargestSeed);
+  }
   drawSkyColourSetGravity(state);
   createWorld(state);
   buildFirstScene(state);

@@ -28,5 +28,7 @@ void buildFirstScene(State& state);
 void announceLandscapeSeed(const TerrainPart& terrain);
 
 // N: the state torn down and built again as at start-up, the same draws in the
-// same order and the same console lines; only F5's kept moment stays.
+// same order and the same console lines (a second N within one second goes on
+// along that second's draws, so that it builds another world); only F5's kept
+// moment stays.
 void newWorld(State& state);

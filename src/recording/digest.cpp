@@ -37,3 +37,30 @@ std::string digestLine(std::uint64_t digest) {
   std::snprintf(text, sizeof text, "digest %016llx", static_cast<unsigned long long>(digest));
   return text;
 }
+
+std::string physicsIdentity() {
+  char text[96];
+  std::snprintf(text, sizeof text, "box2d-%d.%d.%d/%s-%d.%d/%s%s", b2_version.major,
+                b2_version.minor, b2_version.revision,
+#if defined(__clang__)
+                "clang", __clang_major__, __clang_minor__,
+#elif defined(__GNUC__)
+                "gcc", __GNUC__, __GNUC_MINOR__,
+#else
+                "cc", 0, 0,
+#endif
+#if defined(__x86_64__)
+                "x86_64",
+#elif defined(__aarch64__)
+                "aarch64",
+#else
+                "other",
+#endif
+#if defined(__FMA__)
+                "+fma"
+#else
+                ""
+#endif
+  );
+  return text;
+}

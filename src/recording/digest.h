@@ -11,3 +11,7 @@ class b2World;
 std::uint64_t worldDigest(const b2World& world);
 // "digest " and 16 lower-case hexadecimal digits.
 std::string digestLine(std::uint64_t digest);
+// What decides whether this build steps a recorded world to the same bits:
+// the physics library's version, the compiler and the floating-point
+// instructions. One word, for the recording's header.
+std::string physicsIdentity();

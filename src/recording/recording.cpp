@@ -1,8 +1,10 @@
 #include "recording/recording.h"
 
+#include <cstdio>
 #include <string>
 
 #include "game/keys.h"
+#include "recording/digest.h"
 
 std::string frameLine(long frame, const std::vector<InputEvent>& events, const HeldKeys& before,
                       const HeldKeys& after, const std::vector<ClockReading>& clock) {
@@ -33,7 +35,13 @@ std::string frameLine(long frame, const std::vector<InputEvent>& events, const H
 
 std::string headerLine() {
   return std::string(kRecordingKind) + ' ' + std::to_string(kRecordingVersion) + " skyhook " +
-         SKYHOOK_VERSION;
+         SKYHOOK_VERSION + " physics " + physicsIdentity();
+}
+
+std::string checkpointLine(long frame, std::uint64_t digest) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(digest));
+  return "check " + std::to_string(frame) + ' ' + text;
 }
 
 std::string endLine(long frames) { return "end " + std::to_string(frames); }
@@ -41,7 +49,18 @@ std::string endLine(long frames) { return "end " + std::to_string(frames); }
 std::vector<std::string> linesUpTo(const Recording& recording, long frame, HeldKeys& held) {
   std::vector<std::string> lines;
   held.fill(0);
+  // Checkpoints of another build would not hold for this one's continuation.
+  const bool checks = recording.physics == physicsIdentity();
+  size_t check = 0;
+  auto checksUpTo = [&](long last) {
+    for (; checks && check < recording.checkpoints.size() &&
+           recording.checkpoints[check].frame <= last;
+         ++check)
+      lines.push_back(
+          checkpointLine(recording.checkpoints[check].frame, recording.checkpoints[check].digest));
+  };
   for (size_t i = 0; i < recording.frames.size() && recording.frames[i].frame <= frame; ++i) {
+    checksUpTo(static_cast<long>(recording.frames[i].frame) - 1);
     const HeldKeys before = held;
     for (const KeyChange& k : recording.keysOf(i)) held[k.symbol] = k.down;
     std::vector<InputEvent> events;
@@ -53,6 +72,7 @@ std::vector<std::string> linesUpTo(const Recording& recording, long frame, HeldK
     // A frame with nothing in it only marked how far a session got.
     if (!line.empty()) lines.push_back(std::move(line));
   }
+  checksUpTo(frame);
   return lines;
 }
 

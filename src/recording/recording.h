@@ -13,7 +13,11 @@
 constexpr const char* kRecordingKind = "skyhook-recording";
 // 2: the keys of speed, going back in time (Backspace held), F5, F9 and N. A
 // version 1 recording holds none of them and plays as it always did.
-constexpr int kRecordingVersion = 2;
+// 3: checkpoints, and the build's physics identity in the header; N within
+// one second builds a new world (version 2 and older replay the repeated one).
+constexpr int kRecordingVersion = 3;
+// Frames between checkpoints: one a second of play.
+constexpr long kCheckpointInterval = 60;
 
 // Bounds of the fields; a reader refuses anything outside them.
 constexpr long kMaxFrame = 1000000000;  // about six months at 60 frames a second
@@ -49,6 +53,13 @@ struct KeyChange {
   bool down;
 };
 
+// The world's digest, cut to 32 bits, after a frame: a replay that steps
+// another world says at which frame it departed.
+struct Checkpoint {
+  std::uint32_t frame;
+  std::uint32_t digest;
+};
+
 // A frame whose input changed. Its items lie in the recording's lists, from
 // these places up to where the next frame's begin.
 struct RecordedFrame {
@@ -76,6 +87,10 @@ struct Recording {
   std::deque<ClockReading> clock;
   long end = 0;        // frames played in all
   bool ended = false;  // the end line was written: the session ended normally
+  int version = kRecordingVersion;
+  // The identity of the build that wrote the checkpoints, and they in frame order.
+  std::string physics;
+  std::deque<Checkpoint> checkpoints;
 
   // The items of frames[i].
   FrameItems<InputEvent> eventsOf(size_t i) const {
@@ -100,11 +115,14 @@ std::string frameLine(long frame, const std::vector<InputEvent>& events, const H
                       const HeldKeys& after, const std::vector<ClockReading>& clock);
 // The first line.
 std::string headerLine();
+// A checkpoint's line.
+std::string checkpointLine(long frame, std::uint64_t digest);
 // The last line of a session that ended normally.
 std::string endLine(long frames);
 
 // The lines of a recording's start-up and frames up to `frame` (without the
-// header or an end line), as this version writes them, and without the quits
+// header or an end line), as this version writes them, with the checkpoints
+// when this build wrote them, and without the quits
 // that ended the recorded session; `held` is left with the keys held after
 // that frame. A session that goes on from a replayed frame keeps them as its own.
 std::vector<std::string> linesUpTo(const Recording& recording, long frame, HeldKeys& held);

@@ -67,20 +67,25 @@ class Parser {
   void header(std::string_view line) {
     const auto t = splitAtSpaces(line);
     if (t[0] != kRecordingKind) throw Refusal{"not a skyhook recording"};
-    if (t.size() != 4 || t[2] != "skyhook" || t[3].empty())
+    // The physics identity is there from version 3 on, and may be left out.
+    const bool physics = t.size() == 6 && t[4] == "physics" && !t[5].empty();
+    if ((t.size() != 4 && !physics) || t[2] != "skyhook" || t[3].empty())
       throw Refusal{"the first line should read '" + headerLine() + "'"};
     const long long version = number(t[1], 1, 1000000000, "format version");
     if (version > kRecordingVersion)
       throw Refusal{"format version " + std::to_string(version) +
                     " is newer than this skyhook reads (" + std::to_string(kRecordingVersion) +
                     ")"};
+    r_.version = static_cast<int>(version);
     r_.programVersion = std::string(t[3]);
+    if (physics) r_.physics = std::string(t[5]);
   }
 
   void body(std::string_view line) {
     if (r_.ended) throw Refusal{"a line after the end line"};
     const auto t = splitAtSpaces(line);
     if (t[0] == "end") return end(t);
+    if (t[0] == "check") return check(t);
     const long frame = static_cast<long>(number(t[0], 0, kMaxFrame, "frame"));
     if (!started_ && frame != 0) throw Refusal{"the start-up line (frame 0) is missing"};
     if (started_ && frame <= last_)
@@ -132,6 +137,24 @@ class Parser {
       throw Refusal{"the recording ends at frame " + std::to_string(r_.end) + ", before frame " +
                     std::to_string(last_)};
     r_.ended = true;
+  }
+
+  // After the line of its frame, if it has one; it marks how far the session got too.
+  void check(const std::vector<std::string_view>& t) {
+    if (t.size() != 3 || t[2].size() != 8 ||
+        t[2].find_first_not_of("0123456789abcdef") != std::string_view::npos)
+      throw Refusal{"a checkpoint should read 'check FRAME DIGEST' (8 hexadecimal digits)"};
+    if (!started_) throw Refusal{"the start-up line (frame 0) is missing"};
+    const long frame = static_cast<long>(number(t[1], 1, kMaxFrame, "checkpoint frame"));
+    if (frame < last_ || (!r_.checkpoints.empty() && frame <= r_.checkpoints.back().frame))
+      throw Refusal{"checkpoint " + std::to_string(frame) + " comes before frame " +
+                    std::to_string(last_)};
+    if (++items_ > kMaxItems)
+      throw Refusal{"a recording holds at most " + std::to_string(kMaxItems) + " items"};
+    const std::uint32_t digest =
+        static_cast<std::uint32_t>(std::stoul(std::string(t[2]), nullptr, 16));
+    r_.checkpoints.push_back({static_cast<std::uint32_t>(frame), digest});
+    last_ = frame;
   }
 
   // Reads the item at t[i] of the line of `frame`; returns the index of the next.

@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "recording/digest.h"
 #include "recording/recording.h"
 
 Recorder::Recorder(RandomClock source) : clock_(std::move(source)) {}
@@ -33,12 +34,13 @@ void Recorder::writeStartUp() {
   startedUp_ = true;
 }
 
-void Recorder::endFrame(const FrameInput& input) {
+void Recorder::endFrame(const FrameInput& input, const b2World& world) {
   const std::string text = frameLine(frame_, input.events, held_, input.held, clock_.takeFrame());
   if (!text.empty()) line(text);
+  if (frame_ % kCheckpointInterval == 0) line(checkpointLine(frame_, worldDigest(world)));
   // A frame alone marks how far the session got, once a second when nothing
   // else did: a recording cut short by a crash then plays to within a second of it.
-  else if (writer_ && writer_->quietForASecond()) line(std::to_string(frame_));
+  else if (text.empty() && writer_ && writer_->quietForASecond()) line(std::to_string(frame_));
   held_ = input.held;
 }
 

@@ -12,6 +12,8 @@
 #include "recording/recording_writer.h"
 #include "session/session_clock.h"
 
+class b2World;
+
 class Recorder {
  public:
   // Takes the clock's place at once, so that the start-up's readings are kept;
@@ -25,8 +27,9 @@ class Recorder {
 
   // Before each frame is played; the first call closes the start-up.
   void beginFrame();
-  // After the frame has been played with this input.
-  void endFrame(const FrameInput& input);
+  // After the frame has been played with this input; every second of play the
+  // world's checkpoint follows the frame's line.
+  void endFrame(const FrameInput& input, const b2World& world);
   // After the last frame: the end line.
   void finish();
   // For a process dying in the middle of a frame: writes what the frame has read

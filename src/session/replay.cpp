@@ -1,8 +1,12 @@
 #include "session/replay.h"
 
+#include <algorithm>
 #include <ctime>
 
-Replay::Replay(const Recording& recording) : recording_(recording) {
+#include "recording/digest.h"
+
+Replay::Replay(const Recording& recording)
+    : recording_(recording), checks_(recording.physics == physicsIdentity()) {
   const auto clock = recording.clockOf(0);
   clock_.beginFrame({clock.begin(), clock.end()});
 }
@@ -35,4 +39,19 @@ void Replay::rewindTo(long frame) {
     for (const ClockReading& c : recording_.clockOf(nextLine_)) second = c.second;
   }
   clock_.resumeAt(second);
+  const auto& checks = recording_.checkpoints;
+  nextCheck_ = static_cast<size_t>(
+      std::upper_bound(checks.begin(), checks.end(), frame,
+                       [](long f, const Checkpoint& c) { return f < static_cast<long>(c.frame); }) -
+      checks.begin());
+}
+
+bool Replay::check(const b2World& world) {
+  const auto& checks = recording_.checkpoints;
+  while (nextCheck_ < checks.size() && checks[nextCheck_].frame < frame_) ++nextCheck_;
+  if (!checks_ || nextCheck_ >= checks.size() || checks[nextCheck_].frame != frame_) return false;
+  const bool same = checks[nextCheck_++].digest == static_cast<std::uint32_t>(worldDigest(world));
+  if (same || departedAt_ >= 0) return false;
+  departedAt_ = frame_;
+  return true;
 }

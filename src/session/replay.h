@@ -3,11 +3,14 @@
 // clock gives the recorded seconds from the moment the replay is made, so the
 // start-up must follow it.
 
+#include <cstdint>
 #include <vector>
 
 #include "recording/frame_input.h"
 #include "recording/recording.h"
 #include "session/session_clock.h"
+
+class b2World;
 
 class Replay {
  public:
@@ -21,6 +24,12 @@ class Replay {
   // frame is frame + 1, with the keys held and the clock's second as they were.
   void rewindTo(long frame);
 
+  // After a frame: compares the world with the recording's checkpoint at that
+  // frame, when it has one that this build wrote. True at the first mismatch.
+  bool check(const b2World& world);
+  // The frame of the first checkpoint that the world did not match, or -1.
+  long departedAt() const { return departedAt_; }
+
   long frames() const { return frame_; }
   // After a frame: the replay read the clock less often than the recording at
   // some frame, so the world it steps may not be the recorded one.
@@ -33,4 +42,7 @@ class Replay {
   size_t nextLine_ = 1;
   long frame_ = 0;
   HeldKeys held_{};
+  bool checks_ = false;  // the checkpoints come from a build that steps as this one
+  size_t nextCheck_ = 0;
+  long departedAt_ = -1;
 };

@@ -71,7 +71,7 @@ void Session::resume(State& state) {
     // The quit that ended the recorded session does not end this one.
     auto& events = recorded_.events;
     events.erase(std::remove_if(events.begin(), events.end(), endsSession), events.end());
-    history_->play(state, recorded_);
+    playRecorded(state);
     if (replay_->frames() % 64 == 0 && Clock::now() >= report) {
       std::cerr << "skyhook: resuming " << source() << ": frame " << replay_->frames() << " of "
                 << recording_->end << " (" << 100 * replay_->frames() / recording_->end << " %)"
@@ -91,6 +91,8 @@ void Session::resume(State& state) {
 void Session::goLive(State& state) {
   const long frame = replay_->frames();
   departed_ |= replay_->departed();
+  missedCheck_ |= replay_->departedAt() >= 0;
+  state.seedRepeatsWithinASecond = false;
   replay_.reset();  // the calendar clock again, before the recorder passes it on
   recorder_.emplace(*recording_, frame, options_.record ? &writer_ : nullptr);
   recording_.reset();  // the recorder holds what it needs of it
@@ -128,7 +130,7 @@ bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
   // Only the picture's last frame is drawn; a recorded quit ends the picture too.
   for (int n = 1; n <= frames && state.running; ++n) {
     if (!replay_->next(recorded_)) return false;
-    history_->play(state, recorded_, n == frames ? painter : nullptr);
+    playRecorded(state, n == frames ? painter : nullptr);
     frameAt_.resize(static_cast<size_t>(history_->now()) + 1);
     frameAt_.back() = replay_->frames();
   }
@@ -144,6 +146,16 @@ void Session::runReplayBack(State& state, BodyPainter* painter) {
   replay_->rewindTo(frameAt_[static_cast<size_t>(history_->now())]);
 }
 
+void Session::playRecorded(State& state, BodyPainter* painter) {
+  state.seedRepeatsWithinASecond = recording_->version < 3;
+  history_->play(state, recorded_, painter);
+  if (!replay_->check(*state.world)) return;
+  const long frame = replay_->departedAt(), seconds = frame / 60;
+  std::cerr << "skyhook: " << source() << ": departs from the recording at frame " << frame << " ("
+            << seconds / 60 << ':' << std::setfill('0') << std::setw(2) << seconds % 60
+            << std::setfill(' ') << ')' << std::endl;
+}
+
 void Session::playLive(State& state, FrameInput& input, BodyPainter* painter) {
   if (handedOver_) {
     // The keyboard and mouse take over as they are: a drag that the recording
@@ -154,7 +166,7 @@ void Session::playLive(State& state, FrameInput& input, BodyPainter* painter) {
   }
   recorder_->beginFrame();
   history_->play(state, input, painter);
-  recorder_->endFrame(input);
+  recorder_->endFrame(input, *state.world);
 }
 
 void Session::takeOver() {
@@ -180,6 +192,8 @@ int Session::finish(const State& state) {
     if (writer_.failed()) status = 1;
   }
   if (replay_) departed_ |= replay_->departed();
+  if (replay_) missedCheck_ |= replay_->departedAt() >= 0;
+  if (missedCheck_) status = 1;
   if (departed_) {
     std::cerr << "skyhook: " << source() << ": the replay read the clock differently from the"
               << " recording; the world it played may differ from the recorded one" << std::endl;
@@ -193,7 +207,7 @@ int Session::playHeadless() {
   HeadlessConsole console(STDOUT_FILENO);
   State state;
   startUpWithoutWindow(state);
-  while (state.running && replay_->next(recorded_)) history_->play(state, recorded_);
+  while (state.running && replay_->next(recorded_)) playRecorded(state);
   const bool written = console.finish();
   const int status = finish(state);
   return written ? status : 1;

@@ -86,6 +86,9 @@ class Session {
 
   void playLive(State& state, FrameInput& input, BodyPainter* painter);
   void runReplayBack(State& state, BodyPainter* painter);
+  // The replay's next frame, played as the recording's version played it and
+  // checked against its checkpoint.
+  void playRecorded(State& state, BodyPainter* painter = nullptr);
   // Ends the replay after the frames it has played; the recorder goes on from there.
   void goLive(State& state);
   const std::string& source() const {
@@ -103,6 +106,7 @@ class Session {
   bool handedOver_ = false;   // the first live frame after a replay is still to come
   bool stayStopped_ = false;  // ... and the replay was stopped when T came
   bool departed_ = false;     // a replay ended departed from its recording
+  bool missedCheck_ = false;  // ... and a checkpoint said where
   // After the replay's clock or the recorder: the history reads through them,
   // and every frame, replayed or live, goes through it.
   std::optional<History> history_;

@@ -33,6 +33,12 @@ struct TerrainPart {
   float bordGaucheEcran = 0;                    // terrain cursor, pixels
   float VALEUR = 0;                             // height of the newest terrain column, pixels
   int limiteDeTrucsQuiTombentDesMontagnes = 0;  // debris counter, cycles 1 ... 299
+  // The seed's first draw in its second, and how many worlds have been built
+  // since from that same draw: N within one second goes on along the sequence.
+  float firstDrawOfSecond = 0;
+  int worldsFromSameDraw = 0;
+  // Recordings older than the fix for that replay with the repeated seed.
+  bool seedRepeatsWithinASecond = false;
 };
 
 struct ShipPart {

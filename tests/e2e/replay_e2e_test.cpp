@@ -301,6 +301,18 @@ TEST(ReplayE2E, ARecordedSessionReplaysInTheWindowAndWithoutOne) {
   EXPECT_EQ(headless.lines(), recorded);
   EXPECT_EQ(stderrLines(headless.errors()), Lines{digest});
 
+  // The first car placed elsewhere: the replay names the second where it departs.
+  const size_t car = written.find(" press c 300 200");
+  ASSERT_NE(car, std::string::npos);
+  const std::string edited = scratch.path() + "/edited.rec";
+  std::ofstream(edited) << written.substr(0, car) << " press c 340 200" << written.substr(car + 16);
+  Sandbox departs({{"DISPLAY", ""}}, {}, {"--replay", edited, "--headless"});
+  EXPECT_EQ(departs.waitForExit(60s), 1);
+  EXPECT_TRUE(std::regex_search(departs.errors(),
+                                std::regex("edited.rec: departs from the recording at frame "
+                                           "[1-9][0-9]* \\([0-9]+:[0-9]{2}\\)\n")))
+      << departs.errors();
+
   // Output that cannot be written: the lines lost are counted, the digest still printed.
   int closed[2];
   ASSERT_EQ(pipe(closed), 0);
@@ -332,7 +344,7 @@ TEST(ReplayE2E, BadRecordingsAndRecordFilesAreRefusedBeforeAnythingPlays) {
       {"missing", std::nullopt, ": cannot read"},
       {"empty", "", ":1: "},
       {"picture", "P6\n1280 940\n255\n\x01\x02\n", ":1: "},
-      {"newer", "skyhook-recording 3 skyhook 9.0.0\n0 clock 0 5\n", ":1: "},
+      {"newer", "skyhook-recording 4 skyhook 9.0.0\n0 clock 0 5\n", ":1: "},
       {"cut", head + "3 press b 10 2", ":3: "},
       {"negative", head + "-3 press b 10 20\n", ":3: "},
       {"backwards", head + "5 press b 1 2\n4 press j 1 2\n", ":4: "},

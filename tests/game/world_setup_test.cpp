@@ -117,6 +117,23 @@ TEST(SkyColour, SeedAndSkyFollowFromTheStartupSecond) {
   EXPECT_EQ(again.r, sky.r);
   EXPECT_EQ(again.g, sky.g);
   EXPECT_EQ(again.b, sky.b);
+
+  // N within that second goes on along its draws: every world differs. A
+  // recording from before that rule replays the repeated world.
+  State live;
+  newWorld(live);  // as the start-up draws
+  EXPECT_EQ(live.coefMontagne, first.coefMontagne);
+  std::set<float> seeds{live.coefMontagne};
+  for (int n = 0; n < 3; ++n) {
+    newWorld(live);
+    seeds.insert(live.coefMontagne);
+  }
+  EXPECT_EQ(seeds.size(), 4u);
+  State old;
+  old.seedRepeatsWithinASecond = true;
+  newWorld(old);
+  newWorld(old);
+  EXPECT_EQ(old.coefMontagne, first.coefMontagne);
 }
 
 TEST(CreateWorld, GravityIsSetBeforeAnyStep) {

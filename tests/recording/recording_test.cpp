@@ -41,6 +41,7 @@ struct Played {
   std::string digest;
   std::vector<std::string> digests;  // after each frame, from frame 1
   long frames = 0;
+  long departedAt = -1;                   // the first checkpoint the replay missed
   bool dragged = false, stopped = false;  // the script did what it means to
 };
 
@@ -98,7 +99,7 @@ Played record(const std::string& path) {
     reads = 0;
     recorder.beginFrame();
     history.play(state, input);
-    recorder.endFrame(input);
+    recorder.endFrame(input, *state.world);
     p.digests.push_back(digestLine(worldDigest(*state.world)));
     p.dragged |= grabbing(state) && state.mouseJoint;
     p.stopped |= state.paused;
@@ -119,8 +120,12 @@ Played replay(const Recording& recording, bool& departed) {
   startUpWithoutWindow(state);
   FrameInput input;
   History history;
-  while (state.running && replay.next(input)) history.play(state, input);
+  while (state.running && replay.next(input)) {
+    history.play(state, input);
+    replay.check(*state.world);
+  }
   departed = replay.departed();
+  p.departedAt = replay.departedAt();
   p.lines = console.lines();
   p.digest = digestLine(worldDigest(*state.world));
   p.frames = replay.frames();
@@ -152,6 +157,14 @@ TEST(Recording, AReplayPrintsAndStepsWhatTheRecordedSessionDid) {
   EXPECT_EQ(replayed.digest, recorded.digest);
   EXPECT_EQ(replayed.frames, recorded.frames);
   EXPECT_FALSE(departed);
+  EXPECT_EQ(recording->checkpoints.size(), 5u);  // frames 60 to 300
+  EXPECT_EQ(replayed.departedAt, -1);
+
+  // The box dragged elsewhere from frame 30 on: the next checkpoint finds the world changed.
+  Recording moved = *recording;
+  for (InputEvent& e : moved.events)
+    if (e.kind == InputEvent::Motion && e.x >= 500 + 3 * 30) e.y = 100;
+  EXPECT_EQ(replay(moved, departed).departedAt, 60);
 
   // A change of the second at a reading the frame never makes: the replay says so.
   Recording unreached = *recording;

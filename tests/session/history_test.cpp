@@ -226,7 +226,7 @@ TEST(GoingBack, TheKeptMomentGoesBackWithTheWorld) {
       const FrameInput input = twoMoments(++frame);
       recorder.beginFrame();
       history.play(state, input);
-      recorder.endFrame(input);
+      recorder.endFrame(input, *state.world);
     }
     text = recorder.textSoFar();
   }

@@ -196,7 +196,7 @@ int fuzz(const Options& o) {
     recorder.beginFrame();
     ++frame;
     faults = playAndCheck(state, history, input, invariants, console, o.plantFault);
-    recorder.endFrame(input);
+    recorder.endFrame(input, *state.world);
     const bool back = input.held[key::BACKSPACE];
     if (goingBack && !back && faults.empty()) faults = replayAgrees(state, writer);
     goingBack = back;
