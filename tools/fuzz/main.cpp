@@ -1,6 +1,8 @@
 // Plays the game headless with seeded random input and checks what must always
-// hold after every frame (tools/fuzz/invariants.h), and after every way back
-// in time that a replay of its own recording so far ends in the same world. On the first failure,
+// hold after every frame (tools/fuzz/invariants.h); after every way back in
+// time that a replay of its own recording so far, headless or steered as in
+// the window, ends in the same world; and after every S that the saved session
+// resumes to it. On the first failure,
 // or when the process dies, it leaves the recording that reproduces it and ends with status 1. The
 // last line: "fuzz: N frames, seed S, F failures".
 //
@@ -20,7 +22,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <utility>
 
@@ -32,6 +37,7 @@
 #include "session/play_input.h"
 #include "session/recorder.h"
 #include "session/replay.h"
+#include "session/session.h"
 #include "state/state.h"
 #include "support/console_capture.h"
 #include "tools/fuzz/invariants.h"
@@ -141,32 +147,83 @@ void watchForDeath() {
 #endif
 }
 
-// The recording so far, replayed from its start, must end in this world: the
-// way back took the replay along the same branch. In a child process, where
-// the fuzzer's own world can go, since Box2D's region holds one world at a time.
-std::string replayAgrees(State& state, const RecordingWriter& writer) {
+// How a recording of the session so far is played again to check it.
+enum class Check {
+  replay,   // headless, from its start
+  steered,  // in a replay that the keyboard steers: stopped, stepped, slowed, sped, sent back
+  resume,   // resumed, as --resume does before it goes on live
+};
+
+// A windowed replay without its window, steered at random by the keys a user
+// has during one, and played to its end.
+void playSteered(Session& session, State& state, std::uint64_t seed, long frames) {
+  std::mt19937_64 random(seed);
+  auto chance = [&](double p) { return std::uniform_real_distribution<double>(0, 1)(random) < p; };
+  long back = 0;
+  // Bounded, whatever the steering: stopped time starts again soon, and going
+  // back is rare and short against the frames played forward.
+  for (long picture = 0; picture < 40 * frames + 10000; ++picture) {
+    FrameInput live;
+    auto press = [&](int symbol) { live.events.push_back({InputEvent::KeyPress, symbol, 0, 0}); };
+    if (session.replayStopped() ? chance(0.05) : chance(0.002)) press(key::P);
+    if (session.replayStopped() && chance(0.2)) press(key::O);
+    if (chance(0.004)) press(chance(0.5) ? key::LEFTBRACKET : key::RIGHTBRACKET);
+    if (back == 0 && chance(0.002)) back = std::uniform_int_distribution<long>(1, 120)(random);
+    live.held[key::BACKSPACE] = back > 0 && back--;
+    if (!session.play(state, live, nullptr)) return;
+  }
+}
+
+// The recording so far, played again from its start, must end in this world:
+// the way back took the replay along the same branch, and a replay or a resume
+// sees what the live session saw. In a child process, where the fuzzer's own
+// world can go, since Box2D's region holds one world at a time.
+std::string sessionAgrees(State& state, const std::string& path, Check check, long frames,
+                          std::uint64_t seed) {
   const std::uint64_t digest = worldDigest(*state.world);
   std::fflush(stdout);
   const pid_t child = fork();
   if (child < 0) return "";  // no process to spare: the check is skipped, not failed
   if (child == 0) {
     state.world.reset();
-    std::string error;
-    const std::optional<Recording> recording = readRecording(writer.writingTo(), error);
-    if (!recording) _exit(2);
     ConsoleCapture quiet;
-    Replay replay(*recording);
+    if (!std::freopen("/dev/null", "w", stderr)) _exit(2);  // a resume's progress
     State again;
-    startUpWithoutWindow(again);
-    History history;
-    FrameInput input;
-    while (again.running && replay.next(input)) history.play(again, input);
+    if (check == Check::replay) {
+      std::string error;
+      const std::optional<Recording> recording = readRecording(path, error);
+      if (!recording) _exit(2);
+      Replay replay(*recording);
+      startUpWithoutWindow(again);
+      History history;
+      FrameInput input;
+      while (again.running && replay.next(input)) history.play(again, input);
+    } else {
+      SessionOptions options;
+      (check == Check::resume ? options.resume : options.replay) = path;
+      const std::unique_ptr<Session> session = Session::open(options);
+      if (!session) _exit(2);
+      if (check == Check::resume) {
+        session->resume(again);
+      } else {
+        startUpWithoutWindow(again);
+        playSteered(*session, again, seed, frames);
+      }
+    }
     _exit(worldDigest(*again.world) == digest ? 0 : 1);
   }
   int status = 0;
   waitpid(child, &status, 0);
   if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return "";
-  return "after going back in time, a replay of the recording so far ends in another world";
+  switch (check) {
+    case Check::replay:
+      return "after going back in time, a replay of the recording so far ends in another world";
+    case Check::steered:
+      return "after going back in time, a steered replay of the recording so far ends in another "
+             "world";
+    case Check::resume: return "a resume of the session saved with S ends in another world";
+  }
+  return "";
 }
 
 int fuzz(const Options& o) {
@@ -176,6 +233,7 @@ int fuzz(const Options& o) {
     std::fprintf(stderr, "fuzz: %s\n", error.c_str());
     return 2;
   }
+  const std::string saved = o.out + ".saved";
   ConsoleCapture console;
   RandomPlay play(o.seed);
   Recorder recorder(writer, [&play] { return play.clock().read(); });
@@ -191,6 +249,7 @@ int fuzz(const Options& o) {
   console.clear();
   long frame = 0;
   bool goingBack = false;
+  long checks[3] = {};  // of each kind
   while (faults.empty() && frame < o.frames) {
     input = play.next(state);
     recorder.beginFrame();
@@ -198,12 +257,24 @@ int fuzz(const Options& o) {
     faults = playAndCheck(state, history, input, invariants, console, o.plantFault);
     recorder.endFrame(input, *state.world);
     const bool back = input.held[key::BACKSPACE];
-    if (goingBack && !back && faults.empty()) faults = replayAgrees(state, writer);
+    if (goingBack && !back && faults.empty()) {
+      const Check check = frame % 2 ? Check::replay : Check::steered;
+      ++checks[static_cast<int>(check)];
+      faults = sessionAgrees(state, writer.writingTo(), check, frame,
+                             o.seed + static_cast<std::uint64_t>(frame));
+    }
     goingBack = back;
+    // S: the session so far, as S saves it, resumes to this world.
+    if (play.pressesSave() && faults.empty()) {
+      std::ofstream(saved) << recorder.textSoFar();
+      ++checks[static_cast<int>(Check::resume)];
+      faults = sessionAgrees(state, saved, Check::resume, frame, 0);
+    }
   }
   dying = {};
   recorder.finish();
   writer.close();
+  std::remove(saved.c_str());
   if (faults.empty()) {
     if (!o.keep) std::remove(o.out.c_str());
   } else {
@@ -211,6 +282,8 @@ int fuzz(const Options& o) {
     say("the recording that reproduces it: " + o.out + " (skyhook --replay " + o.out +
         " --headless)");
   }
+  say("played again: " + std::to_string(checks[0]) + " headless replays, " +
+      std::to_string(checks[1]) + " steered replays, " + std::to_string(checks[2]) + " resumes");
   say(std::to_string(frame) + " frames, seed " + std::to_string(o.seed) + ", " +
       (faults.empty() ? "0" : "1") + " failures");
   return faults.empty() ? 0 : 1;

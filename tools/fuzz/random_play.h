@@ -33,6 +33,8 @@ class RandomPlay {
   // has left the window back into it, so that the play stays where things are.
   FrameInput next(const State& state);
   FuzzClock& clock() { return clock_; }
+  // S, now and then: the session so far is saved (S changes nothing in the game).
+  bool pressesSave() { return chance(0.0005); }
 
  private:
   bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(random_) < p; }
