@@ -114,6 +114,9 @@ constexpr KeyRow kRows[] = {
      {{key::S}}, GameAction::none, "save"},
     {"T", "in a replay in the window: take over, the keyboard and mouse play on from here",
      KeyUse::view, {{key::T}}, GameAction::none, "take-over"},
+    {"F6", "list the saved sessions, newest first, time standing still: Up / Down choose, Enter "
+     "resumes, Shift+Enter replays, Delete removes (after yes or no), Escape or F6 closes",
+     KeyUse::view, {{key::F6}}, GameAction::none, "session-list"},
 };
 // clang-format on
 
