@@ -168,6 +168,10 @@ int main(int argc, char** argv) {
 
   const int status = session->finish(state);
   SDL_Quit();
+  console.finish();  // what waits goes out, and standard output is as it was
   if (session->leaving()) return goTo(*session->leaving(), command.options, argv[0]);
-  return screen.isOpen() ? status : 1;
+  // The history and the world may hold hundreds of megabytes in many blocks:
+  // the exit gives them back at once, where freeing them one by one takes a
+  // while.
+  std::_Exit(screen.isOpen() ? status : 1);
 }

@@ -26,10 +26,11 @@ constexpr int kMarksRoom = 250;
 struct OverlayLayout {
   PanelBox ship;     // where the ship starts and B hangs the car: kept clear
   PanelBox marks;    // the row the marks take, right-aligned in it
-  PanelBox messages;  // the window's messages: the top row left of the marks
   PanelBox figures;  // F3
   PanelBox keys;     // the room F1 may take; its panel may be smaller
   PanelBox console;  // L
+  // The window's messages: the top row left of the marks.
+  PanelBox messages;
 };
 
 // The boxes for the overlays that are on; an overlay that is off gets an
