@@ -289,10 +289,33 @@ TEST(ReplayE2E, AResumeIntoItsOwnFileLeavesItWholeAtEveryMoment) {
   EXPECT_EQ(bytes(), recorded);
   EXPECT_EQ(names(), (Lines{".own.rec.tmp", "own.rec"}));
 
+  // The window shows the resume's progress at once; Escape cancels it, and
+  // nothing is written over the file.
+  {
+    Sandbox s({}, {}, {"--resume", file, "--record", file});
+    ASSERT_TRUE(s.waitForWindow()) << s.errors();
+    ASSERT_TRUE(within(30s, [&] {
+      return s.errors().find("skyhook: resuming " + file + ": frame ") != std::string::npos;
+    })) << s.errors();
+    const Screenshot shot = s.screenshot();
+    int bar = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x)
+        bar += shot.at(x, y).r == 102 && shot.at(x, y).g == 178 && shot.at(x, y).b == 255;
+    EXPECT_GT(bar, 500) << "the progress bar";
+    s.key("Escape");
+    EXPECT_EQ(s.waitForExit(5s), 0) << s.errors();
+    EXPECT_NE(s.errors().find("resume cancelled"), std::string::npos) << s.errors();
+  }
+  EXPECT_EQ(bytes(), recorded);
+  EXPECT_EQ(names(), Lines{"own.rec"});
+
   std::string digest;
   {
     Sandbox s({}, {}, {"--resume", file, "--record", file, "--digest"});
-    ASSERT_TRUE(s.waitForWindow(60s)) << s.errors();
+    ASSERT_TRUE(within(60s, [&] {
+      return s.errors().find("skyhook: resumed ") != std::string::npos;
+    })) << s.errors();
     EXPECT_EQ(bytes(), recorded) << "until the session ends";
     s.key("Escape");
     ASSERT_EQ(s.waitForExit(), 0) << s.errors();
