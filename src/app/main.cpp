@@ -166,8 +166,8 @@ int main(int argc, char** argv) {
     pacer.wait();
   }
 
+  SDL_Quit();  // the window goes at once, before the automatic save
   const int status = session->finish(state);
-  SDL_Quit();
   console.finish();  // what waits goes out, and standard output is as it was
   if (session->leaving()) return goTo(*session->leaving(), command.options, argv[0]);
   // The history and the world may hold hundreds of megabytes in many blocks:
