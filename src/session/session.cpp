@@ -229,7 +229,12 @@ void Session::tellHowFarBack(bool goingBack) {
   if (goingBack || backFrom_ < 0) return;
   const long back = backFrom_ - history_->now();
   backFrom_ = -1;
-  if (back > 0) notify("back " + clockText(back) + " in time, to " + clockText(history_->now()));
+  if (back <= 0) return;
+  std::ostringstream text;
+  text << "went back ";
+  if (back < 3600) text << std::fixed << std::setprecision(1) << back / 60.0 << " s";
+  else text << clockText(back);
+  notify(text.str() + " in time, to " + clockText(history_->now()));
 }
 
 void Session::takeOver() {
