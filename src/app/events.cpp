@@ -6,6 +6,7 @@
 
 #include "app/camera_control.h"
 #include "app/screen.h"
+#include "app/session_list_keys.h"
 #include "app/view_actions.h"
 #include "game/keys.h"
 #include "recording/frame_input.h"
@@ -32,6 +33,7 @@ static_assert(key::PLUS == SDLK_PLUS && key::EQUALS == SDLK_EQUALS && key::MINUS
               key::HOME == SDLK_HOME && key::F == SDLK_f);
 static_assert(key::S == SDLK_s && key::T == SDLK_t);
 static_assert(key::PAGEUP == SDLK_PAGEUP && key::PAGEDOWN == SDLK_PAGEDOWN);
+static_assert(key::F6 == SDLK_F6 && key::DELETE == SDLK_DELETE && key::Y == SDLK_y);
 
 static_assert(key::BACKSPACE == SDLK_BACKSPACE && key::LEFTBRACKET == SDLK_LEFTBRACKET &&
               key::RIGHTBRACKET == SDLK_RIGHTBRACKET && key::N == SDLK_n && key::F5 == SDLK_F5 &&
@@ -110,6 +112,7 @@ void changeView(ViewAction view, bool ctrl, Screen& screen, Overlays& overlays,
     case ViewAction::follow: camera.toggleFollow(); break;
     case ViewAction::saveSession: session.save(); break;
     case ViewAction::takeOver: session.takeOver(); break;
+    case ViewAction::sessionList: openSessionList(overlays.sessionList); break;
   }
 }
 
@@ -122,6 +125,15 @@ void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraCont
   while (SDL_PollEvent(&event)) {
     if (event.type == SDL_QUIT) {
       input.events.push_back({InputEvent::Quit});
+      overlays.sessionList.open = false;
+    } else if (overlays.sessionList.open && event.type == SDL_KEYDOWN) {
+      // The list's keys, and every other, stay out of the game while it is open.
+      pressInOpenSessionList(overlays.sessionList, session, event.key.keysym.sym,
+                             (event.key.keysym.mod & KMOD_SHIFT) != 0);
+    } else if (overlays.sessionList.open &&
+               (event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP ||
+                event.type == SDL_MOUSEMOTION)) {
+      // nor the mouse
     } else if (event.type == SDL_KEYDOWN &&
                viewActionOf(event.key.keysym.sym) != ViewAction::none) {
       changeView(viewActionOf(event.key.keysym.sym), (event.key.keysym.mod & KMOD_CTRL) != 0,
@@ -150,4 +162,14 @@ void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraCont
   const Uint8* keys = SDL_GetKeyState(nullptr);
   input.held.fill(0);
   for (const NamedKey& k : gameKeys()) input.held[k.symbol] = keys[k.symbol];
+}
+
+bool resumeCancelled() {
+  SDL_Event event;
+  bool cancel = false;
+  while (SDL_PollEvent(&event))
+    if (event.type == SDL_QUIT ||
+        (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE))
+      cancel = true;
+  return cancel;
 }

@@ -20,3 +20,7 @@ struct Overlays;
 // picture's pixels.
 void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraControl& camera,
                Session& session);
+
+// While a resume plays unseen: drains the event queue, and says whether
+// Escape or the window's close asked to cancel it.
+bool resumeCancelled();

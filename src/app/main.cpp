@@ -9,7 +9,11 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
+#include <iostream>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/camera_control.h"
 #include "app/console.h"
@@ -20,8 +24,11 @@
 #include "app/pacer.h"
 #include "app/screen.h"
 #include "app/window.h"
+#include "game/body_walk.h"
 #include "game/world_setup.h"
+#include "render/messages.h"
 #include "render/overlays.h"
+#include "render/progress_bar.h"
 #include "render/renderer.h"
 #include "session/session.h"
 #include "state/state.h"
@@ -56,6 +63,37 @@ class SkyRenderer : public Renderer {
   const State& state_;
 };
 
+// The window while a resume plays unseen: a bar that fills; Escape or the
+// window's close cancels.
+ResumeProgress showResumeProgress(const Session& session, Console& console) {
+  const std::string file = session.resumingFrom().substr(session.resumingFrom().rfind('/') + 1);
+  return [file, &console](long frame, long end) {
+    drawProgressBar(
+        end > 0 ? static_cast<double>(frame) / end : 1,
+        "Resuming " + file + ": frame " + std::to_string(frame) + " of " + std::to_string(end));
+    SDL_GL_SwapBuffers();
+    console.drain();
+    return !resumeCancelled();
+  };
+}
+
+// The list of saved sessions chose one: the program starts again on it, with
+// the options it had, and in the process it has (the same standard output).
+int goTo(const Session::Leaving& leaving, Options options, const char* program) {
+  SessionOptions& session = options.session;
+  session.record.reset();  // its recording ended with the session left
+  (leaving.replay ? session.replay : session.resume) = leaving.path;
+  std::vector<std::string> args = argumentsFor(options);
+  args.insert(args.begin(), program);
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  execv("/proc/self/exe", argv.data());
+  std::cerr << "skyhook: cannot start again on " << leaving.path << ": " << std::strerror(errno)
+            << std::endl;
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,14 +115,20 @@ int main(int argc, char** argv) {
   // Console lines must never stop the game, whoever reads them or not.
   Console console(STDOUT_FILENO);
   State state;
-  // A resumed session's start-up and recording play before the window opens.
-  if (session->resuming()) session->resume(state);
-  else drawLandscapeSeed(state);  // the first random draw of all
+  Messages messages;
+  session->tellMessagesTo([&messages](const std::string& text) { messages.post(text); });
+  if (!session->resuming()) drawLandscapeSeed(state);  // the first random draw of all
 
   Screen screen;
   if (!screen.open(command.options.fullscreen)) return 1;
   initText(argc, argv);
   if (session->resuming()) {
+    // The window shows at once, with the resume's progress.
+    if (!session->resume(state, showResumeProgress(*session, console))) {
+      std::cerr << "skyhook: resume cancelled; nothing was written" << std::endl;
+      SDL_Quit();
+      return 0;
+    }
     initView(state.sky);
   } else {
     state.running = true;
@@ -108,19 +152,26 @@ int main(int argc, char** argv) {
     camera.beforeFrame(state, renderer);
     screen.clearBorder();
     figures.start(overlays, state);
-    if (!session->play(state, input, &renderer)) break;
+    if (overlays.sessionList.open) paintBodies(state, &renderer);  // time stands still
+    else if (!session->play(state, input, &renderer)) break;
     overlays.replay = session->replaying();
     overlays.replayStopped = session->replayStopped();
     overlays.replayShift = session->replayShift();
     overlays.following = camera.following();
     overlays.uiScale = screen.overlayZoom(overlays.chosenUiScale);
+    overlays.message = messages.shown();
     overlays.shown = drawOverlays(state, overlays, camera.camera());
     figures.end(overlays, state);
     SDL_GL_SwapBuffers();
     pacer.wait();
   }
 
+  SDL_Quit();  // the window goes at once, before the automatic save
   const int status = session->finish(state);
-  SDL_Quit();
-  return screen.isOpen() ? status : 1;
+  console.finish();  // what waits goes out, and standard output is as it was
+  if (session->leaving()) return goTo(*session->leaving(), command.options, argv[0]);
+  // The history and the world may hold hundreds of megabytes in many blocks:
+  // the exit gives them back at once, where freeing them one by one takes a
+  // while.
+  std::_Exit(screen.isOpen() ? status : 1);
 }

@@ -26,6 +26,9 @@ struct OptionRow {
   const char* argument;  // the value's name in the help; nullptr for none
   const char* help;
   void (*apply)(CommandLine&, const char* value);
+  // The value may be left out: --name=VALUE, or --name VALUE when VALUE does
+  // not begin with a dash; without one, apply gets "".
+  bool optionalValue = false;
 };
 
 const OptionRow kOptions[] = {
@@ -58,13 +61,18 @@ const OptionRow kOptions[] = {
      "play the recording FILE back in place of the keyboard, and exit where it ends",
      [](CommandLine& c, const char* value) { c.options.session.replay = value; }},
     {"resume", 0, "FILE",
-     "play the recording FILE without a window, as fast as the machine goes, then open the "
-     "window there and go on playing",
-     [](CommandLine& c, const char* value) { c.options.session.resume = value; }},
+     "play the recording FILE unseen, as fast as the machine goes, with a progress bar in the "
+     "window (Escape cancels), then go on playing from there; without FILE, or with 'last', the "
+     "newest saved session, automatic or not",
+     [](CommandLine& c, const char* value) { c.options.session.resume = value; }, true},
     {"headless", 0, nullptr, "with --replay: play without a window, as fast as the machine goes",
      [](CommandLine& c, const char*) { c.options.session.headless = true; }},
     {"digest", 0, nullptr, "at exit, print a hash of every body's motion on standard error",
      [](CommandLine& c, const char*) { c.options.session.digest = true; }},
+    {"no-autosave", 0, nullptr,
+     "keep nothing at quit: without it a session played for 10 seconds or more is kept in the "
+     "sessions folder as an automatic save (the newest 10 stay)",
+     [](CommandLine& c, const char*) { c.options.session.noAutosave = true; }},
 };
 constexpr int kFirstLongOnly = 256;  // getopt's code of a row without a short name: 256 + row
 
@@ -124,8 +132,10 @@ CommandLine readCommandLine(int argc, char** argv) {
   for (size_t i = 0; i < std::size(kOptions); ++i) {
     const OptionRow& row = kOptions[i];
     const int code = row.shortName ? row.shortName : kFirstLongOnly + static_cast<int>(i);
-    longOptions.push_back(
-        {row.name, row.argument ? required_argument : no_argument, nullptr, code});
+    const int takes = !row.argument       ? no_argument
+                      : row.optionalValue ? optional_argument
+                                          : required_argument;
+    longOptions.push_back({row.name, takes, nullptr, code});
     if (row.shortName) shortOptions += std::string(1, row.shortName) + (row.argument ? ":" : "");
   }
   longOptions.push_back({nullptr, 0, nullptr, 0});
@@ -148,7 +158,13 @@ CommandLine readCommandLine(int argc, char** argv) {
       const bool ambiguous = longNamesStartingWith(bare) > 1;
       return refused((ambiguous ? "ambiguous option '" : "unrecognized option '") + name + "'");
     }
-    if (const OptionRow* row = rowFor(code)) row->apply(command, optarg);
+    const OptionRow* row = rowFor(code);
+    const char* value = optarg;
+    if (row && row->optionalValue && !value) {
+      value = "";
+      if (optind < argc && argv[optind][0] != '-') value = argv[optind++];
+    }
+    if (row) row->apply(command, value);
     // Help and version end the reading, as GNU programs do.
     if (command.action != Action::run) return command;
   }
@@ -162,7 +178,10 @@ std::string helpText() {
   std::vector<std::pair<std::string, std::string>> options;
   for (const OptionRow& row : kOptions) {
     std::string left = row.shortName ? std::string("-") + row.shortName + ", " : "    ";
-    left += std::string("--") + row.name + (row.argument ? std::string("=") + row.argument : "");
+    left += std::string("--") + row.name;
+    if (row.argument)
+      left += row.optionalValue ? std::string("[=") + row.argument + "]"
+                                : std::string("=") + row.argument;
     options.emplace_back(left, row.help);
   }
   writeColumns(out, options);
@@ -172,6 +191,22 @@ std::string helpText() {
   for (const KeyRow& k : kKeys) keys.emplace_back(k.keys, k.does);
   writeColumns(out, keys);
   return out.str();
+}
+
+std::vector<std::string> argumentsFor(const Options& options) {
+  std::vector<std::string> args;
+  if (options.fullscreen) args.push_back("--fullscreen");
+  if (options.consoleInWindow) args.push_back("--console-in-window");
+  if (options.uiScale) args.push_back("--ui-scale=" + std::to_string(options.uiScale));
+  if (!options.display.empty()) args.push_back("--display=" + options.display);
+  const SessionOptions& session = options.session;
+  if (session.record) args.push_back("--record=" + *session.record);
+  if (session.replay) args.push_back("--replay=" + *session.replay);
+  if (session.resume) args.push_back("--resume=" + *session.resume);
+  if (session.headless) args.push_back("--headless");
+  if (session.digest) args.push_back("--digest");
+  if (session.noAutosave) args.push_back("--no-autosave");
+  return args;
 }
 
 int answerCommandLine(const CommandLine& command) {

@@ -3,6 +3,7 @@
 // program, its help and its version.
 
 #include <string>
+#include <vector>
 
 #include "session/session.h"
 
@@ -29,6 +30,11 @@ CommandLine readCommandLine(int argc, char** argv);
 // For anything but run: prints the help or the version on standard output, or
 // the refusal on standard error, and gives the exit status (0, or 2 refused).
 int answerCommandLine(const CommandLine& command);
+
+// The arguments that give these options, read back by readCommandLine: how
+// the program starts itself again on another session from the list of saved
+// sessions.
+std::vector<std::string> argumentsFor(const Options& options);
 
 // The help: usage, the options and the keys.
 std::string helpText();

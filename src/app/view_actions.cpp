@@ -26,6 +26,7 @@ constexpr Command kCommands[] = {
     {"follow", ViewAction::follow},
     {"save", ViewAction::saveSession},
     {"take-over", ViewAction::takeOver},
+    {"session-list", ViewAction::sessionList},
 };
 
 }  // namespace

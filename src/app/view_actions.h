@@ -21,6 +21,7 @@ enum class ViewAction {
   follow,
   saveSession,
   takeOver,
+  sessionList,
 };
 
 // The action of a view row's command; none for another row, or nullptr.

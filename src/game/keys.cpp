@@ -110,10 +110,14 @@ constexpr KeyRow kRows[] = {
       {key::RETURN, "return", key::KP_ENTER}}},
     {"R", "switch the bodies of the R list to dynamic (the list is empty)", KeyUse::press,
      {{key::R, "r"}}, GameAction::makeListedBodiesDynamic},
-    {"S", "save the session so far to a new recording, named on standard error", KeyUse::view,
+    {"S", "save the session so far to a new recording, named in the window and on standard error",
+     KeyUse::view,
      {{key::S}}, GameAction::none, "save"},
     {"T", "in a replay in the window: take over, the keyboard and mouse play on from here",
      KeyUse::view, {{key::T}}, GameAction::none, "take-over"},
+    {"F6", "list the saved sessions, newest first, time standing still: Up / Down choose, Enter "
+     "resumes, Shift+Enter replays, Delete removes (after yes or no), Escape or F6 closes",
+     KeyUse::view, {{key::F6}}, GameAction::none, "session-list"},
 };
 // clang-format on
 

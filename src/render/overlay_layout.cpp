@@ -26,7 +26,9 @@ OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, int figureRow
   const int shipRight = static_cast<int>(std::ceil(kShipRight * k));
   layout.ship = {shipLeft, shipTop, shipRight - shipLeft, space.height - shipTop};
 
-  layout.marks = {0, kOverlayGap, space.width - kOverlayGap, kMarkHeight};
+  const int marksLeft = space.width - kOverlayGap - kMarksRoom;
+  layout.marks = {marksLeft, kOverlayGap, kMarksRoom, kMarkHeight};
+  layout.messages = {kOverlayGap, kOverlayGap, marksLeft - 2 * kOverlayGap, kMarkHeight};
   const int belowMarks = kOverlayGap + kMarkHeight + kOverlayGap;
 
   int bottom = space.height;  // what lies along the bottom edge starts here

@@ -19,6 +19,9 @@ constexpr int kFigureColumns = 28;
 constexpr int kOverlayGap = 6;   // between overlays, and from the picture's edges
 constexpr int kMarkHeight = 20;  // a mark: a line of text and its padding
 constexpr int kFigurePad = 6;    // F3's padding
+// The top row's right part that the marks may take, all five shown at once;
+// the window's messages take the rest of the row.
+constexpr int kMarksRoom = 250;
 
 struct OverlayLayout {
   PanelBox ship;     // where the ship starts and B hangs the car: kept clear
@@ -26,6 +29,8 @@ struct OverlayLayout {
   PanelBox figures;  // F3
   PanelBox keys;     // the room F1 may take; its panel may be smaller
   PanelBox console;  // L
+  // The window's messages: the top row left of the marks.
+  PanelBox messages;
 };
 
 // The boxes for the overlays that are on; an overlay that is off gets an

@@ -143,7 +143,7 @@ OverlaysShown drawOverlays(const State& state, const Overlays& overlays, const C
   const bool stopped = state.paused || overlays.replayStopped;
   if (!overlays.keys && !overlays.joints && !overlays.figures && !overlays.physics &&
       !overlays.console && !dragging && !stopped && state.speedShift == 0 && !overlays.replay &&
-      !frame && !overlays.following)
+      !frame && !overlays.following && !overlays.message && !overlays.sessionList.open)
     return {};
   glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LINE_BIT | GL_POINT_BIT);
   glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
@@ -179,6 +179,8 @@ OverlaysShown drawOverlays(const State& state, const Overlays& overlays, const C
     if (overlays.figures) drawFiguresPanel(window, layout.figures, figures);
     if (stopped || state.speedShift != 0 || overlays.replay || frame || overlays.following)
       drawMarks(window, state, overlays, camera);
+    if (overlays.message) drawMessage(window, layout.messages, *overlays.message);
+    if (overlays.sessionList.open) drawSessionList(window, overlays.sessionList);
   }
 
   glPopMatrix();

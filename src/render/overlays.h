@@ -6,10 +6,13 @@
 // only show things; nothing here reaches the simulation.
 
 #include <deque>
+#include <optional>
 #include <string>
 
 #include "game/figures.h"
 #include "render/camera.h"
+#include "render/messages.h"
+#include "render/session_list.h"
 #include "render/text_panel.h"
 
 struct State;
@@ -44,6 +47,9 @@ struct Overlays {
   // them, the console's last lines (oldest first) all along.
   Figures measured;
   const std::deque<std::string>* consoleLines = nullptr;
+  // The window's message as it shows now, set by the app each frame; none by default.
+  std::optional<ShownMessage> message;
+  SessionList sessionList;  // F6
 };
 
 // After the renderer's frame, under the camera's projection: what is switched

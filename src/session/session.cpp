@@ -7,6 +7,7 @@
 #include <ctime>
 #include <iomanip>
 #include <iostream>
+#include <sstream>
 
 #include "game/body_walk.h"
 #include "game/keys.h"
@@ -32,6 +33,16 @@ bool quits(const FrameInput& input) {
   return false;
 }
 
+// Frames as the time they take at 60 a second: "m:ss".
+std::string clockText(long frames) {
+  const long seconds = std::max(frames, 0L) / 60;
+  std::ostringstream text;
+  text << seconds / 60 << ':' << std::setw(2) << std::setfill('0') << seconds % 60;
+  return text.str();
+}
+
+std::string fileName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
 }  // namespace
 
 std::unique_ptr<Session> Session::open(const SessionOptions& options) {
@@ -43,6 +54,14 @@ std::unique_ptr<Session> Session::open(const SessionOptions& options) {
     return refuse("--headless plays a recording: it needs --replay FILE");
 
   std::unique_ptr<Session> session(new Session(options));
+  if (options.resume && (options.resume->empty() || *options.resume == "last")) {
+    const std::string newest = newestSavedSession();
+    if (newest.empty())
+      return refuse(
+          "--resume: no saved session to resume in " +
+          (sessionsFolder().empty() ? std::string("the sessions folder") : sessionsFolder()));
+    session->options_.resume = newest;
+  }
   std::string error;
   if (options.replay || options.resume) {
     const std::string& path = session->source();
@@ -61,11 +80,13 @@ std::unique_ptr<Session> Session::open(const SessionOptions& options) {
   return session;
 }
 
-void Session::resume(State& state) {
+bool Session::resume(State& state, const ResumeProgress& progress) {
   using Clock = std::chrono::steady_clock;
+  if (progress && !progress(0, recording_->end)) return false;
   startUpWithoutWindow(state);
   const Clock::time_point start = Clock::now();
   Clock::time_point report = start + std::chrono::seconds(1);
+  Clock::time_point shown = start;
   bool reported = false;
   while (replay_->next(recorded_)) {
     // The quit that ended the recorded session does not end this one.
@@ -79,13 +100,19 @@ void Session::resume(State& state) {
       report += std::chrono::seconds(1);
       reported = true;
     }
+    if (progress && replay_->frames() % 64 == 0 && Clock::now() >= shown) {
+      if (!progress(replay_->frames(), recording_->end)) return false;
+      shown = Clock::now() + std::chrono::milliseconds(50);
+    }
   }
   if (reported)
     std::cerr << "skyhook: resumed " << source() << " at frame " << replay_->frames() << " in "
               << std::fixed << std::setprecision(1)
               << std::chrono::duration<double>(Clock::now() - start).count() << " s"
               << std::defaultfloat << std::endl;
+  notify("resumed " + fileName(source()) + ": " + clockText(replay_->frames()) + " of play");
   goLive(state);
+  return true;
 }
 
 void Session::goLive(State& state) {
@@ -103,6 +130,8 @@ void Session::goLive(State& state) {
 }
 
 bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
+  if (leaving_) return false;
+  tellHowFarBack(input.held[key::BACKSPACE] != 0);
   if (!replay_) {
     playLive(state, input, painter);
     return true;
@@ -129,8 +158,14 @@ bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
   if (frames == 0) paintBodies(state, painter);
   // Only the picture's last frame is drawn; a recorded quit ends the picture too.
   for (int n = 1; n <= frames && state.running; ++n) {
-    if (!replay_->next(recorded_)) return false;
+    if (!replay_->next(recorded_)) {
+      notify("end of the replay at " + clockText(replay_->frames()));
+      return false;
+    }
+    const long before = history_->now();
+    const Snapshot* keptBefore = state.keptMoment.get();
     playRecorded(state, n == frames ? painter : nullptr);
+    tellWhatWasDone(state, recorded_, before, keptBefore);
     frameAt_.resize(static_cast<size_t>(history_->now()) + 1);
     frameAt_.back() = replay_->frames();
   }
@@ -150,10 +185,11 @@ void Session::playRecorded(State& state, BodyPainter* painter) {
   state.seedRepeatsWithinASecond = recording_->version < 3;
   history_->play(state, recorded_, painter);
   if (!replay_->check(*state.world)) return;
-  const long frame = replay_->departedAt(), seconds = frame / 60;
-  std::cerr << "skyhook: " << source() << ": departs from the recording at frame " << frame << " ("
-            << seconds / 60 << ':' << std::setfill('0') << std::setw(2) << seconds % 60
-            << std::setfill(' ') << ')' << std::endl;
+  const std::string departs = "departs from the recording at frame " +
+                              std::to_string(replay_->departedAt()) + " (" +
+                              clockText(replay_->departedAt()) + ")";
+  std::cerr << "skyhook: " << source() << ": " << departs << std::endl;
+  notify("the replay " + departs);
 }
 
 void Session::playLive(State& state, FrameInput& input, BodyPainter* painter) {
@@ -165,12 +201,59 @@ void Session::playLive(State& state, FrameInput& input, BodyPainter* painter) {
     handedOver_ = stayStopped_ = false;
   }
   recorder_->beginFrame();
+  const long before = history_->now();
+  const Snapshot* keptBefore = state.keptMoment.get();
   history_->play(state, input, painter);
   recorder_->endFrame(input, *state.world);
+  tellWhatWasDone(state, input, before, keptBefore);
+  ++liveFrames_;
+}
+
+void Session::tellWhatWasDone(const State& state, const FrameInput& input, long before,
+                              const Snapshot* keptBefore) {
+  if (input.held[key::BACKSPACE]) return;  // a picture back: its presses do nothing
+  for (const InputEvent& e : input.events) {
+    if (e.kind != InputEvent::KeyPress) continue;
+    if (e.symbol == key::F5 && state.keptMoment) {
+      keptAt_.erase(std::remove_if(keptAt_.begin(), keptAt_.end(),
+                                   [](const auto& kept) { return kept.first.expired(); }),
+                    keptAt_.end());
+      keptAt_.emplace_back(state.keptMoment, before);
+      notify("moment kept at " + clockText(before) + " (F9 returns to it)");
+    } else if (e.symbol == key::F9 && !keptBefore) {
+      notify("no moment kept yet: F5 keeps one");
+    } else if (e.symbol == key::F9) {
+      long at = -1;
+      for (const auto& [moment, frame] : keptAt_)
+        if (moment.lock().get() == keptBefore) at = frame;
+      notify(at < 0 ? std::string("back to the moment kept")
+                    : "back to the moment kept at " + clockText(at));
+    } else if (e.symbol == key::N) {
+      std::ostringstream seed;
+      seed << state.coefMontagne;
+      notify("a new world: seed " + seed.str());
+    }
+  }
+}
+
+// Once Backspace is let go: how far it went back.
+void Session::tellHowFarBack(bool goingBack) {
+  if (goingBack && backFrom_ < 0) backFrom_ = history_->now();
+  if (goingBack || backFrom_ < 0) return;
+  const long back = backFrom_ - history_->now();
+  backFrom_ = -1;
+  if (back <= 0) return;
+  std::ostringstream text;
+  text << "went back ";
+  if (back < 3600) text << std::fixed << std::setprecision(1) << back / 60.0 << " s";
+  else text << clockText(back);
+  notify(text.str() + " in time, to " + clockText(history_->now()));
 }
 
 void Session::takeOver() {
-  if (replay_ && !headless()) takeOver_ = true;
+  if (!replay_ || headless()) return;
+  takeOver_ = true;
+  notify("the keyboard has taken over the replay at " + clockText(replay_->frames()));
 }
 
 std::string Session::textSoFar() const {
@@ -179,13 +262,29 @@ std::string Session::textSoFar() const {
 
 void Session::save() const {
   std::string error;
-  if (const std::optional<std::string> path = saveSession(textSoFar(), std::time(nullptr), error))
+  if (const std::optional<std::string> path = saveSession(textSoFar(), std::time(nullptr), error)) {
     std::cerr << "skyhook: saved the session so far to " << *path << std::endl;
-  else std::cerr << "skyhook: " << error << "; the game goes on" << std::endl;
+    notify("saved " + fileName(*path));
+  } else {
+    std::cerr << "skyhook: " << error << "; the game goes on" << std::endl;
+    notify(error);
+  }
 }
 
 int Session::finish(const State& state) {
   int status = 0;
+  if (recorder_ && !options_.noAutosave && liveFrames_ >= kAutosaveFrames) {
+    std::string error;
+    if (const std::optional<std::string> path =
+            saveSession(textSoFar(), std::time(nullptr), error, true)) {
+      std::cerr << "skyhook: kept the session in " << *path << " (automatic save)" << std::endl;
+      pruneAutomaticSaves();
+    } else {
+      std::cerr << "skyhook: " << error << " (automatic save)" << std::endl;
+      notify(error);
+      status = 1;
+    }
+  }
   if (recorder_) {
     recorder_->finish();
     writer_.close();

@@ -5,6 +5,7 @@
 // Every session keeps its own recording in memory as it goes, so that S can
 // save the session so far.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,10 +25,20 @@ class BodyPainter;
 struct SessionOptions {
   std::optional<std::string> record;  // --record FILE: write the session's input to FILE
   std::optional<std::string> replay;  // --replay FILE: play FILE instead of the keyboard
-  std::optional<std::string> resume;  // --resume FILE: play FILE unseen, then go on live
+  std::optional<std::string> resume;  // --resume FILE: play FILE unseen, then go on live;
+                                      // "" or "last": the newest saved session
   bool headless = false;              // --headless: replay without a window, unpaced
   bool digest = false;                // --digest: print the world's digest at exit
+  bool noAutosave = false;            // --no-autosave: keep nothing at quit
 };
+
+// Takes a short line naming what the session just did, for the window's messages.
+using MessageSink = std::function<void(const std::string& text)>;
+// How far a resume has played; false cancels it.
+using ResumeProgress = std::function<bool(long frame, long end)>;
+
+// Frames of live play after which a session is kept at its end: 10 s.
+constexpr long kAutosaveFrames = 600;
 
 class Session {
  public:
@@ -40,12 +51,27 @@ class Session {
 
   bool headless() const { return options_.headless; }
   bool resuming() const { return options_.resume.has_value(); }
+  // The recording a resume plays (the newest saved session's for "last").
+  const std::string& resumingFrom() const { return *options_.resume; }
 
   // --resume, in place of the start-up: the start-up and every frame of the
   // recording, unpaced and undrawn (its quit left out), with progress on
-  // standard error once it takes more than a second; from there the session
-  // is live.
-  void resume(State& state);
+  // standard error once it takes more than a second, and to `progress` about
+  // twenty times a second; from there the session is live. False when
+  // `progress` cancelled it: then nothing is written, and finish() must not run.
+  bool resume(State& state, const ResumeProgress& progress = {});
+
+  // Where the window's messages go; none by default.
+  void tellMessagesTo(MessageSink sink) { tell_ = std::move(sink); }
+
+  // The list of saved sessions chose another: play() ends this session, which
+  // finish() keeps (as an automatic save) before the program goes there.
+  struct Leaving {
+    std::string path;
+    bool replay;  // replay it in the window, else resume it
+  };
+  void leaveFor(const std::string& path, bool replay) { leaving_ = Leaving{path, replay}; }
+  const std::optional<Leaving>& leaving() const { return leaving_; }
 
   // One picture's frames, with the input read live for it. Live: that input is
   // played and recorded. In a windowed replay the live keys steer (P stops and
@@ -57,7 +83,8 @@ class Session {
   bool play(State& state, FrameInput& input, BodyPainter* painter);
 
   // S: writes the session so far to a new file in sessionsFolder() and names
-  // it on standard error, or says there why it could not; the game goes on.
+  // it on standard error and in a message, or says there why it could not;
+  // the game goes on.
   void save() const;
   // What S saves: the session's recording up to the last frame played.
   std::string textSoFar() const;
@@ -72,9 +99,11 @@ class Session {
   // ... at its own speed, as a power of two.
   int replayShift() const { return replay_ ? steering_.shift() : 0; }
 
-  // After the last frame: closes the recording, prints the digest when asked.
-  // The exit status: 1 when the recording could not be written in full or the
-  // replay departed from the recording, else 0.
+  // After the last frame: keeps a session of kAutosaveFrames or more live
+  // frames as an automatic save (unless --no-autosave), closes the recording,
+  // prints the digest when asked. The exit status: 1 when the recording or
+  // the automatic save could not be written in full or the replay departed
+  // from the recording, else 0.
   int finish(const State& state);
 
   // The whole replay without a window or pacing; the exit status, 1 also when
@@ -91,6 +120,13 @@ class Session {
   void playRecorded(State& state, BodyPainter* painter = nullptr);
   // Ends the replay after the frames it has played; the recorder goes on from there.
   void goLive(State& state);
+  void notify(const std::string& text) const {
+    if (tell_) tell_(text);
+  }
+  // Messages for what the picture's frames did: F5, F9, N, and going back.
+  void tellWhatWasDone(const State& state, const FrameInput& input, long before,
+                       const Snapshot* keptBefore);
+  void tellHowFarBack(bool goingBack);
   const std::string& source() const {
     return options_.replay ? *options_.replay : *options_.resume;
   }
@@ -112,4 +148,12 @@ class Session {
   std::optional<History> history_;
   // The replay's frame after which the history stood at each of its moments.
   std::vector<long> frameAt_{0};
+
+  MessageSink tell_;
+  std::optional<Leaving> leaving_;
+  long liveFrames_ = 0;  // played from the keyboard in this process
+  // Each kept moment's frame, for F9's message; the moment itself may come
+  // back by going back in time.
+  std::vector<std::pair<std::weak_ptr<const Snapshot>, long>> keptAt_;
+  long backFrom_ = -1;  // the frame Backspace started from while it is held
 };

@@ -54,6 +54,34 @@ TEST(CommandLineOptions, FullscreenAndDisplayInTheirGnuAndXSpellings) {
   EXPECT_EQ(none.options.uiScale, 0) << "by the window's size";
   EXPECT_EQ(read({"--ui-scale=3"}).options.uiScale, 3);
   EXPECT_EQ(read({"-ui", "1"}).options.uiScale, 1);
+
+  // --resume's file may be left out (the newest saved session); --no-autosave
+  // goes with anything.
+  for (const auto& [args, resumed] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"--resume", "a.rec"}, "a.rec"},
+           {{"--resume=a.rec"}, "a.rec"},
+           {{"--resume"}, ""},
+           {{"--resume=last"}, "last"},
+           {{"--resume", "--no-autosave"}, ""},
+           {{"--no-autosave", "-resume", "--digest"}, ""}}) {
+    const CommandLine c = read(args);
+    ASSERT_EQ(c.action, Action::run) << args[0] << ": " << c.refusal;
+    EXPECT_EQ(c.options.session.resume, resumed) << args[0];
+  }
+  EXPECT_TRUE(read({"--resume", "--no-autosave"}).options.session.noAutosave);
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{"--replay", "a.rec", "--headless", "--no-autosave"},
+                                             {"--no-auto", "--record=b.rec", "--fullscreen"}}) {
+    const CommandLine c = read(args);
+    ASSERT_EQ(c.action, Action::run) << c.refusal;
+    EXPECT_TRUE(c.options.session.noAutosave) << args[0];
+    // The list of saved sessions starts the program again with the same options.
+    std::vector<std::string> again = argumentsFor(c.options);
+    const CommandLine restarted = read(again);
+    ASSERT_EQ(restarted.action, Action::run) << restarted.refusal;
+    EXPECT_EQ(argumentsFor(restarted.options), again);
+  }
+  EXPECT_FALSE(none.options.session.noAutosave);
 }
 
 // As GNU programs do, help and version answer at once, whatever follows.

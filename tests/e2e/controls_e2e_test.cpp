@@ -254,7 +254,8 @@ std::vector<std::string> desktopEntryArguments(bool& terminal) {
   std::ifstream entry(SKYHOOK_DESKTOP_ENTRY);
   std::vector<std::string> args;
   terminal = true;
-  for (std::string line; std::getline(entry, line);) {
+  // The entry's own group, not its actions'.
+  for (std::string line; std::getline(entry, line) && line.rfind("[Desktop Action", 0) != 0;) {
     if (line == "Terminal=false") terminal = false;
     if (line.rfind("Exec=", 0) != 0) continue;
     std::istringstream words(line.substr(5));

@@ -125,6 +125,7 @@ TEST(ReplayE2E, ASavedSessionResumesAndItsNewRecordingReplaysOnItsOwn) {
     std::this_thread::sleep_for(300ms);
     s.key("p");  // time stopped: the world at exit is the world at S
     std::this_thread::sleep_for(200ms);
+    const Screenshot beforeSave = s.screenshot();
     s.key("s");
     const std::regex named("skyhook: saved the session so far to (" + scratch.path() +
                            "/data/skyhook/sessions/skyhook-[0-9]{8}-[0-9]{6}\\.rec)\n");
@@ -133,7 +134,15 @@ TEST(ReplayE2E, ASavedSessionResumesAndItsNewRecordingReplaysOnItsOwn) {
       const std::string errors = s.errors();
       return std::regex_search(errors, match, named) && (saved = match[1], true);
     })) << s.errors();
+    // S's message shows in the window, then goes.
+    long differing = 0;
+    EXPECT_TRUE(
+        within(3s, [&] { return (differing = differingPixels(s.screenshot(), beforeSave)) > 200; }))
+        << differing << " pixels of the message";
     s.keyUp("Right");
+    EXPECT_TRUE(
+        within(10s, [&] { return !(differing = differingPixels(s.screenshot(), beforeSave)); }))
+        << differing << " pixels differ after the message";
     atSave = s.screenshot();
     s.key("Escape");
     ASSERT_EQ(s.waitForExit(), 0) << s.errors();
@@ -183,6 +192,77 @@ TEST(ReplayE2E, ASavedSessionResumesAndItsNewRecordingReplaysOnItsOwn) {
   EXPECT_EQ(window.waitForExit(), 0) << window.errors();
 }
 
+// A session of 10 s or more is kept at quit; F6 lists it, and Enter resumes
+// it to the world it left, as --resume with no file does. --no-autosave keeps
+// nothing, also when leaving for another session.
+TEST(ReplayE2E, AQuitKeepsTheSessionAndF6OrResumeWithNoFileGoesOnFromIt) {
+  const Scratch scratch;
+  const std::string folder = scratch.path() + "/data/skyhook/sessions";
+  const std::map<std::string, std::string> env = {{"XDG_DATA_HOME", scratch.path() + "/data"}};
+  auto files = [&] {
+    std::vector<std::string> names;
+    std::error_code none;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, none))
+      names.push_back(entry.path().filename().string());
+    return names;
+  };
+  // The sky shows once the resume's progress, on its dark background, is over
+  // (a window not yet drawn is black).
+  const auto resumed = [](Sandbox& s) {
+    return s.waitForWindow() && within(30s, [&] {
+             const Pixel p = s.screenshot().at(5, 470);
+             return !(p.r == 20 && p.g == 20 && p.b == 31) && p.r + p.g + p.b > 0;
+           });
+  };
+  std::string digest;
+  {
+    Sandbox s(env, {}, {"--digest"});
+    ASSERT_TRUE(s.waitForWindow()) << s.errors();
+    s.key("b");
+    std::this_thread::sleep_for(15s);  // 600 frames and more, on a loaded machine too
+    s.key("p");
+    std::this_thread::sleep_for(200ms);
+    s.key("Escape");
+    ASSERT_EQ(s.waitForExit(), 0) << s.errors();
+    digest = digestOf(s.errors());
+    EXPECT_NE(s.errors().find("(automatic save)"), std::string::npos) << s.errors();
+  }
+  ASSERT_EQ(files().size(), 1u);
+  EXPECT_EQ(files()[0].rfind("skyhook-auto-", 0), 0u) << files()[0];
+  {
+    Sandbox s(env, {}, {"--digest", "--no-autosave"});
+    ASSERT_TRUE(s.waitForWindow()) << s.errors();
+    std::this_thread::sleep_for(15s);  // 600 frames and more, on a loaded machine too
+    const Screenshot before = s.screenshot();
+    s.key("F6");
+    long differing = 0;
+    EXPECT_TRUE(
+        within(5s, [&] { return (differing = differingPixels(s.screenshot(), before)) > 20000; }))
+        << differing << " pixels of the list";
+    s.key("Return");
+    const auto seeds = [&] {
+      const std::vector<std::string> lines = s.lines();
+      return std::count_if(lines.begin(), lines.end(),
+                           [](const std::string& l) { return l.rfind("SEED = ", 0) == 0; });
+    };
+    ASSERT_TRUE(within(20s, [&] { return seeds() == 2; })) << s.errors();
+    ASSERT_TRUE(resumed(s)) << s.errors();
+    s.key("Escape");
+    ASSERT_EQ(s.waitForExit(), 0) << s.errors();
+    // The session left prints its digest, then the resumed one its own.
+    const std::string errors = s.errors();
+    const size_t last = errors.rfind("digest ");
+    ASSERT_NE(last, errors.find("digest ")) << errors;
+    EXPECT_EQ(errors.substr(last, 23), digest) << "the world the kept session left";
+  }
+  EXPECT_EQ(files().size(), 1u) << "--no-autosave kept nothing";
+  Sandbox s(env, {}, {"--resume", "--digest", "--no-autosave"});
+  ASSERT_TRUE(resumed(s)) << s.errors();
+  s.key("Escape");
+  ASSERT_EQ(s.waitForExit(), 0) << s.errors();
+  EXPECT_EQ(digestOf(s.errors()), digest);
+}
+
 // --resume F --record F: F holds its recording, byte for byte, while the
 // resume plays (here killed in the middle of it, which leaves only a hidden
 // file beside it), and the whole new recording once the session has ended.
@@ -215,10 +295,33 @@ TEST(ReplayE2E, AResumeIntoItsOwnFileLeavesItWholeAtEveryMoment) {
   EXPECT_EQ(bytes(), recorded);
   EXPECT_EQ(names(), (Lines{".own.rec.tmp", "own.rec"}));
 
+  // The window shows the resume's progress at once; Escape cancels it, and
+  // nothing is written over the file.
+  {
+    Sandbox s({}, {}, {"--resume", file, "--record", file});
+    ASSERT_TRUE(s.waitForWindow()) << s.errors();
+    ASSERT_TRUE(within(30s, [&] {
+      return s.errors().find("skyhook: resuming " + file + ": frame ") != std::string::npos;
+    })) << s.errors();
+    const Screenshot shot = s.screenshot();
+    int bar = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x)
+        bar += shot.at(x, y).r == 102 && shot.at(x, y).g == 178 && shot.at(x, y).b == 255;
+    EXPECT_GT(bar, 500) << "the progress bar";
+    s.key("Escape");
+    EXPECT_EQ(s.waitForExit(5s), 0) << s.errors();
+    EXPECT_NE(s.errors().find("resume cancelled"), std::string::npos) << s.errors();
+  }
+  EXPECT_EQ(bytes(), recorded);
+  EXPECT_EQ(names(), Lines{"own.rec"});
+
   std::string digest;
   {
     Sandbox s({}, {}, {"--resume", file, "--record", file, "--digest"});
-    ASSERT_TRUE(s.waitForWindow(60s)) << s.errors();
+    ASSERT_TRUE(within(60s, [&] {
+      return s.errors().find("skyhook: resumed ") != std::string::npos;
+    })) << s.errors();
     EXPECT_EQ(bytes(), recorded) << "until the session ends";
     s.key("Escape");
     ASSERT_EQ(s.waitForExit(), 0) << s.errors();

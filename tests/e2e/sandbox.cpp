@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -108,6 +109,11 @@ Sandbox::Sandbox(const std::map<std::string, std::string>& env,
   if (option != args.end() && option + 1 != args.end()) display_ = *(option + 1);
   else if (display != env.end()) display_ = display->second;
   else if (const char* current = std::getenv("DISPLAY")) display_ = current;
+  // Saves, automatic ones too, go to a folder of the sandbox's own unless the
+  // test names one: nothing lands in the real home.
+  char data[] = "/tmp/skyhook-e2e-data-XXXXXX";
+  if (!mkdtemp(data)) throw std::runtime_error("mkdtemp failed");
+  data_ = data;
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe failed");
   pid_ = fork();
@@ -123,6 +129,7 @@ Sandbox::Sandbox(const std::map<std::string, std::string>& env,
     const rlimit noCore{0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("XDG_DATA_HOME", data_.c_str(), 1);
     for (const auto& [name, value] : env) {
       if (value.empty()) unsetenv(name.c_str());
       else setenv(name.c_str(), value.c_str(), 1);
@@ -148,6 +155,8 @@ Sandbox::~Sandbox() {
   }
   if (outFd_ >= 0) close(outFd_);
   if (errFd_ >= 0) close(errFd_);
+  std::error_code ignored;
+  std::filesystem::remove_all(data_, ignored);
 }
 
 void Sandbox::pump() {

@@ -119,6 +119,7 @@ class Sandbox {
   void xdotool(const std::string& args);
 
   std::string display_;  // the program's X display
+  std::string data_;     // its XDG_DATA_HOME unless the test sets one
   pid_t pid_ = -1;
   int outFd_ = -1, errFd_ = -1;
   std::string out_, err_;

@@ -25,6 +25,10 @@ check_installed_tree() {  # PREFIX_DIR
     grep -qx "$line" "$entry" || fail "$entry lacks the line $line"
   done
   grep -q '^Comment=.' "$entry" || fail "$entry has no Comment"
+  # The action that resumes the newest saved session.
+  grep -qx 'Actions=resume-last;' "$entry" && grep -qx '\[Desktop Action resume-last\]' "$entry" &&
+    grep -qx 'Exec=skyhook --console-in-window --resume=last' "$entry" ||
+    fail "$entry has no action that resumes the last session"
   grep -Eq '^Categories=(.*;)?Game;' "$entry" || fail "$entry is not in the Game category"
 
   [ -f "$icon" ] || fail "no icon $icon"

@@ -435,6 +435,103 @@ TEST(Recording, ASaveTakesItsNameOnlyWhole) {
   std::filesystem::remove_all(data);
 }
 
+// The saved sessions, newest first: a file the reader refuses is listed with
+// its reason, a hidden one being written is not. --resume with no file takes
+// the newest, to the world its row names; a session of 10 s or more is kept
+// at its end unless --no-autosave, the newest 10 automatic saves stay and S's
+// saves are never removed; an automatic save that fails says so.
+TEST(Recording, SavedSessionsListNewestFirstAndAutomaticSavesKeepTheNewestTen) {
+  char made[] = "/tmp/skyhook-list-XXXXXX";
+  ASSERT_TRUE(mkdtemp(made));
+  const std::string data = made, folder = data + "/skyhook/sessions";
+  setenv("XDG_DATA_HOME", data.c_str(), 1);
+  EXPECT_FALSE(Session::open({std::nullopt, std::nullopt, std::string()}))
+      << "nothing to resume yet";
+  auto recording = [](std::time_t start, long frames) {
+    return headerLine() + "\n0 clock 0 " + std::to_string(start) + "\n5 press c 300 200\n" +
+           endLine(frames) + "\n";
+  };
+  std::string error;
+  const auto older = saveSession(recording(1700000000, 600), 1700000000, error);
+  const auto newer = saveSession(recording(1700003333, 1500), 1700000100, error);
+  ASSERT_TRUE(older && newer) << error;
+  const std::string bad = folder + "/skyhook-20231114-000000.rec";
+  std::ofstream(bad) << "not a recording\n";
+  std::ofstream(folder + "/.skyhook-20231114-000001.rec.7.tmp") << recording(1700000000, 9);
+  const auto age = [](const std::string& path, int minutes) {
+    std::filesystem::last_write_time(
+        path, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(minutes));
+  };
+  age(*older, 30);
+  age(bad, 20);
+  age(*newer, 10);
+  std::vector<SavedSession> listed = listSavedSessions();
+  ASSERT_EQ(listed.size(), 3u);
+  EXPECT_EQ(listed[0].path, *newer);
+  EXPECT_EQ(listed[1].path, bad);
+  EXPECT_EQ(listed[2].path, *older);
+  EXPECT_TRUE(listed[0].readable && listed[2].readable);
+  EXPECT_EQ(listed[0].frames, 1500);
+  EXPECT_NE(listed[0].seed, listed[2].seed);
+  EXPECT_FALSE(listed[1].readable);
+  EXPECT_EQ(listed[1].reason.rfind("1: ", 0), 0u) << listed[1].reason;
+
+  {
+    const std::unique_ptr<Session> last = Session::open({std::nullopt, std::nullopt, "last"});
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->resumingFrom(), *newer);
+    State state;
+    const ConsoleCapture console;
+    ASSERT_TRUE(last->resume(state));
+    EXPECT_EQ(state.coefMontagne, listed[0].seed) << "the seed the list shows";
+  }
+
+  // Twelve automatic saves and two of S's: the two oldest automatic ones go.
+  for (int i = 0; i < 12; ++i) {
+    const auto automatic = saveSession(recording(1700000000, 600), 1700001000 + i, error, true);
+    ASSERT_TRUE(automatic) << error;
+    age(*automatic, 100 - i);
+  }
+  pruneAutomaticSaves();
+  auto automatics = [&] {
+    std::vector<std::string> names;
+    for (const SavedSession& saved : listSavedSessions())
+      if (saved.automatic) names.push_back(saved.name);
+    return names;
+  };
+  EXPECT_EQ(automatics().size(), 10u);
+  EXPECT_TRUE(std::filesystem::exists(*older) && std::filesystem::exists(*newer));
+  const std::vector<std::string> before = automatics();
+
+  // Live sessions of 599 and 600 frames, and 600 with --no-autosave.
+  auto play = [](SessionOptions options, long frames, MessageSink sink = {}) {
+    const std::unique_ptr<Session> session = Session::open(options);
+    session->tellMessagesTo(std::move(sink));
+    State state;
+    const ConsoleCapture console;
+    startUpWithoutWindow(state);
+    FrameInput input;
+    for (long n = 0; n < frames; ++n) session->play(state, input, nullptr);
+    return session->finish(state);
+  };
+  SessionOptions quiet;
+  quiet.noAutosave = true;
+  EXPECT_EQ(play({}, kAutosaveFrames - 1), 0);
+  EXPECT_EQ(play(quiet, kAutosaveFrames), 0);
+  EXPECT_EQ(automatics(), before) << "nothing kept";
+  EXPECT_EQ(play({}, kAutosaveFrames), 0);
+  const std::vector<std::string> after = automatics();
+  ASSERT_EQ(after.size(), 10u);
+  EXPECT_EQ(std::count(before.begin(), before.end(), after.front()), 0) << "the newest is new";
+  EXPECT_EQ(after.back(), before[before.size() - 2]) << "and the oldest went";
+
+  setenv("XDG_DATA_HOME", (bad + "/cannot").c_str(), 1);
+  std::string told;
+  EXPECT_EQ(play({}, kAutosaveFrames, [&](const std::string& text) { told = text; }), 1);
+  EXPECT_EQ(told.rfind("cannot save the session", 0), 0u) << told;
+  unsetenv("XDG_DATA_HOME");
+  std::filesystem::remove_all(data);
+}
 // A replay steered back with Backspace, on at double and half speed, then T in
 // the middle of a drag, with the replay stopped and stepped first: each world
 // is the live one of its frame, stopping steps nothing, and the session's own

@@ -398,6 +398,57 @@ TEST_F(RendererTest, OverlaysShowOnlyWhenAskedAndLeaveTheFramesColourAndRasterPo
   EXPECT_TRUE(feedback([&] { drawOverlays(state, overlays); }).empty()) << "nothing to show";
 }
 
+// A message shows in the top row beside the marks for three seconds, fades
+// over the next and is gone; F6's list skips what cannot be read and asks
+// before removing.
+TEST_F(RendererTest, AMessageShowsInItsRowThenFadesAndTheSessionListAsksBeforeRemoving) {
+  Messages messages;
+  const Messages::Clock::time_point t0{};
+  messages.post("saved skyhook-20261208-120000.rec", t0);
+  EXPECT_EQ(messages.shown(t0 + std::chrono::milliseconds(2900))->opacity, 1);
+  const float fading = messages.shown(t0 + std::chrono::milliseconds(3500))->opacity;
+  EXPECT_TRUE(fading > 0.3f && fading < 0.7f) << fading;
+  EXPECT_FALSE(messages.shown(t0 + std::chrono::seconds(4)));
+
+  Overlays overlays;
+  overlays.message = messages.shown(t0);
+  state.paused = true;
+  clearTo(0.2f, 0.7f, 0.9f);
+  drawOverlays(state, overlays);
+  int lit = 0;
+  for (int x = 0; x < 1000; ++x) lit += !within1(pixel(x, 16), kSky);
+  EXPECT_GT(lit, 150) << "the message's row";
+  EXPECT_FALSE(within1(pixel(1250, 20), kSky)) << "PAUSE beside it";
+  EXPECT_PIXEL(640, 60, kSky);
+  EXPECT_PIXEL(150, 840, kSky) << "clear of the ship's start";
+  state.paused = false;
+  overlays.message = messages.shown(t0 + std::chrono::seconds(5));
+  EXPECT_TRUE(feedback([&] { drawOverlays(state, overlays); }).empty()) << "gone, nothing drawn";
+
+  SessionList& list = overlays.sessionList;
+  list.show({{"a", "/a"}, {"b unreadable", "/b", false}, {"c", "/c"}}, "");
+  EXPECT_EQ(list.chosen, 0) << "the newest";
+  EXPECT_EQ(pressInSessionList(list, key::DOWN, false), SessionListAnswer::none);
+  EXPECT_EQ(list.chosen, 2) << "over the one that cannot be read";
+  pressInSessionList(list, key::DOWN, false);
+  EXPECT_EQ(list.chosen, 2);
+  EXPECT_EQ(pressInSessionList(list, key::DELETE, false), SessionListAnswer::none);
+  EXPECT_TRUE(list.asking);
+  EXPECT_EQ(pressInSessionList(list, key::N, false), SessionListAnswer::none) << "no";
+  EXPECT_EQ(pressInSessionList(list, key::DELETE, false), SessionListAnswer::none);
+  EXPECT_EQ(pressInSessionList(list, key::Y, false), SessionListAnswer::remove) << "yes";
+  EXPECT_EQ(pressInSessionList(list, key::RETURN, true), SessionListAnswer::replay);
+  EXPECT_EQ(pressInSessionList(list, key::KP_ENTER, false), SessionListAnswer::resume);
+  clearTo(0.2f, 0.7f, 0.9f);
+  drawOverlays(state, overlays);
+  EXPECT_FALSE(within1(pixel(640, 300), kSky)) << "the list over the picture";
+  EXPECT_EQ(pressInSessionList(list, key::F6, false), SessionListAnswer::close);
+  EXPECT_FALSE(list.open);
+  list.show({{"x unreadable", "/x", false}}, "");
+  EXPECT_EQ(list.chosen, -1);
+  EXPECT_EQ(pressInSessionList(list, key::RETURN, false), SessionListAnswer::none);
+}
+
 // Through the camera the bodies are drawn where the view shows them, those
 // beyond the game's window too once zoomed out; the game's window gets its
 // faint frame; the PAUSE mark stays in the window's corner.
@@ -462,7 +513,7 @@ TEST(OverlayLayoutTest, NoOverlayCoversAnotherNorTheShipAtAnySize) {
     const int figureRows = static_cast<int>(figureLines(Figures()).size()) + 3;  // and the view's
     const OverlayLayout layout = layOutOverlays(space, true, figureRows, true);
     const std::vector<TextPanel> pages = keyPanelPages(layout.keys);
-    std::vector<PanelBox> boxes = {layout.marks, layout.figures, layout.console};
+    std::vector<PanelBox> boxes = {layout.marks, layout.messages, layout.figures, layout.console};
     for (const TextPanel& page : pages) {
       const PanelBox box = placeTextPanel(space.width, space.height, page);
       EXPECT_TRUE(box.x >= layout.keys.x && box.y >= layout.keys.y &&
@@ -483,7 +534,7 @@ TEST(OverlayLayoutTest, NoOverlayCoversAnotherNorTheShipAtAnySize) {
           << "overlay " << i << " in the picture";
       EXPECT_FALSE(intersect(a, ship)) << "overlay " << i << " covers the ship";
       // The key list's pages take turns; everything else shows together.
-      for (size_t j = i + 1; j < boxes.size() && i < 3; ++j)
+      for (size_t j = i + 1; j < boxes.size() && i < 4; ++j)
         EXPECT_FALSE(intersect(a, boxes[j])) << "overlays " << i << " and " << j;
     }
     std::set<std::string> shown;
