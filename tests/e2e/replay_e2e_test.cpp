@@ -18,6 +18,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <random>
 #include <regex>
 #include <stdexcept>
 #include <string>
@@ -547,4 +548,112 @@ TEST(ReplayE2E, AReplayTakenBackAcrossTheKeptMomentsEndsOnTheHeadlessWorld) {
   window.holdKey("BackSpace", 15s);
   EXPECT_EQ(window.waitForExit(60s), 0) << window.errors();
   EXPECT_EQ(digestOf(window.errors()), digest);
+}
+
+// Random play on the real program, with every key that time, the session and
+// the view have, the window resized from tiny to large between them: it ends
+// normally, its recording replays headless to its world, a replay steered at
+// random in the window ends there too, and the session saved with time stopped
+// resumes to it. SKYHOOK_PLAY_SEED picks another play.
+TEST(ReplayE2E, RandomPlayWithEveryKeyAndResizeReplaysAndResumesToItsWorld) {
+  const char* seedText = std::getenv("SKYHOOK_PLAY_SEED");
+  std::mt19937 random(seedText ? static_cast<unsigned>(std::atoi(seedText)) : 5u);
+  auto between = [&](int low, int high) {
+    return std::uniform_int_distribution<int>(low, high)(random);
+  };
+  const Scratch scratch;
+  const std::map<std::string, std::string> env = {{"XDG_DATA_HOME", scratch.path() + "/data"}};
+  const std::string file = scratch.path() + "/play.rec";
+  std::string digest, saved;
+  {
+    Sandbox s(env, {}, {"--record", file, "--digest"});
+    ASSERT_TRUE(s.waitForWindow()) << s.errors();
+    const std::vector<std::string> keys = {
+        "b",  "j",  "d",    "r",     "n",        "F5", "F9", "bracketleft", "bracketright",
+        "p",  "o",  "plus", "minus", "Home",     "f",  "l",  "F1",          "F2",
+        "F3", "F4", "KP_4", "KP_8",  "KP_Enter", "s"};
+    const std::vector<std::string> held = {"space", "BackSpace", "Right", "Up", "KP_6", "KP_2"};
+    for (int step = 0; step < 60; ++step) {
+      const int what = between(0, 9);
+      const WindowGeometry g = s.windowGeometry();
+      const int x = between(0, std::max(1, g.width - 1)), y = between(0, std::max(1, g.height - 1));
+      if (what < 4) {
+        s.keyAt(keys[between(0, static_cast<int>(keys.size()) - 1)], x, y);
+      } else if (what == 4) {
+        s.keyAt("c", x, y);
+      } else if (what == 5) {
+        s.holdKey(held[between(0, static_cast<int>(held.size()) - 1)], between(50, 900) * 1ms);
+      } else if (what == 6) {
+        const int button = between(0, 2) == 0 ? 1 : 3;  // a grab, or the view dragged
+        s.moveMouse(x, y);
+        s.mouseDown(button);
+        for (int n = 0; n < 5; ++n)
+          s.moveMouse(std::clamp(x + between(-200, 200), 0, std::max(0, g.width - 1)),
+                      std::clamp(y + between(-200, 200), 0, std::max(0, g.height - 1)));
+        s.mouseUp(button);
+      } else if (what == 7) {
+        s.moveMouse(x, y);
+        s.click(between(4, 5));
+      } else if (what == 8) {
+        const bool tiny = between(0, 4) == 0;
+        s.resizeWindow(tiny ? between(50, 120) : between(300, 1600),
+                       tiny ? between(50, 120) : between(200, 1150));
+      }
+      std::this_thread::sleep_for(between(20, 250) * 1ms);
+    }
+    // Keys go where the pointer is: inside the window, however small it is now.
+    auto savesSoFar = [&] {
+      const std::string errors = s.errors();
+      size_t count = 0;
+      for (size_t at = 0; (at = errors.find("saved the session", at)) != std::string::npos; ++at)
+        ++count;
+      return count;
+    };
+    const size_t before = savesSoFar();
+    s.keyAt("s", 5, 5);
+    ASSERT_TRUE(within(10s, [&] { return savesSoFar() > before; })) << s.errors();
+    s.keyAt("Escape", 5, 5);
+    ASSERT_EQ(s.waitForExit(60s), 0) << s.errors();
+    digest = digestOf(s.errors());
+    const std::string errors = s.errors();
+    const std::string said = "saved the session so far to ";
+    const size_t at = errors.rfind(said) + said.size();
+    saved = errors.substr(at, errors.find('\n', at) - at);
+  }
+  ASSERT_EQ(digest.size(), 23u);
+  auto headlessDigest = [](const std::string& path) {
+    Sandbox run({{"DISPLAY", ""}}, {}, {"--replay", path, "--headless", "--digest"});
+    EXPECT_EQ(run.waitForExit(120s), 0) << run.errors();
+    return digestOf(run.errors());
+  };
+  EXPECT_EQ(headlessDigest(file), digest);
+
+  // Steered at random in a window resized now and then, and let run to its end.
+  {
+    Sandbox replay(env, {}, {"--replay", file, "--digest"});
+    ASSERT_TRUE(replay.waitForWindow()) << replay.errors();
+    bool stopped = false;
+    for (int step = 0; step < 25; ++step) {
+      const int what = between(0, 5);
+      if (what == 0) replay.key("p"), stopped = !stopped;
+      else if (what == 1) replay.key("o");
+      else if (what == 2) replay.key(between(0, 1) ? "bracketleft" : "bracketright");
+      else if (what == 3) replay.holdKey("BackSpace", between(50, 700) * 1ms);
+      else if (what == 4)
+        replay.resizeWindow(between(700, 1600), between(520, 1150));  // keys reach it
+      std::this_thread::sleep_for(between(20, 200) * 1ms);
+    }
+    if (stopped) replay.key("p");
+    for (int n = 0; n < 3; ++n) replay.key("bracketright");
+    ASSERT_EQ(replay.waitForExit(180s), 0) << replay.errors();
+    EXPECT_EQ(digestOf(replay.errors()), digest);
+  }
+
+  // The save resumes, and the resumed session's own recording replays to its world.
+  const std::string resumed = scratch.path() + "/resumed.rec";
+  Sandbox resume(env, {}, {"--resume", saved, "--record", resumed, "--digest"});
+  ASSERT_TRUE(resume.waitForWindow(120s)) << resume.errors();
+  resume.key("Escape");
+  ASSERT_EQ(resume.waitForExit(60s), 0) << resume.errors();
+  EXPECT_EQ(headlessDigest(resumed), digestOf(resume.errors()));
 }
