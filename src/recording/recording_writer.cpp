@@ -112,6 +112,19 @@ void RecordingWriter::close() {
   if (!closed && !path_.empty()) report(errno);
 }
 
+void RecordingWriter::discard() {
+  if (fd_ < 0) return;
+  if (replacing()) {
+    unlink(temporary_.c_str());
+    ::close(lockFd_);
+    lockFd_ = -1;
+  } else if (regular_) {
+    unlink(path_.c_str());  // while still locked, so no other writer takes it up first
+  }
+  ::close(fd_);
+  fd_ = -1;
+}
+
 int RecordingWriter::replace() {
   int error = failed_ ? 0 : flushToDisk(fd_);
   if (::close(fd_) != 0 && error == 0) error = errno;

@@ -39,6 +39,10 @@ class RecordingWriter {
   // replaced takes the new recording's place now, if it was written in full.
   void close();
 
+  // Closes the file and takes back what was written: a file it created goes,
+  // a file it was to replace keeps what it held.
+  void discard();
+
   bool failed() const { return failed_; }
   const std::string& path() const { return path_; }
   // Where the lines go until close(): the path, or the hidden file that replaces it.

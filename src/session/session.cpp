@@ -82,7 +82,12 @@ std::unique_ptr<Session> Session::open(const SessionOptions& options) {
 
 bool Session::resume(State& state, const ResumeProgress& progress) {
   using Clock = std::chrono::steady_clock;
-  if (progress && !progress(0, recording_->end)) return false;
+  // Cancelled, the resume leaves no recording of its own behind.
+  auto cancel = [this] {
+    writer_.discard();
+    return false;
+  };
+  if (progress && !progress(0, recording_->end)) return cancel();
   startUpWithoutWindow(state);
   const Clock::time_point start = Clock::now();
   Clock::time_point report = start + std::chrono::seconds(1);
@@ -101,7 +106,7 @@ bool Session::resume(State& state, const ResumeProgress& progress) {
       reported = true;
     }
     if (progress && replay_->frames() % 64 == 0 && Clock::now() >= shown) {
-      if (!progress(replay_->frames(), recording_->end)) return false;
+      if (!progress(replay_->frames(), recording_->end)) return cancel();
       shown = Clock::now() + std::chrono::milliseconds(50);
     }
   }
