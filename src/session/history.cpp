@@ -91,11 +91,15 @@ void History::play(State& state, const FrameInput& input, BodyPainter* painter) 
     return goBack(state, painter);
   }
   if (wentBack_) forgetTheFuture();
-  if (kept_.empty() || now_ - kept_.back().frame >= kInterval) keep(state);
+  if (snapshots_ && (kept_.empty() || now_ - kept_.back().frame >= kInterval)) keep(state);
 
   readings_.clear();
   reads_ = 0;
   playInput(state, input, painter);
+  if (kept_.empty()) {  // no snapshot to play this frame again from
+    firstFrame_ = ++now_;
+    return;
+  }
 
   Frame f;
   f.events = input.events;
@@ -105,7 +109,7 @@ void History::play(State& state, const FrameInput& input, BodyPainter* painter) 
   bytes_ += frameBytes(f);
   frames_.push_back(std::move(f));
   ++now_;
-  if (jumpsInTime(input)) {
+  if (snapshots_ && jumpsInTime(input)) {
     keep(state);
     kept_.back().pinned = true;
   }

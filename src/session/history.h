@@ -47,6 +47,11 @@ class History {
   // picture back (only a quit or Escape among its events still acts).
   void play(State& state, const FrameInput& input, BodyPainter* painter = nullptr);
 
+  // Off, it keeps no snapshots, nor the frames' input to play again from them:
+  // nothing can go back. For a replay whose recording never goes back, where
+  // no one can press Backspace. Back on, it keeps one at the next frame.
+  void keepSnapshots(bool on) { snapshots_ = on; }
+
   long now() const { return now_; }             // frames played on the way to this moment
   long oldest() const;                          // how far back it can go
   // What it holds, the newest snapshot's packing waited for and counted.
@@ -92,6 +97,7 @@ class History {
   std::vector<std::pair<long, Snapshot>> passing_;
   std::size_t passingUsed_ = 0;
   SnapshotPacker packer_;
+  bool snapshots_ = true;
 
   // This frame's clock readings: every change, and its first reading always,
   // so that a frame plays again without the ones before it.

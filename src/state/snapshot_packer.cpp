@@ -2,6 +2,7 @@
 
 #include <zstd.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -84,6 +85,7 @@ std::vector<unsigned char> SnapshotPacker::buffer() {
 void SnapshotPacker::work() {
   const std::unique_ptr<ZSTD_CCtx, size_t (*)(ZSTD_CCtx*)> context(ZSTD_createCCtx(),
                                                                    ZSTD_freeCCtx);
+  std::vector<unsigned char> scratch;
   for (;;) {
     std::shared_ptr<PackedRegion::Job> job;
     {
@@ -96,12 +98,13 @@ void SnapshotPacker::work() {
     std::vector<unsigned char> packed;
     std::string error = "no compression context";
     if (context) {
-      packed.resize(ZSTD_compressBound(job->region.size()));
-      const std::size_t n = ZSTD_compressCCtx(context.get(), packed.data(), packed.size(),
+      // Packed into the one scratch buffer, then copied at its size: a dozen
+      // megabytes allocated and shrunk every second would scatter the heap.
+      scratch.resize(std::max(scratch.size(), ZSTD_compressBound(job->region.size())));
+      const std::size_t n = ZSTD_compressCCtx(context.get(), scratch.data(), scratch.size(),
                                               job->region.data(), job->region.size(), kPackLevel);
       error = ZSTD_isError(n) ? ZSTD_getErrorName(n) : "";
-      packed.resize(ZSTD_isError(n) ? 0 : n);
-      packed.shrink_to_fit();
+      if (!ZSTD_isError(n)) packed.assign(scratch.begin(), scratch.begin() + static_cast<long>(n));
     }
     std::vector<unsigned char> region = std::move(job->region);
     {
