@@ -1,6 +1,7 @@
 #include "state/snapshot_packer.h"
 
 #include <zstd.h>
+#include <zstd_errors.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -12,8 +13,8 @@ namespace {
 // Fast: a second's snapshot costs little of its 60 frames; the region's
 // static bodies, empty blocks and repeated shapes pack well all the same.
 constexpr int kPackLevel = 1;
-// Buffers kept for the next copies: one being packed while the next is taken.
-constexpr std::size_t kSpareBuffers = 2;
+// Buffers kept for the next copies: a copy is packed long before the next is taken.
+constexpr std::size_t kSpareBuffers = 1;
 
 }  // namespace
 
@@ -86,6 +87,7 @@ void SnapshotPacker::work() {
   const std::unique_ptr<ZSTD_CCtx, size_t (*)(ZSTD_CCtx*)> context(ZSTD_createCCtx(),
                                                                    ZSTD_freeCCtx);
   std::vector<unsigned char> scratch;
+  std::size_t lastPacked = 0;
   for (;;) {
     std::shared_ptr<PackedRegion::Job> job;
     {
@@ -99,12 +101,26 @@ void SnapshotPacker::work() {
     std::string error = "no compression context";
     if (context) {
       // Packed into the one scratch buffer, then copied at its size: a dozen
-      // megabytes allocated and shrunk every second would scatter the heap.
-      scratch.resize(std::max(scratch.size(), ZSTD_compressBound(job->region.size())));
-      const std::size_t n = ZSTD_compressCCtx(context.get(), scratch.data(), scratch.size(),
-                                              job->region.data(), job->region.size(), kPackLevel);
+      // megabytes allocated and shrunk every second would scatter the heap. The
+      // buffer is sized from the last packing, which the next hardly exceeds;
+      // only when it does is the worst case's size taken.
+      const std::size_t bound = ZSTD_compressBound(job->region.size());
+      scratch.resize(std::min(bound, 2 * lastPacked + 65536));
+      std::vector<unsigned char> worst;  // only while the scratch buffer is too small
+      std::vector<unsigned char>* into = &scratch;
+      std::size_t n = ZSTD_compressCCtx(context.get(), scratch.data(), scratch.size(),
+                                        job->region.data(), job->region.size(), kPackLevel);
+      if (ZSTD_isError(n) && ZSTD_getErrorCode(n) == ZSTD_error_dstSize_tooSmall) {
+        worst.resize(bound);
+        into = &worst;
+        n = ZSTD_compressCCtx(context.get(), worst.data(), worst.size(), job->region.data(),
+                              job->region.size(), kPackLevel);
+      }
       error = ZSTD_isError(n) ? ZSTD_getErrorName(n) : "";
-      if (!ZSTD_isError(n)) packed.assign(scratch.begin(), scratch.begin() + static_cast<long>(n));
+      if (!ZSTD_isError(n)) {
+        lastPacked = n;
+        packed.assign(into->begin(), into->begin() + static_cast<long>(n));
+      }
     }
     std::vector<unsigned char> region = std::move(job->region);
     {
