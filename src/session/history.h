@@ -52,8 +52,8 @@ class History {
   // no one can press Backspace. Back on, it keeps one at the next frame.
   void keepSnapshots(bool on) { snapshots_ = on; }
 
-  long now() const { return now_; }             // frames played on the way to this moment
-  long oldest() const;                          // how far back it can go
+  long now() const { return now_; }  // frames played on the way to this moment
+  long oldest() const;               // how far back it can go
   // What it holds, the newest snapshot's packing waited for and counted.
   std::size_t bytes();
   std::size_t snapshots() const { return kept_.size(); }
@@ -66,9 +66,9 @@ class History {
     std::vector<ClockReading> clock;
   };
   struct Kept {
-    long frame;         // the moment before this frame was played
-    bool pinned;        // right after F5, F9 or N: thinned out only beyond the newest few
-    Snapshot snapshot;  // its region packed into `packed`
+    long frame;           // the moment before this frame was played
+    bool pinned;          // right after F5, F9 or N: thinned out only beyond the newest few
+    Snapshot snapshot;    // its region packed into `packed`
     PackedRegion packed;  // zstd: a few times smaller; counted once the next is kept
   };
 
