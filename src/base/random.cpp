@@ -28,7 +28,30 @@ void adoptGenerator() {
   activeArray = 1;
 }
 
-void reseed() { std::srand(static_cast<unsigned>(currentClock()())); }
+void saveInto(RandomState& saved);
+void restoreFrom(const RandomState& saved);
+
+// The first draw of the clock's second, leaving the generator just after it.
+// Reseeding costs hundreds of steps of the generator; within one second every
+// call would rebuild the same state, so the state after the first draw is kept
+// and put back instead: the same draws, in the same order, as srand and rand.
+int firstDrawOfTheSecond() {
+  static bool known = false;
+  static unsigned seed = 0;
+  static int draw = 0;
+  static RandomState after;
+  const auto now = static_cast<unsigned>(currentClock()());
+  if (known && now == seed) {
+    restoreFrom(after);
+    return draw;
+  }
+  std::srand(now);
+  draw = std::rand();
+  saveInto(after);
+  seed = now;
+  known = true;
+  return draw;
+}
 
 }  // namespace
 
@@ -39,52 +62,51 @@ void setRandomClock(RandomClock clock) {
 RandomClock randomClock() { return currentClock(); }
 
 int rand_a_b(int a, int b) {
-  reseed();
-  const int draw = std::rand();
+  const int draw = firstDrawOfTheSecond();
   // An empty range would divide by zero; it has only one sensible answer.
   if (b == a) return a;
   return a + draw % (b - a);
 }
 
 unsigned rand_a_b(unsigned a, unsigned b) {
-  reseed();
-  const unsigned draw = static_cast<unsigned>(std::rand());
+  const auto draw = static_cast<unsigned>(firstDrawOfTheSecond());
   if (b == a) return a;
   return a + draw % (b - a);
 }
 
-int Random_nb() {
-  reseed();
-  return std::rand() / 1000000;
-}
+int Random_nb() { return firstDrawOfTheSecond() / 1000000; }
 
-float Randomf_nb() {
-  reseed();
-  return static_cast<float>(std::rand()) / 1000000.0f;
-}
+float Randomf_nb() { return static_cast<float>(firstDrawOfTheSecond()) / 1000000.0f; }
 
-unsigned randome_nb() {
-  reseed();
-  return static_cast<unsigned>(std::rand()) / 1000000u;
-}
+unsigned randome_nb() { return static_cast<unsigned>(firstDrawOfTheSecond()) / 1000000u; }
 
 float RandomFloat(float a, float b) {
   const float r = static_cast<float>(std::rand() & 0x7FFF) / 32767.0f;
   return (b - a) * r + a;
 }
 
-RandomState saveRandomState() {
+namespace {
+
+void saveInto(RandomState& saved) {
   if (activeArray < 0) adoptGenerator();
   setstate(stateArrays[activeArray]);  // writes the position into the array, changes nothing else
-  RandomState saved;
   std::memcpy(saved.bytes.data(), stateArrays[activeArray], saved.bytes.size());
-  return saved;
 }
 
-void restoreRandomState(const RandomState& state) {
+void restoreFrom(const RandomState& saved) {
   if (activeArray < 0) adoptGenerator();
   // Into the other array: setstate first saves the position into the one it leaves.
   activeArray = 1 - activeArray;
-  std::memcpy(stateArrays[activeArray], state.bytes.data(), state.bytes.size());
+  std::memcpy(stateArrays[activeArray], saved.bytes.data(), saved.bytes.size());
   setstate(stateArrays[activeArray]);
 }
+
+}  // namespace
+
+RandomState saveRandomState() {
+  RandomState saved;
+  saveInto(saved);
+  return saved;
+}
+
+void restoreRandomState(const RandomState& state) { restoreFrom(state); }

@@ -90,20 +90,72 @@ bool RemovalRule::removes(const b2Body* body) {
   return std::find(kept_.begin(), kept_.end(), body) == kept_.end();
 }
 
+void listNewBodies(State& state) {
+  // The world lists the newest first: the bodies before the newest listed are new.
+  std::vector<b2Body*> fresh;
+  for (b2Body* b = state.world->GetBodyList(); b && b != state.newestListed; b = b->GetNext())
+    fresh.push_back(b);
+  if (fresh.empty()) return;
+  state.newestListed = fresh.front();
+  // The terrain queued its new columns, in the order it made them, at the back.
+  std::size_t column = state.columns.size();
+  while (column > 0 && state.columns[column - 1].made == 0) --column;
+  for (auto b = fresh.rbegin(); b != fresh.rend(); ++b) {
+    const long long made = ++state.bodiesMade;
+    if (column < state.columns.size() && state.columns[column].body == *b)
+      state.columns[column++].made = made;
+    else state.others.push_back({*b, made});
+  }
+}
+
+namespace {
+
+// The walk without a painter: the same pushes, and the same removals in the same
+// order (newest first), from the lists rather than the world's every body.
+void walkListedBodies(State& state) {
+  RemovalRule removal(state);
+  std::vector<MadeBody> gone;  // newest first
+  for (std::size_t i = state.others.size(); i-- > 0;) {
+    b2Body* body = state.others[i].body;
+    const b2Fixture* fixture = body->GetFixtureList();
+    if (fixture && fixture->GetType() == b2Shape::e_polygon &&
+        fixture->GetDensity() == kWalkerDensity)
+      pushWalker(body);
+    if (removal.removes(body)) gone.push_back(state.others[i]);
+  }
+  std::vector<MadeBody> goneColumns;  // oldest first
+  for (const MadeBody& column : state.columns) {
+    if (column.body->GetPosition().x > 0) break;  // nor any after it
+    if (removal.removes(column.body)) goneColumns.push_back(column);
+  }
+  if (gone.empty() && goneColumns.empty()) return;
+  auto other = gone.begin();
+  auto column = goneColumns.rbegin();
+  while (other != gone.end() || column != goneColumns.rend()) {
+    const bool otherFirst =
+        column == goneColumns.rend() || (other != gone.end() && other->made > column->made);
+    destroyBody(state, otherFirst ? (other++)->body : (column++)->body);
+  }
+}
+
+}  // namespace
+
 void walkBodies(State& state, BodyPainter* painter) {
+  listNewBodies(state);
+  if (!painter) return walkListedBodies(state);
   RemovalRule removal(state);
 
-  if (painter) painter->beginFrame();
+  painter->beginFrame();
   b2Body* body = state.world->GetBodyList();
   while (body) {
     b2Body* next = body->GetNext();
     const b2Fixture* fixture = body->GetFixtureList();
-    if (painter) painter->paint(body);
+    painter->paint(body);
     if (fixture && fixture->GetType() == b2Shape::e_polygon &&
         fixture->GetDensity() == kWalkerDensity)
       pushWalker(body);
     if (removal.removes(body)) destroyBody(state, body);
     body = next;
   }
-  if (painter) painter->endFrame();
+  painter->endFrame();
 }

@@ -57,5 +57,10 @@ class RemovalRule {
 // window. Never removed, at the left edge or far: the ship, the crane car in
 // `car`, everything joined to either through any chain of joints, and the bodies
 // touching those; the ship carries them along while the landscape scrolls, and
-// the user brings them back by flying right. painter may be null.
+// the user brings them back by flying right. painter may be null: the walk
+// then visits only the bodies that can need it (state/parts.h, BodyListsPart),
+// with the same pushes and removals in the same order.
 void walkBodies(State& state, BodyPainter* painter);
+
+// Adds the bodies made since the last walk to the walk's lists.
+void listNewBodies(State& state);

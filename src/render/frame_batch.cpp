@@ -43,6 +43,7 @@ void FrameBatch::begin() {
   rows_ = std::max((viewport_[3] + kCell - 1) / kCell, 1);
   cells_.assign(static_cast<size_t>(columns_) * rows_, Cell());
   layersUsed_ = 0;
+  row_ = false;
 }
 
 // What glTranslatef and glRotatef make of the model-view matrix, multiplied
@@ -145,6 +146,62 @@ void FrameBatch::addBox(const b2Vec2* points, const b2Vec2& center, float angle,
   for (int i = 0; i < 4; ++i)
     corners[i] =
         vertex(m, points[i].x * M2P, points[i].y * M2P, 0.5f * red, 0.5f * green, 0.5f * blue);
+  if (red == 0 && green == 0 && blue == 0 && joinsTheRow(corners)) {
+    // Its corners' x are the ones the row's ends are drawn from, exactly.
+    if (!row_) std::copy(corners, corners + 4, rowCorners_), row_ = true, rowBoxes_.clear();
+    rowBoxes_.emplace_back(corners[0].x, corners[1].x);
+    if (corners[0].x < rowCorners_[0].x) rowCorners_[0].x = rowCorners_[3].x = corners[0].x;
+    if (corners[1].x > rowCorners_[1].x) rowCorners_[1].x = rowCorners_[2].x = corners[1].x;
+    return;
+  }
+  endTheRow();
+  addCorners(corners, red, green, blue);
+}
+
+// Upright (its corners' x and y the same floats in pairs), at the row's very
+// height, and overlapping the row by at least a pixel: then the row's box covers
+// the pixels of the boxes it spans and no other.
+bool FrameBatch::joinsTheRow(const Vertex* c) const {
+  const bool upright = c[0].x == c[3].x && c[1].x == c[2].x && c[0].y == c[1].y &&
+                       c[2].y == c[3].y && c[0].x < c[1].x && c[0].y != c[2].y;
+  if (!upright) return false;
+  // Near the viewport's edge a line is clipped and its width drawn from there.
+  const float margin = 1 - 8.0f / static_cast<float>(std::min(viewport_[2], viewport_[3]));
+  for (int i : {0, 2})
+    if (!(std::abs(c[i].x) < margin && std::abs(c[i].y) < margin)) return false;
+  if (!row_) return true;
+  const Vertex* r = rowCorners_;
+  if (c[0].y != r[0].y || c[2].y != r[2].y) return false;
+  const float pixel = 2.0f / static_cast<float>(viewport_[2]);  // clip units
+  return std::min(c[1].x, r[1].x) - std::max(c[0].x, r[0].x) >= pixel;
+}
+
+void FrameBatch::endTheRow() {
+  if (!row_) return;
+  row_ = false;
+  Vertex* r = rowCorners_;
+  Layer& layer = addCorners(r, 0, 0, 0);
+  if (rowBoxes_.size() == 1) return;
+  // A 3 px rim covers 1.5 px on either side of its line, and where a line
+  // ends, rounding decides its last pixel: a rim more than this far inside the
+  // row's ends lies wholly on the row's fill and rims.
+  const float pixel = 2.0f / static_cast<float>(viewport_[2]);
+  const float across = 2.5f * pixel, along = 2 * pixel;
+  auto line = [&layer](float xa, float ya, float xb, float yb) {
+    layer.rims.push_back({xa, ya, 0, 0, 0});
+    layer.rims.push_back({xb, yb, 0, 0, 0});
+  };
+  const float left = r[0].x, right = r[1].x, top = r[0].y, bottom = r[2].y;
+  for (const auto& [x0, x1] : rowBoxes_) {
+    // The box's own rims, in drawSquare's order and direction where needed.
+    if (x0 != left && x0 < left + across) line(x0, bottom, x0, top);
+    if (x1 != right && x1 > right - across) line(x1, top, x1, bottom);
+    const bool inside = (x0 == left || x0 >= left + along) && (x1 == right || x1 <= right - along);
+    if (!inside) line(x0, top, x1, top), line(x1, bottom, x0, bottom);
+  }
+}
+
+FrameBatch::Layer& FrameBatch::addCorners(Vertex* corners, float red, float green, float blue) {
   const Item item = red == 0 && green == 0 && blue == 0 ? Item::blackBox : Item::colouredBox;
   Layer& layer = layerFor(area(corners, 4, kRimReach), area(corners, 4, kFillReach), item);
   const auto base = static_cast<GLuint>(layer.fills.size());
@@ -154,11 +211,13 @@ void FrameBatch::addBox(const b2Vec2* points, const b2Vec2& center, float angle,
     for (const Vertex& v : {corners[i], corners[(i + 1) % 4]})
       layer.rims.push_back({v.x, v.y, red, green, blue});
   }
+  return layer;
 }
 
 void FrameBatch::addDisc(const b2Vec2& center, float radius, float angle, float red, float green,
                          float blue) {
   if (!batched_) return drawCircle(center, radius, angle, red, green, blue);
+  endTheRow();
   const Placement m = place(center, angle);
   const float scaled = M2P * radius;
   Vertex fan[kDiscSegments + 2];
@@ -175,6 +234,7 @@ void FrameBatch::addDisc(const b2Vec2& center, float radius, float angle, float 
 }
 
 void FrameBatch::flush() {
+  endTheRow();
   if (layersUsed_ == 0) return;
   // The vertices are in clip space already.
   glMatrixMode(GL_PROJECTION);

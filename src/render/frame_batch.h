@@ -12,6 +12,7 @@
 #include <GL/gl.h>
 #include <box2d/box2d.h>
 
+#include <utility>
 #include <vector>
 
 class FrameBatch {
@@ -56,6 +57,14 @@ class FrameBatch {
   };
 
   Placement place(const b2Vec2& center, float angle) const;
+  // A box whose corners are in clip space already.
+  Layer& addCorners(Vertex* corners, float red, float green, float blue);
+  // Black upright boxes in a row at the same height, each overlapping the one
+  // before (the ground's columns), are drawn as the one box that spans them,
+  // with those of their rims that end too near the row's ends for its box to
+  // cover their last pixels: the same pixels, a fraction of the primitives.
+  bool joinsTheRow(const Vertex* corners) const;
+  void endTheRow();
   Vertex vertex(const Placement& m, float x, float y, float r, float g, float b) const;
   // The cells under the vertices, widened by a margin in pixels.
   Area area(const Vertex* vertices, int count, float margin) const;
@@ -72,4 +81,7 @@ class FrameBatch {
   std::vector<Cell> cells_;
   std::vector<Layer> layers_;
   int layersUsed_ = 0;
+  bool row_ = false;  // a row of black boxes is waiting in rowCorners_
+  Vertex rowCorners_[4] = {};
+  std::vector<std::pair<float, float>> rowBoxes_;  // each box's left and right, clip space
 };

@@ -156,7 +156,7 @@ OverlaysShown drawOverlays(const State& state, const Overlays& overlays, const C
   // projection takes the picture on to the view.
   const PixelMapping mapping;
   if (frame) drawWorldFrame();
-  if (overlays.physics) drawPhysicsView(*state.world, mapping);
+  if (overlays.physics) drawPhysicsView(*state.world, mapping, &state.columns);
   if (overlays.joints) drawJoints(*state.world);
   if (dragging) drawThrowPath(state, mapping);
   OverlaysShown shown;

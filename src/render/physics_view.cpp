@@ -1,6 +1,10 @@
 #include "render/physics_view.h"
 
-#include "render/debug_draw.h"
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_set>
 
 namespace {
 
@@ -8,28 +12,106 @@ const b2Color kContactPoint(1, 0.15f, 0.1f);
 constexpr float kContactPointSize = 5;
 const b2Color kXAxis(1, 0, 0), kYAxis(0, 1, 0);
 
+// Box2D's own colours for a body's shapes.
+b2Color shapeColour(const b2Body* b) {
+  if (!b->IsEnabled()) return {0.5f, 0.5f, 0.3f};
+  if (b->GetType() == b2_staticBody) return {0.5f, 0.9f, 0.5f};
+  if (b->GetType() == b2_kinematicBody) return {0.5f, 0.5f, 0.9f};
+  if (!b->IsAwake()) return {0.6f, 0.6f, 0.6f};
+  return {0.9f, 0.7f, 0.7f};
+}
+
 }  // namespace
 
 PhysicsView::PhysicsView(const PixelMapping& mapping) : mapping_(mapping) {
   SetFlags(e_shapeBit | e_aabbBit | e_centerOfMassBit);
 }
 
-void PhysicsView::drawWorld(b2World& world) {
-  world.SetDebugDraw(this);
-  // The bounding boxes first: the shapes, hardly smaller, show over them.
+void PhysicsView::drawWorld(b2World& world, const std::deque<MadeBody>* columns) {
   const uint32 flags = GetFlags();
-  SetFlags(flags & e_aabbBit);
-  world.DebugDraw();
-  SetFlags(flags & ~e_aabbBit);
-  world.DebugDraw();
-  SetFlags(flags);
-  world.SetDebugDraw(nullptr);
+  // The bounding boxes first: the shapes, hardly smaller, show over them. Box2D
+  // draws one for every proxy, body by body; a static body's are skipped.
+  if (flags & e_aabbBit) {
+    boxSkipped_.clear();
+    for (const b2Body* b = world.GetBodyList(); b; b = b->GetNext()) {
+      if (!b->IsEnabled()) continue;
+      for (const b2Fixture* f = b->GetFixtureList(); f; f = f->GetNext())
+        boxSkipped_.insert(boxSkipped_.end(),
+                           static_cast<std::size_t>(f->GetShape()->GetChildCount()),
+                           b->GetType() == b2_staticBody);
+    }
+    nextBox_ = 0;
+    SetFlags(e_aabbBit);
+    world.SetDebugDraw(this);
+    world.DebugDraw();
+    world.SetDebugDraw(nullptr);
+    SetFlags(flags);
+  }
+
+  std::unordered_set<const b2Body*> column;
+  if (columns) {
+    column.reserve(columns->size());
+    b2Vec2 last;
+    bool first = true;
+    const b2Color ground(0.5f, 0.9f, 0.5f);  // Box2D's static colour
+    for (const MadeBody& c : *columns) {
+      column.insert(c.body);
+      const b2Fixture* f = c.body->GetFixtureList();
+      if (!f || f->GetType() != b2Shape::e_polygon) continue;
+      // The top of the column, left to right.
+      const auto* polygon = static_cast<const b2PolygonShape*>(f->GetShape());
+      const b2Transform& xf = c.body->GetTransform();
+      b2Vec2 low = b2Mul(xf, polygon->m_vertices[0]), high = low;
+      for (int32 i = 1; i < polygon->m_count; ++i) {
+        const b2Vec2 v = b2Mul(xf, polygon->m_vertices[i]);
+        low = b2Min(low, v), high = b2Max(high, v);
+      }
+      const b2Vec2 left = mapping_(low), right = mapping_(b2Vec2(high.x, low.y));
+      if (!first) line(last, left, ground);
+      line(left, right, ground);
+      last = right, first = false;
+    }
+  }
+
+  for (b2Body* b = world.GetBodyList(); b; b = b->GetNext()) {
+    if ((flags & e_shapeBit) && !column.count(b)) {
+      const b2Color colour = shapeColour(b);
+      const b2Transform& xf = b->GetTransform();
+      for (const b2Fixture* f = b->GetFixtureList(); f; f = f->GetNext()) {
+        const b2Shape* shape = f->GetShape();
+        if (shape->GetType() == b2Shape::e_circle) {
+          const auto* circle = static_cast<const b2CircleShape*>(shape);
+          DrawSolidCircle(b2Mul(xf, circle->m_p), circle->m_radius, xf.q.GetXAxis(), colour);
+        } else if (shape->GetType() == b2Shape::e_polygon) {
+          const auto* polygon = static_cast<const b2PolygonShape*>(shape);
+          b2Vec2 vertices[b2_maxPolygonVertices];
+          for (int32 i = 0; i < polygon->m_count; ++i)
+            vertices[i] = b2Mul(xf, polygon->m_vertices[i]);
+          DrawPolygon(vertices, polygon->m_count, colour);
+        } else if (shape->GetType() == b2Shape::e_edge) {
+          const auto* edge = static_cast<const b2EdgeShape*>(shape);
+          DrawSegment(b2Mul(xf, edge->m_vertex1), b2Mul(xf, edge->m_vertex2), colour);
+        }
+      }
+    }
+    if ((flags & e_centerOfMassBit) && b->GetType() != b2_staticBody) {
+      b2Transform xf = b->GetTransform();
+      xf.p = b->GetWorldCenter();
+      DrawTransform(xf);
+    }
+  }
+}
+
+void PhysicsView::line(const b2Vec2& a, const b2Vec2& b, const b2Color& c) {
+  lines_.push_back({a.x, a.y, c.r, c.g, c.b});
+  lines_.push_back({b.x, b.y, c.r, c.g, c.b});
 }
 
 void PhysicsView::DrawPolygon(const b2Vec2* vertices, int32 vertexCount, const b2Color& color) {
-  b2Vec2 pixels[b2_maxPolygonVertices];
-  for (int32 i = 0; i < vertexCount; ++i) pixels[i] = mapping_(vertices[i]);
-  DrawPolygonDebugDraw(pixels, vertexCount, color);
+  // The broad phase's boxes come through here while only they are asked for.
+  if (GetFlags() == e_aabbBit && nextBox_ < boxSkipped_.size() && boxSkipped_[nextBox_++]) return;
+  for (int32 i = 0; i < vertexCount; ++i)
+    line(mapping_(vertices[i]), mapping_(vertices[(i + 1) % vertexCount]), color);
 }
 
 void PhysicsView::DrawSolidPolygon(const b2Vec2* vertices, int32 vertexCount,
@@ -38,7 +120,18 @@ void PhysicsView::DrawSolidPolygon(const b2Vec2* vertices, int32 vertexCount,
 }
 
 void PhysicsView::DrawCircle(const b2Vec2& center, float radius, const b2Color& color) {
-  DrawCircleDebugDraw(mapping_(center), mapping_.scale * radius, color);
+  const b2Vec2 c = mapping_(center);
+  const float r = mapping_.scale * radius;
+  // A segment for every pixel of radius: 8 for a small wheel, never coarser.
+  const int n = std::clamp(static_cast<int>(r), kMinRimSegments, kMaxRimSegments);
+  const float step = 6.2831855f / static_cast<float>(n);
+  b2Vec2 previous = c + b2Vec2(r, 0);
+  for (int i = 1; i <= n; ++i) {
+    const float theta = step * static_cast<float>(i % n);
+    const b2Vec2 next = c + r * b2Vec2(std::cos(theta), std::sin(theta));
+    line(previous, next, color);
+    previous = next;
+  }
 }
 
 void PhysicsView::DrawSolidCircle(const b2Vec2& center, float radius, const b2Vec2& axis,
@@ -48,29 +141,48 @@ void PhysicsView::DrawSolidCircle(const b2Vec2& center, float radius, const b2Ve
 }
 
 void PhysicsView::DrawSegment(const b2Vec2& p1, const b2Vec2& p2, const b2Color& color) {
-  DrawSegmentDebugDraw(mapping_(p1), mapping_(p2), color);
+  line(mapping_(p1), mapping_(p2), color);
 }
 
 void PhysicsView::DrawTransform(const b2Transform& xf) {
-  // Axes of a fixed length in pixels: the transform routine's 0.4 units would
-  // be under a pixel, and scaling it takes a matrix change a body.
+  // Axes of a fixed length in pixels: 0.4 units would be under a pixel.
   const b2Vec2 p = mapping_(xf.p);
-  DrawSegmentDebugDraw(p, p + kAxisPixels * xf.q.GetXAxis(), kXAxis);
-  DrawSegmentDebugDraw(p, p + kAxisPixels * xf.q.GetYAxis(), kYAxis);
+  line(p, p + kAxisPixels * xf.q.GetXAxis(), kXAxis);
+  line(p, p + kAxisPixels * xf.q.GetYAxis(), kYAxis);
 }
 
 void PhysicsView::DrawPoint(const b2Vec2& p, float size, const b2Color& color) {
-  DrawPointDebugDraw(mapping_(p), size, color);
+  const b2Vec2 at = mapping_(p);
+  pointSize_ = size;
+  points_.push_back({at.x, at.y, color.r, color.g, color.b});
 }
 
-void drawPhysicsView(b2World& world, const PixelMapping& mapping) {
-  PhysicsView(mapping).drawWorld(world);
+void PhysicsView::flush() {
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  for (auto* set : {&lines_, &points_}) {
+    if (set->empty()) continue;
+    glVertexPointer(2, GL_FLOAT, sizeof(Vertex), &(*set)[0].x);
+    glColorPointer(3, GL_FLOAT, sizeof(Vertex), &(*set)[0].r);
+    if (set == &points_) glPointSize(pointSize_);
+    glDrawArrays(set == &lines_ ? GL_LINES : GL_POINTS, 0, static_cast<GLsizei>(set->size()));
+    if (set == &points_) glPointSize(1);
+    set->clear();
+  }
+  glPopClientAttrib();
+}
 
+void drawPhysicsView(b2World& world, const PixelMapping& mapping,
+                     const std::deque<MadeBody>* columns) {
+  PhysicsView view(mapping);
+  view.drawWorld(world, columns);
   for (b2Contact* contact = world.GetContactList(); contact; contact = contact->GetNext()) {
     if (!contact->IsTouching()) continue;
     b2WorldManifold manifold;
     contact->GetWorldManifold(&manifold);
     for (int32 i = 0; i < contact->GetManifold()->pointCount; ++i)
-      DrawPointDebugDraw(mapping(manifold.points[i]), kContactPointSize, kContactPoint);
+      view.DrawPoint(manifold.points[i], kContactPointSize, kContactPoint);
   }
+  view.flush();
 }

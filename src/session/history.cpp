@@ -1,7 +1,5 @@
 #include "session/history.h"
 
-#include <zstd.h>
-
 #include <algorithm>
 #include <stdexcept>
 
@@ -29,27 +27,6 @@ bool jumpsInTime(const FrameInput& input) {
         (e.symbol == key::F5 || e.symbol == key::F9 || e.symbol == key::N))
       return true;
   return false;
-}
-
-// Fast: a second's snapshot costs little of its 60 frames; the region's
-// static bodies, empty blocks and repeated shapes pack well all the same.
-constexpr int kPackLevel = 1;
-
-void pack(const std::vector<unsigned char>& from, std::vector<unsigned char>& into) {
-  into.resize(ZSTD_compressBound(from.size()));
-  const std::size_t n =
-      ZSTD_compress(into.data(), into.size(), from.data(), from.size(), kPackLevel);
-  if (ZSTD_isError(n)) throw std::runtime_error(ZSTD_getErrorName(n));
-  into.resize(n);
-  into.shrink_to_fit();
-}
-
-void unpack(const std::vector<unsigned char>& from, std::vector<unsigned char>& into) {
-  const unsigned long long size = ZSTD_getFrameContentSize(from.data(), from.size());
-  into.resize(size);
-  const std::size_t n = ZSTD_decompress(into.data(), into.size(), from.data(), from.size());
-  if (ZSTD_isError(n) || n != size)
-    throw std::runtime_error("a snapshot of the history is damaged");
 }
 
 }  // namespace
@@ -89,7 +66,7 @@ std::size_t History::keptBytes(std::size_t i) const {
   const StateFields& f = k.snapshot.fields;
   const std::shared_ptr<const Snapshot>& moment = k.snapshot.keptMoment;
   const bool first = moment && (i == 0 || kept_[i - 1].snapshot.keptMoment != moment);
-  return sizeof k + k.packed.size() + f.BODY.size() * sizeof(b2Body*) +
+  return sizeof k + k.packed.counted() + f.BODY.size() * sizeof(b2Body*) +
          f.posesBeforeStep.size() * 64 + f.plainCars.size() * 64 +
          (first ? sizeof *moment + moment->region.size() : 0);
 }
@@ -114,11 +91,15 @@ void History::play(State& state, const FrameInput& input, BodyPainter* painter) 
     return goBack(state, painter);
   }
   if (wentBack_) forgetTheFuture();
-  if (kept_.empty() || now_ - kept_.back().frame >= kInterval) keep(state);
+  if (snapshots_ && (kept_.empty() || now_ - kept_.back().frame >= kInterval)) keep(state);
 
   readings_.clear();
   reads_ = 0;
   playInput(state, input, painter);
+  if (kept_.empty()) {  // no snapshot to play this frame again from
+    firstFrame_ = ++now_;
+    return;
+  }
 
   Frame f;
   f.events = input.events;
@@ -128,7 +109,7 @@ void History::play(State& state, const FrameInput& input, BodyPainter* painter) 
   bytes_ += frameBytes(f);
   frames_.push_back(std::move(f));
   ++now_;
-  if (jumpsInTime(input)) {
+  if (snapshots_ && jumpsInTime(input)) {
     keep(state);
     kept_.back().pinned = true;
   }
@@ -149,7 +130,7 @@ void History::goBack(State& state, BodyPainter* painter) {
     if (nearest) {
       restoreSnapshot(state, *nearest);
     } else {
-      unpack(from->packed, unpacked_);
+      from->packed.unpackInto(unpacked_);  // waits for its packing if need be
       from->snapshot.region.swap(unpacked_);
       restoreSnapshot(state, from->snapshot);
       from->snapshot.region.swap(unpacked_);
@@ -209,13 +190,27 @@ void History::forgetTheFuture() {
 
 void History::keep(const State& state) {
   if (!kept_.empty() && kept_.back().frame == now_) return;
+  countNewest();  // it has had its packing's time
   kept_.push_back({now_, false, {}, {}});
   Kept& k = kept_.back();
-  k.snapshot.region.swap(unpacked_);
+  k.snapshot.region = packer_.buffer();
   takeSnapshot(state, k.snapshot);
-  pack(k.snapshot.region, k.packed);
-  k.snapshot.region.swap(unpacked_);
+  packer_.pack(std::move(k.snapshot.region), k.packed);  // on the packer's thread
+  k.snapshot.region = {};
   bytes_ += keptBytes(kept_.size() - 1);
+}
+
+void History::countNewest() {
+  if (kept_.empty()) return;
+  bytes_ -= keptBytes(kept_.size() - 1);
+  kept_.back().packed.count();
+  bytes_ += keptBytes(kept_.size() - 1);
+}
+
+std::size_t History::bytes() {
+  countNewest();
+  thin();
+  return bytes_;
 }
 
 void History::thin() {

@@ -21,6 +21,7 @@
 #include "recording/frame_input.h"
 #include "recording/recording.h"
 #include "state/snapshot.h"
+#include "state/snapshot_packer.h"
 
 struct State;
 class BodyPainter;
@@ -46,9 +47,15 @@ class History {
   // picture back (only a quit or Escape among its events still acts).
   void play(State& state, const FrameInput& input, BodyPainter* painter = nullptr);
 
-  long now() const { return now_; }             // frames played on the way to this moment
-  long oldest() const;                          // how far back it can go
-  std::size_t bytes() const { return bytes_; }  // what it holds
+  // Off, it keeps no snapshots, nor the frames' input to play again from them:
+  // nothing can go back. For a replay whose recording never goes back, where
+  // no one can press Backspace. Back on, it keeps one at the next frame.
+  void keepSnapshots(bool on) { snapshots_ = on; }
+
+  long now() const { return now_; }  // frames played on the way to this moment
+  long oldest() const;               // how far back it can go
+  // What it holds, the newest snapshot's packing waited for and counted.
+  std::size_t bytes();
   std::size_t snapshots() const { return kept_.size(); }
   long longestGap() const;  // frames, between snapshots
 
@@ -59,16 +66,17 @@ class History {
     std::vector<ClockReading> clock;
   };
   struct Kept {
-    long frame;         // the moment before this frame was played
-    bool pinned;        // right after F5, F9 or N: thinned out only beyond the newest few
-    Snapshot snapshot;  // its region packed into `packed`
-    std::vector<unsigned char> packed;  // zstd: a few times smaller
+    long frame;           // the moment before this frame was played
+    bool pinned;          // right after F5, F9 or N: thinned out only beyond the newest few
+    Snapshot snapshot;    // its region packed into `packed`
+    PackedRegion packed;  // zstd: a few times smaller; counted once the next is kept
   };
 
   void goBack(State& state, BodyPainter* painter);
   void playAgain(State& state, long from, long to);
   void forgetTheFuture();
   void keep(const State& state);
+  void countNewest();
   void thin();
   void drop(std::size_t i);  // kept_[i], and what it takes
   std::size_t frameBytes(const Frame& f) const;
@@ -88,6 +96,8 @@ class History {
   // it is going back through, so that each picture plays only a few frames again.
   std::vector<std::pair<long, Snapshot>> passing_;
   std::size_t passingUsed_ = 0;
+  SnapshotPacker packer_;
+  bool snapshots_ = true;
 
   // This frame's clock readings: every change, and its first reading always,
   // so that a frame plays again without the ones before it.

@@ -43,6 +43,12 @@ std::string clockText(long frames) {
 
 std::string fileName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
+// Whether the recording holds Backspace at any frame: goes back in time itself.
+bool goesBack(const Recording& recording) {
+  return std::any_of(recording.keys.begin(), recording.keys.end(),
+                     [](const KeyChange& k) { return k.symbol == key::BACKSPACE && k.down; });
+}
+
 }  // namespace
 
 std::unique_ptr<Session> Session::open(const SessionOptions& options) {
@@ -77,6 +83,9 @@ std::unique_ptr<Session> Session::open(const SessionOptions& options) {
   else session->recorder_.emplace();
   // Over the session's clock, whichever it is: every frame goes through it.
   session->history_.emplace();
+  // Headless, only the recording itself can go back: if it never does, no snapshot is of use.
+  if (options.replay && options.headless && !goesBack(*session->recording_))
+    session->history_->keepSnapshots(false);
   return session;
 }
 
@@ -93,6 +102,9 @@ bool Session::resume(State& state, const ResumeProgress& progress) {
   Clock::time_point report = start + std::chrono::seconds(1);
   Clock::time_point shown = start;
   bool reported = false;
+  // Reading ahead, snapshots serve only a recording that goes back itself;
+  // from the live frames on the history keeps them again.
+  history_->keepSnapshots(goesBack(*recording_));
   while (replay_->next(recorded_)) {
     // The quit that ended the recorded session does not end this one.
     auto& events = recorded_.events;
@@ -116,6 +128,7 @@ bool Session::resume(State& state, const ResumeProgress& progress) {
               << std::chrono::duration<double>(Clock::now() - start).count() << " s"
               << std::defaultfloat << std::endl;
   notify("resumed " + fileName(source()) + ": " + clockText(replay_->frames()) + " of play");
+  history_->keepSnapshots(true);
   goLive(state);
   return true;
 }

@@ -134,6 +134,24 @@ struct MousePart {
   b2Vec2 mouseTarget{0, 0};            // the pointer while it holds a body, metres
 };
 
+// A body and its place in the order the world made it; 0 until the walk over
+// the bodies has listed it.
+struct MadeBody {
+  b2Body* body;
+  long long made;
+};
+
+// The world's bodies as the frame's walk keeps them, so that it need not visit
+// the thousand-odd columns of the ground every frame: the terrain's columns in
+// the order the terrain made them (they reach the left edge, and leave, from
+// the front), and every other body, oldest first.
+struct BodyListsPart {
+  std::deque<MadeBody> columns;
+  std::vector<MadeBody> others;
+  b2Body* newestListed = nullptr;  // the world lists newer bodies before it
+  long long bodiesMade = 0;
+};
+
 // Every field that the frames change, apart from the world: a snapshot copies
 // them whole, the world's memory beside them (state/snapshot.h).
 struct StateFields : SkyPart,
@@ -144,4 +162,5 @@ struct StateFields : SkyPart,
                      WalkerPart,
                      MetalsPart,
                      TimePart,
-                     MousePart {};
+                     MousePart,
+                     BodyListsPart {};

@@ -22,8 +22,20 @@ void forgetJoint(State& s, const b2Joint* joint) {
   for (const auto& h : kCraneHandles) forget(s.*h.joint.member, joint);
 }
 
+// Out of the walk's lists; a column leaves from the front, as a rule.
+void unlist(State& s, const b2Body* body) {
+  if (body == s.newestListed) s.newestListed = s.newestListed->GetNext();
+  auto named = [body](const MadeBody& m) { return m.body == body; };
+  if (!s.columns.empty() && s.columns.front().body == body) return s.columns.pop_front();
+  const auto other = std::find_if(s.others.rbegin(), s.others.rend(), named);
+  if (other != s.others.rend()) return (void)s.others.erase(std::next(other).base());
+  const auto column = std::find_if(s.columns.begin(), s.columns.end(), named);
+  if (column != s.columns.end()) s.columns.erase(column);
+}
+
 void forgetBody(State& s, const b2Body* body) {
   for (const auto& h : kBodyHandles) forget(s.*h.member, body);
+  unlist(s, body);
   // A body made later in its place must not be drawn from this one's pose.
   s.posesBeforeStep.erase(body);
   s.BODY.erase(std::remove(s.BODY.begin(), s.BODY.end(), body), s.BODY.end());

@@ -14,7 +14,7 @@ float terrainHeight(float noise) {
 
 void createBase(State& state) {
   for (float x = state.bordGaucheEcran; x < WIDTH; x += 1.0f)
-    CreateGround(state, static_cast<int>(x), 900, 10, 1);
+    state.columns.push_back({CreateGround(state, static_cast<int>(x), 900, 10, 1), 0});
   state.bordGaucheEcran = WIDTH;
 }
 
@@ -32,7 +32,8 @@ void update(State& state) {
   const float top = state.VALEUR - static_cast<float>(state.decalage);
   const int X = static_cast<int>(static_cast<float>(state.decalage) + cursor);
   const int Y = static_cast<int>(top);
-  CreateGround(state, X, Y, width, 5);
+  // Each column lies right of those before it: they reach the left edge in this order.
+  state.columns.push_back({CreateGround(state, X, Y, width, 5), 0});
 
   state.bordGaucheEcran = state.bordGaucheEcran + 10 * state.vitesseScrolling * 0.001f;
 

@@ -50,6 +50,33 @@ TEST(RandAB, NextSecondReseeds) {
   EXPECT_NE(before, after);
 }
 
+// Reseeding calls in a second that comes back, between free draws and draws of
+// the generator's own: exactly the C library's srand and rand, draw for draw.
+TEST(RandAB, DrawsStayTheCLibrarysSequenceAcrossSeconds) {
+  PinnedClock clock(700);
+  const std::time_t seconds[] = {700, 700, 701, 701, 700, 702, 702, 700};
+  std::vector<int> got, want;
+  for (std::time_t t : seconds) {
+    clock.set(t);
+    got.push_back(rand_a_b(0, 1 << 30));
+    got.push_back(std::lround(RandomFloat(0, 1) * 32767.0));
+    got.push_back(static_cast<int>(rand_a_b(3u, 1u << 30)));
+    got.push_back(Random_nb());
+    got.push_back(std::rand());
+  }
+  for (std::time_t t : seconds) {
+    std::srand(static_cast<unsigned>(t));
+    want.push_back(std::rand() % (1 << 30));
+    want.push_back(std::rand() & 0x7FFF);
+    std::srand(static_cast<unsigned>(t));
+    want.push_back(3 + std::rand() % ((1 << 30) - 3));
+    std::srand(static_cast<unsigned>(t));
+    want.push_back(std::rand() / 1000000);
+    want.push_back(std::rand());
+  }
+  EXPECT_EQ(got, want);
+}
+
 TEST(RandAB, UpperBoundExcludedLowerIncluded) {
   PinnedClock clock(0);
   clock.set(secondWhereRandABGives(0, 101, 0));

@@ -167,8 +167,8 @@ TEST_F(BodyWalk, WalkerIsPushedUpwardOnlyOnAFour) {
       EXPECT_NEAR(walker->GetLinearVelocity().y, fall, 1e-4f);
       EXPECT_EQ(walker->GetAngularVelocity(), 0.0f);
     }
-    state.world->DestroyBody(walker);
-    state.world->DestroyBody(plain);
+    destroyBody(state, walker);
+    destroyBody(state, plain);
   }
 }
 
@@ -370,4 +370,38 @@ TEST_F(BodyWalk, TheLeftEdgeKeepsTheCraneCarThatTheShipCarries) {
   onKeyPress(state, key::D, 0, 0);
   EXPECT_EQ(console.lines(), (std::vector<std::string>{"TOTO ", "TOTO1"}));
   EXPECT_EQ(craneCarJoints(), 8) << "D cut one rod";
+}
+
+// Headless, the walk visits only its lists; with a painter, every body of the
+// world. A ride with debris, plain cars and columns leaving together must
+// remove the same bodies in the same order either way: the same world after.
+TEST(BodyWalkLists, HeadlessWalkMatchesTheWalkOverEveryBody) {
+  class Nothing : public BodyPainter {
+    void paint(b2Body*) override {}
+  };
+  auto ride = [](bool painted) {
+    ConsoleCapture console;
+    PinnedClock clock(1700000000);
+    State state;
+    createWorld(state);
+    buildFirstScene(state);
+    Nothing nothing;
+    std::array<unsigned char, key::COUNT> keys{};
+    keys[key::SPACE] = 1;
+    std::vector<float> seen;
+    for (int frame = 0; frame < 3000; ++frame) {
+      if (frame % 60 == 0) clock.tick();
+      if (frame % 400 == 200) onKeyPress(state, key::C, 300 + frame % 700, 700);
+      playFrame(state, keys.data(), painted ? &nothing : nullptr);
+      seen.push_back(static_cast<float>(state.world->GetBodyCount()));
+    }
+    for (const b2Body* b = state.world->GetBodyList(); b; b = b->GetNext())
+      seen.insert(seen.end(), {b->GetPosition().x, b->GetPosition().y, b->GetAngle()});
+    // The lists hold every body of the world, each once.
+    EXPECT_EQ(state.columns.size() + state.others.size(),
+              static_cast<std::size_t>(state.world->GetBodyCount()));
+    return seen;
+  };
+  const std::vector<float> painted = ride(true);
+  EXPECT_EQ(ride(false), painted);
 }

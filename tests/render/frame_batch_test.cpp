@@ -176,4 +176,28 @@ TEST_F(FrameBatchTest, DenseSceneMatchesBodyByBody) {
   glViewport(0, 0, WIDTH, HEIGHT);
 }
 
+// The ground's columns, drawn as rows of boxes where they stand at one height,
+// over a long ride: mountains of every slope, at the game's size and scaled.
+TEST_F(FrameBatchTest, ScrolledGroundMatchesBodyByBody) {
+  PinnedClock clock(1700000000);
+  ConsoleCapture quiet;
+  drawSkyColourSetGravity(state);
+  buildFirstScene(state);
+  unsigned char keys[key::COUNT] = {};
+  keys[key::SPACE] = 1;
+  for (int shot = 0; shot < 6; ++shot) {
+    for (int i = 0; i < 700; ++i) {
+      if (i % 60 == 0) clock.tick();
+      playFrame(state, keys);
+    }
+    SCOPED_TRACE("after " + std::to_string(700 * (shot + 1)) + " frames");
+    expectBodyByBodyPicture(5000);
+    if (shot % 2) {
+      glViewport(0, 252, 937, 688);
+      expectBodyByBodyPicture(3000);
+      glViewport(0, 0, WIDTH, HEIGHT);
+    }
+  }
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "bodies/factories.h"
 #include "fixtures/gl_feedback.h"
 #include "fixtures/gl_window.h"
 #include "fixtures/world_fixture.h"
@@ -89,4 +90,40 @@ TEST_F(PhysicsViewTest, ShapesBoxesCentresAndContactsLandOnTheirPixels) {
   EXPECT_EQ(points, 2);
   // Registered only while it draws: the world's own DebugDraw draws nothing after.
   EXPECT_TRUE(feedback([&] { world.DebugDraw(); }).empty());
+}
+
+// Fewer primitives for the same information: a static body has its outline
+// only, the ground's columns make one line along their tops, and a small
+// wheel's rim takes 8 segments.
+TEST_F(PhysicsViewTest, StaticBodiesColumnsAndSmallRimsTakeFewPrimitives) {
+  State state;
+  createWorld(state);
+  for (int x = 0; x < 200; x += 5)  // columns of the ground, tops at y = 909.5 px
+    state.columns.push_back({CreateGround(state, x, 900, 10, 1), 0});
+  b2World& world = *state.world;
+  boxAt(world, 30, 21, b2_staticBody);
+  b2BodyDef wheelDef;
+  wheelDef.type = b2_dynamicBody;
+  wheelDef.position.Set(40, 5);
+  b2CircleShape wheel;
+  wheel.m_radius = 0.8f;
+  world.CreateBody(&wheelDef)->CreateFixture(&wheel, 1);
+  int ground = 0, staticBox = 0, others = 0, rim = 0;
+  for (const FedPrimitive& p : feedback([&] { drawPhysicsView(world, {}, &state.columns); })) {
+    ASSERT_TRUE(p.isLine());
+    const FedVertex& v = p.vertices[0];
+    if (coloured(v, kAwake)) {
+      ++rim;
+    } else if (coloured(v, b2Color(0.5f, 0.9f, 0.5f))) {
+      const bool top = std::abs(HEIGHT - p.vertices[0].y - 909.5f) < 1e-3f &&
+                       std::abs(HEIGHT - p.vertices[1].y - 909.5f) < 1e-3f;
+      (top ? ground : staticBox) += 1;
+    } else {
+      ++others;
+    }
+  }
+  EXPECT_EQ(ground, 2 * 40 - 1) << "each column's top, and the steps between them";
+  EXPECT_EQ(staticBox, 4) << "the static box's outline alone";
+  EXPECT_EQ(rim, 8 + 1) << "8 segments and the radius";
+  EXPECT_EQ(others, 4 + 2) << "the wheel's bounding box and its centre's axes, nothing else";
 }

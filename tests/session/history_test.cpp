@@ -110,6 +110,31 @@ TEST_F(Going, BackspaceShowsEachEarlierMomentAndGoesOnFromThere) {
   EXPECT_FALSE(state.running);
 }
 
+// Without snapshots (a replay that never goes back) nothing is kept and
+// Backspace stays put; back on, the history goes back as far as it has kept,
+// to the very worlds, a restore waiting for a packing that may still be going on.
+TEST_F(Going, WithoutSnapshotsNothingIsKeptUntilTheyAreBackOn) {
+  ConsoleCapture quiet;
+  History history;
+  history.keepSnapshots(false);
+  for (long n = 1; n <= 150; ++n) play(history, scripted(n));
+  EXPECT_EQ(history.snapshots(), 0u);
+  EXPECT_EQ(history.bytes(), 0u);
+  back(history, 5);
+  EXPECT_EQ(history.now(), 150);
+  EXPECT_EQ(digest(), digestAt.at(150));
+
+  history.keepSnapshots(true);
+  for (long n = 151; n <= 215; ++n) play(history, scripted(n));
+  EXPECT_EQ(history.oldest(), 150);
+  for (long at = 214; at >= 150; at -= 16) {
+    back(history, at == 214 ? 1 : 16);
+    ASSERT_EQ(digest(), digestAt.at(at)) << "at " << at;
+  }
+  back(history, 30);
+  EXPECT_EQ(history.now(), 150);
+}
+
 TEST_F(Going, KeptMomentAndNewWorldHoldAcrossGoingBack) {
   History history;
   ConsoleCapture console;
