@@ -6,6 +6,7 @@
 
 #include "app/camera_control.h"
 #include "app/screen.h"
+#include "app/timeline_control.h"
 #include "app/view_actions.h"
 #include "game/keys.h"
 #include "recording/frame_input.h"
@@ -116,11 +117,13 @@ void changeView(ViewAction view, bool ctrl, Screen& screen, Overlays& overlays,
 }  // namespace
 
 void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraControl& camera,
-               Session& session) {
+               Session& session, TimelineControl& timeline) {
   input.events.clear();
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
-    if (event.type == SDL_QUIT) {
+    if (timeline.handle(event, screen, overlays, session, input)) {
+      // the bar's
+    } else if (event.type == SDL_QUIT) {
       input.events.push_back({InputEvent::Quit});
     } else if (event.type == SDL_KEYDOWN &&
                viewActionOf(event.key.keysym.sym) != ViewAction::none) {

@@ -13,7 +13,9 @@
 constexpr const char* kRecordingKind = "skyhook-recording";
 // 2: the keys of speed, going back in time (Backspace held), F5, F9 and N. A
 // version 1 recording holds none of them and plays as it always did.
-constexpr int kRecordingVersion = 2;
+// 3: moves through the session's time (seek, undo, redo, branch), with the
+// moment each goes to.
+constexpr int kRecordingVersion = 3;
 
 // Bounds of the fields; a reader refuses anything outside them.
 constexpr long kMaxFrame = 1000000000;  // about six months at 60 frames a second
@@ -70,6 +72,7 @@ struct FrameItems {
 struct Recording {
   std::string path;
   std::string programVersion;
+  int version = kRecordingVersion;   // of the format it was written in
   std::deque<RecordedFrame> frames;  // in frame order; frames[0] is frame 0
   std::deque<InputEvent> events;
   std::deque<KeyChange> keys;

@@ -58,6 +58,8 @@ std::unique_ptr<Session> Session::open(const SessionOptions& options) {
   else session->recorder_.emplace();
   // Over the session's clock, whichever it is: every frame goes through it.
   session->history_.emplace();
+  // Older recordings went on from wherever Backspace left them.
+  if (session->recording_ && session->recording_->version < 3) session->history_->keepFuture(false);
   return session;
 }
 
@@ -95,12 +97,20 @@ void Session::goLive(State& state) {
   recorder_.emplace(*recording_, frame, options_.record ? &writer_ : nullptr);
   recording_.reset();  // the recorder holds what it needs of it
   history_->readThroughNewClock();
+  history_->keepFuture(true);
+  history_->mark(TimeMark::began);
   // A replay stopped by P goes on stopped; the game's own P says so in the recording.
   stayStopped_ = steering_.stopped() && !state.paused;
   handedOver_ = true;
 }
 
 bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
+  const bool playing = playPicture(state, input, painter);
+  stopped_ = state.paused || replayStopped();
+  return playing;
+}
+
+bool Session::playPicture(State& state, FrameInput& input, BodyPainter* painter) {
   if (!replay_) {
     playLive(state, input, painter);
     return true;
@@ -123,11 +133,23 @@ bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
     runReplayBack(state, painter);
     return true;
   }
-  const int frames = steering_.framesThisPicture();
+  const InputEvent* seek = nullptr;
+  for (const InputEvent& e : input.events)
+    if (e.kind == InputEvent::Seek) seek = &e;
+  if (seek) {
+    steerReplay(state, *seek, painter);
+    return true;
+  }
+  const int frames = ended_ ? 0 : steering_.framesThisPicture();
   if (frames == 0) paintBodies(state, painter);
   // Only the picture's last frame is drawn; a recorded quit ends the picture too.
   for (int n = 1; n <= frames && state.running; ++n) {
-    if (!replay_->next(recorded_)) return false;
+    if (!replay_->next(recorded_)) {
+      if (options_.quitAtEnd) return false;
+      ended_ = true;  // its last picture stays, for a look, a seek or T
+      paintBodies(state, painter);
+      break;
+    }
     history_->play(state, recorded_, n == frames ? painter : nullptr);
     frameAt_.resize(static_cast<size_t>(history_->now()) + 1);
     frameAt_.back() = replay_->frames();
@@ -135,9 +157,45 @@ bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
   return true;
 }
 
+void Session::steerReplay(State& state, const InputEvent& seek, BodyPainter* painter) {
+  if (seek.symbol == seekBranch)
+    return paintBodies(state, painter);  // a replay has no branch of its own
+  const long target = seek.x;
+  const long known = static_cast<long>(frameAt_.size()) - 1;
+  if (target <= known) {
+    history_->steerTo(state, target);
+    replay_->rewindTo(frameAt_[static_cast<size_t>(history_->now())]);
+    ended_ = false;
+  } else {
+    // From the last frame played on, unseen, as the headless replay plays them.
+    if (history_->now() < known) {
+      history_->steerTo(state, known);
+      replay_->rewindTo(frameAt_[static_cast<size_t>(known)]);
+    }
+    while (history_->now() < target && state.running && replay_->next(recorded_)) {
+      history_->play(state, recorded_);
+      frameAt_.resize(static_cast<size_t>(history_->now()) + 1);
+      frameAt_.back() = replay_->frames();
+    }
+  }
+  if (!steering_.stopped()) steering_.toggleStop();  // the picture stays where it went
+  paintBodies(state, painter);
+}
+
+TimelineSummary Session::timeline(long& total) const {
+  TimelineSummary t = history_->summary();
+  total = t.end;
+  // A replay's frames still to come, one moment each as far as it can tell.
+  if (replay_)
+    total = std::max(total,
+                     static_cast<long>(frameAt_.size()) - 1 + (recording_->end - frameAt_.back()));
+  return t;
+}
+
 // One picture back through the game's own history, and the replay back to the
 // frame that had left the world as it is now: played on, it goes on from there.
 void Session::runReplayBack(State& state, BodyPainter* painter) {
+  ended_ = false;
   FrameInput back;
   back.held[key::BACKSPACE] = 1;
   history_->play(state, back, painter);
@@ -165,11 +223,14 @@ std::string Session::textSoFar() const {
   return recorder_ ? recorder_->textSoFar() : textUpTo(*recording_, replay_->frames());
 }
 
-void Session::save() const {
+void Session::save() {
   std::string error;
-  if (const std::optional<std::string> path = saveSession(textSoFar(), std::time(nullptr), error))
+  if (const std::optional<std::string> path = saveSession(textSoFar(), std::time(nullptr), error)) {
+    history_->mark(TimeMark::saved);
     std::cerr << "skyhook: saved the session so far to " << *path << std::endl;
-  else std::cerr << "skyhook: " << error << "; the game goes on" << std::endl;
+  } else {
+    std::cerr << "skyhook: " << error << "; the game goes on" << std::endl;
+  }
 }
 
 int Session::finish(const State& state) {
