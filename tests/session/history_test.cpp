@@ -463,3 +463,52 @@ TEST_F(Going, TheBudgetDropsTheOldestBranchFirst) {
   for (std::size_t i = 0; i < t.branches.size(); ++i)
     EXPECT_EQ(t.branches[i].id, newest - static_cast<int>(t.branches.size() - 1 - i));
 }
+
+// A session that seeks, changes course, undoes, redoes, switches to the branch
+// it left and plays on along its future: its recording replays to the same
+// world and the same console lines.
+TEST(GoingBack, SeeksUndoRedoAndBranchesReplayToTheLiveWorld) {
+  ConsoleCapture console;
+  std::string live, lines, text;
+  {  // one state at a time: the history keeps Box2D's memory whole
+    long frame = 0;
+    Recorder recorder([&] { return std::time_t{1700000000} + frame / 60; });
+    State state;
+    startUpWithoutWindow(state);
+    History history;
+    auto step = [&](const FrameInput& input) {
+      ++frame;
+      recorder.beginFrame();
+      history.play(state, input);
+      recorder.endFrame(input);
+    };
+    auto seek = [&](int by, long to, int branch = 0) {
+      FrameInput in;
+      in.events.push_back({InputEvent::Seek, by, static_cast<int>(to), branch});
+      step(in);
+    };
+    for (long n = 1; n <= 300; ++n) step(twoMoments(n));
+    seek(seekOnBar, 120);
+    step(FrameInput{{{InputEvent::KeyPress, key::C, 900, 200}}, {}});
+    for (long n = 1; n <= 90; ++n) step(twoMoments(n + 7));
+    seek(seekUndo, history.undoTarget());
+    seek(seekUndo, history.undoTarget());
+    seek(seekRedo, history.redoTarget());
+    ASSERT_EQ(history.summary().branches.size(), 1u);
+    seek(seekBranch, 250, history.summary().branches[0].id);
+    ASSERT_EQ(history.now(), 250);
+    step(FrameInput{{{InputEvent::KeyPress, key::P}}, {}});
+    for (int n = 0; n < 40; ++n) step(FrameInput{});
+    ASSERT_EQ(history.now(), 291);
+    live = worldNow(state), lines = console.text();
+    text = recorder.textSoFar();
+  }
+  EXPECT_NE(text.find(" branch "), std::string::npos);
+
+  std::string error;
+  const std::optional<Recording> recording = parseRecording(text, "seeks.rec", error);
+  ASSERT_TRUE(recording) << error;
+  console.clear();
+  EXPECT_EQ(played(*recording, -1), live);
+  EXPECT_EQ(console.text(), lines);
+}
