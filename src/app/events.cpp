@@ -32,6 +32,7 @@ static_assert(key::PLUS == SDLK_PLUS && key::EQUALS == SDLK_EQUALS && key::MINUS
               key::KP_PLUS == SDLK_KP_PLUS && key::KP_MINUS == SDLK_KP_MINUS &&
               key::HOME == SDLK_HOME && key::F == SDLK_f);
 static_assert(key::S == SDLK_s && key::T == SDLK_t);
+static_assert(key::LSHIFT == SDLK_LSHIFT && key::RSHIFT == SDLK_RSHIFT);
 static_assert(key::PAGEUP == SDLK_PAGEUP && key::PAGEDOWN == SDLK_PAGEDOWN);
 
 static_assert(key::BACKSPACE == SDLK_BACKSPACE && key::LEFTBRACKET == SDLK_LEFTBRACKET &&

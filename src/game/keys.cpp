@@ -54,6 +54,8 @@ constexpr KeyRow kRows[] = {
     {"Backspace (held)",
      "go back in time, picture by picture, two minutes or more; release to go on from there",
      KeyUse::held, {{key::BACKSPACE, "backspace"}}},
+    {"Shift with Backspace (held)", "go back in time eight times as fast", KeyUse::held,
+     {{key::LSHIFT, "lshift"}, {key::RSHIFT, "rshift"}}},
     // The bar and its keys become seeks in the window (app/timeline_control.cpp).
     {"Mouse on the bottom bar",
      "the session's time: click or drag to go to a moment, click a mark of F5 to go to the "

@@ -21,6 +21,9 @@ constexpr long kWidestGap = 8 * History::kInterval;
 constexpr long kPassingStep = 10;
 // Branches that stay while the budget allows the line its thinned snapshots.
 constexpr std::size_t kKeptBranches = 8;
+constexpr int kFastBack = 8;  // frames a picture with Shift and Backspace
+
+bool isShift(int symbol) { return symbol == key::LSHIFT || symbol == key::RSHIFT; }
 
 // Frames that read or replace the kept moment, or build a new world: a
 // snapshot is kept right after them, so that going back restores it rather
@@ -136,6 +139,9 @@ void History::play(State& state, const FrameInput& input, BodyPainter* painter) 
   if (seeks || input.held[key::BACKSPACE]) {
     if (quits(input)) state.running = false;
     if (seeks) return paintBodies(state, painter);
+    // With Shift, eight frames a picture; only the last is drawn.
+    if (input.held[key::LSHIFT] || input.held[key::RSHIFT])
+      for (int i = 1; i < kFastBack; ++i) goBack(state, nullptr);
     return goBack(state, painter);
   }
   backFrom_ = -1;
@@ -176,13 +182,13 @@ void History::play(State& state, const FrameInput& input, BodyPainter* painter) 
 bool History::changesCourse(const State& state, const FrameInput& input) const {
   for (const InputEvent& e : input.events) {
     if (e.kind == InputEvent::ButtonDown) return true;
-    if (e.kind != InputEvent::KeyPress || endsSession(e)) continue;
+    if (e.kind != InputEvent::KeyPress || endsSession(e) || isShift(e.symbol)) continue;
     if (e.symbol != key::P || (held_ && heldWasPaused_)) return true;
   }
   // Held keys act only while time runs.
   if (held_ || state.paused) return false;
   for (int k = 0; k < key::COUNT; ++k)
-    if (input.held[k] && k != key::BACKSPACE) return true;
+    if (input.held[k] && k != key::BACKSPACE && !isShift(k)) return true;
   return false;
 }
 

@@ -366,6 +366,13 @@ TEST_F(Going, TheFutureKeptPlaysAgainExactly) {
   EXPECT_EQ(digest(), first.at(300));
   EXPECT_EQ(console.text(), lines) << "nothing printed again";
   EXPECT_EQ(history.branchCount(), 0u);
+  // Shift with Backspace: eight frames back a picture, and the bar says how far.
+  FrameInput fast;
+  fast.held[key::BACKSPACE] = fast.held[key::LSHIFT] = 1;
+  for (int i = 0; i < 2; ++i) history.play(state, fast);
+  EXPECT_EQ(history.now(), 284);
+  EXPECT_EQ(digest(), first.at(284));
+  EXPECT_EQ(history.summary().backBy, 16);
 }
 
 // A change of course keeps the future left as a branch; switching to it
