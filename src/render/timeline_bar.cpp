@@ -51,6 +51,7 @@ TimelineShown drawTimelineBar(const WindowPixels& window, const PanelBox& box,
                  kTrackHeight};
   shown.first = 0;
   shown.last = std::max({bar.total, bar.end, bar.now, 1L});
+  for (const TimelineBar::Line& line : bar.branches) shown.last = std::max(shown.last, line.end);
   const PanelBox& t = shown.track;
   auto span = [&](long from, long to, int y, int height) {
     const int x0 = shown.xOf(from), x1 = std::max(shown.xOf(to), x0 + 1);
@@ -75,7 +76,7 @@ TimelineShown drawTimelineBar(const WindowPixels& window, const PanelBox& box,
     const int row = std::min(i, kRows - 1);
     const int y = t.y - 2 - row * kRowStep - 1;
     colour(0.95f, 0.75f, 0.25f);
-    span(line.from, line.end, y, 1);
+    span(line.from, line.end, y - 1, 2);
     shown.rows.push_back({line.id, y, line.from, line.end});
   }
 

@@ -44,7 +44,7 @@ struct TimelineShown {
     int id, y;
     long from, end;
   };
-  std::vector<Row> rows;  // each branch's line, 1 overlay pixel high at y (take a few around)
+  std::vector<Row> rows;  // each branch's line, at y and the row above
   // The moment under overlay x, within the span.
   long frameAt(int x) const;
   int xOf(long frame) const;
