@@ -150,6 +150,11 @@ void History::play(State& state, const FrameInput& input, BodyPainter* painter) 
     leaveTheFuture();
   }
   held_ = false;
+  // While time stands still a frame without events changes nothing: the
+  // session's time stands still with it (older recordings counted them).
+  if (keepsFuture_ && state.paused && state.framesToStep == 0 && input.events.empty() &&
+      !state.plainCarMadeThisFrame)
+    return paintBodies(state, painter);
   if (kept_.empty() || now_ - kept_.back().frame >= kInterval) keep(state);
 
   readings_.clear();
