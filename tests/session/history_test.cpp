@@ -199,6 +199,7 @@ std::string played(const Recording& recording, long last,
   State state;
   startUpWithoutWindow(state);
   History history;
+  history.keepFuture(recording.version >= 3);  // as a session opens it
   FrameInput input;
   while (state.running && (last < 0 || replay.frames() < last) && replay.next(input))
     history.play(state, input);
@@ -518,4 +519,25 @@ TEST(GoingBack, SeeksUndoRedoAndBranchesReplayToTheLiveWorld) {
   console.clear();
   EXPECT_EQ(played(*recording, -1), live);
   EXPECT_EQ(console.text(), lines);
+}
+
+// A recording written before the seeks went on from where Backspace left it,
+// without what came after: it still does, where a new one follows the future.
+TEST(GoingBack, OlderRecordingsDropTheFutureAtTheFirstFrameAfterGoingBack) {
+  ConsoleCapture quiet;
+  auto parsed = [](int version, const std::string& frames) {
+    std::string error;
+    const std::string text = "skyhook-recording " + std::to_string(version) +
+                             " skyhook 0.1.0\n0 clock 0 1700000000\n5 press b 640 470\n" + frames;
+    std::optional<Recording> r = parseRecording(text, "old.rec", error);
+    EXPECT_TRUE(r) << error;
+    return *r;
+  };
+  // 99 frames with Space from 20, 30 back, 71 without keys: 140 frames of the game.
+  const std::string back =
+      "20 down space\n100 up space down backspace\n130 up backspace\nend 200\n";
+  const std::string before = played(parsed(2, back), -1);
+  EXPECT_EQ(before, played(parsed(2, "20 down space\n70 up space\nend 140\n"), -1));
+  EXPECT_EQ(played(parsed(1, back), -1), before);
+  EXPECT_NE(played(parsed(3, back), -1), before) << "a new recording follows the future kept";
 }
