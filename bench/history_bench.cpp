@@ -1,10 +1,12 @@
 // The way back in time, measured headless on the game's own frames through the
 // session's History: what a snapshot costs against a frame, how fast Backspace
-// goes back after two minutes, and what the history holds with 1,000 cars.
+// goes back after two minutes, what the history holds with 1,000 cars, and
+// how fast a drag on the bar seeks across an 11-minute session.
 // Prints its figures; bench/README.md keeps the log.
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -84,6 +86,30 @@ void goBack(State& state, History& history, int pictures) {
       times[times.size() / 2], times.back());
 }
 
+// A drag on the bar: one seek a picture, sweeping from the newest moment to
+// the oldest and back, as a pointer crossing the bar's 1,254 pixels would.
+void scrub(State& state, History& history, int pictures) {
+  const long first = history.oldest(), last = history.end();
+  std::vector<double> times;
+  const auto start = Clock::now();
+  for (int i = 0; i < pictures; ++i) {
+    const double along = std::abs(1.0 - 2.0 * i / (pictures - 1));  // 1 to 0 to 1
+    FrameInput seek;
+    seek.events.push_back({InputEvent::Seek, seekOnBar,
+                           static_cast<int>(first + static_cast<long>(along * (last - first)))});
+    const auto t = Clock::now();
+    history.play(state, seek);
+    times.push_back(msSince(t));
+  }
+  const double total = msSince(start);
+  std::sort(times.begin(), times.end());
+  std::printf(
+      "   drag on the bar over frames %ld to %ld, %d pictures: %.0f pictures/s, mean %.2f ms, "
+      "median %.2f ms, worst %.2f ms (a picture's drawing comes on top)\n",
+      first, last, pictures, 1000.0 * pictures / total, total / pictures, times[times.size() / 2],
+      times.back());
+}
+
 }  // namespace
 
 int main() {
@@ -129,6 +155,18 @@ int main() {
         history.snapshots(), history.bytes() / 1048576.0, History::kDefaultBudget >> 20,
         history.oldest(), history.longestGap(), takeSnapshot(state).region.size() / 1048576.0);
     goBack(state, history, 120);
+  }
+  {
+    State state;
+    startUpWithoutWindow(state);
+    scrolling = true;
+    History history;
+    play(state, history, clock, 40000);
+    std::printf("3. ride of 40,000 frames (11 minutes), then a drag on the bar across it:\n");
+    std::printf("   history: %zu snapshots, %.1f MiB, back to frame %ld, widest gap %ld frames\n",
+                history.snapshots(), history.bytes() / 1048576.0, history.oldest(),
+                history.longestGap());
+    scrub(state, history, 600);
   }
   return 0;
 }

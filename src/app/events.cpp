@@ -7,6 +7,7 @@
 #include "app/camera_control.h"
 #include "app/screen.h"
 #include "app/session_list_keys.h"
+#include "app/timeline_control.h"
 #include "app/view_actions.h"
 #include "game/keys.h"
 #include "recording/frame_input.h"
@@ -32,6 +33,7 @@ static_assert(key::PLUS == SDLK_PLUS && key::EQUALS == SDLK_EQUALS && key::MINUS
               key::KP_PLUS == SDLK_KP_PLUS && key::KP_MINUS == SDLK_KP_MINUS &&
               key::HOME == SDLK_HOME && key::F == SDLK_f);
 static_assert(key::S == SDLK_s && key::T == SDLK_t);
+static_assert(key::LSHIFT == SDLK_LSHIFT && key::RSHIFT == SDLK_RSHIFT);
 static_assert(key::PAGEUP == SDLK_PAGEUP && key::PAGEDOWN == SDLK_PAGEDOWN);
 static_assert(key::F6 == SDLK_F6 && key::DELETE == SDLK_DELETE && key::Y == SDLK_y);
 
@@ -119,11 +121,13 @@ void changeView(ViewAction view, bool ctrl, Screen& screen, Overlays& overlays,
 }  // namespace
 
 void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraControl& camera,
-               Session& session) {
+               Session& session, TimelineControl& timeline) {
   input.events.clear();
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
-    if (event.type == SDL_QUIT) {
+    if (timeline.handle(event, screen, overlays, session, input)) {
+      // the bar's
+    } else if (event.type == SDL_QUIT) {
       input.events.push_back({InputEvent::Quit});
       overlays.sessionList.open = false;
     } else if (overlays.sessionList.open && event.type == SDL_KEYDOWN) {

@@ -7,6 +7,7 @@
 class CameraControl;
 class Screen;
 class Session;
+class TimelineControl;
 struct FrameInput;
 struct Overlays;
 
@@ -16,10 +17,10 @@ struct Overlays;
 // screen between the window and the full screen, a resize scales the picture
 // to the window, F1 to F4 and L switch the overlays, the camera's keys and
 // mouse move the view, S saves the session so far and T takes a windowed
-// replay over. The pointer reaches the game through the camera, in the
-// picture's pixels.
+// replay over; the bar of the session's time and its keys become seeks. The
+// pointer reaches the game through the camera, in the picture's pixels.
 void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraControl& camera,
-               Session& session);
+               Session& session, TimelineControl& timeline);
 
 // While a resume plays unseen: drains the event queue, and says whether
 // Escape or the window's close asked to cancel it.

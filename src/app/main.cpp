@@ -23,6 +23,7 @@
 #include "app/options.h"
 #include "app/pacer.h"
 #include "app/screen.h"
+#include "app/timeline_control.h"
 #include "app/window.h"
 #include "game/body_walk.h"
 #include "game/world_setup.h"
@@ -144,10 +145,11 @@ int main(int argc, char** argv) {
   FrameFigures figures;
   CameraControl camera;
   FramePacer pacer;
+  TimelineControl timeline;
   FrameInput input;
   while (state.running) {
     console.drain();  // what waited goes out as the reader makes room
-    readInput(input, screen, overlays, camera, *session);
+    readInput(input, screen, overlays, camera, *session, timeline);
     if (!screen.isOpen()) break;  // F11 found no mode to show
     camera.beforeFrame(state, renderer);
     screen.clearBorder();
@@ -158,6 +160,7 @@ int main(int argc, char** argv) {
     overlays.replayStopped = session->replayStopped();
     overlays.replayShift = session->replayShift();
     overlays.following = camera.following();
+    timeline.show(overlays, screen, *session, input);
     overlays.uiScale = screen.overlayZoom(overlays.chosenUiScale);
     overlays.message = messages.shown();
     overlays.shown = drawOverlays(state, overlays, camera.camera());

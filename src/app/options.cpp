@@ -58,13 +58,16 @@ const OptionRow kOptions[] = {
     {"record", 0, "FILE", "write what reaches the game from outside to FILE, frame by frame",
      [](CommandLine& c, const char* value) { c.options.session.record = value; }},
     {"replay", 0, "FILE",
-     "play the recording FILE back in place of the keyboard, and exit where it ends",
+     "play the recording FILE back in place of the keyboard; in the window it stops on its "
+     "last picture, without one it exits where it ends",
      [](CommandLine& c, const char* value) { c.options.session.replay = value; }},
     {"resume", 0, "FILE",
      "play the recording FILE unseen, as fast as the machine goes, with a progress bar in the "
      "window (Escape cancels), then go on playing from there; without FILE, or with 'last', the "
      "newest saved session, automatic or not",
      [](CommandLine& c, const char* value) { c.options.session.resume = value; }, true},
+    {"quit-at-end", 0, nullptr, "with --replay in the window: exit where the recording ends",
+     [](CommandLine& c, const char*) { c.options.session.quitAtEnd = true; }},
     {"headless", 0, nullptr, "with --replay: play without a window, as fast as the machine goes",
      [](CommandLine& c, const char*) { c.options.session.headless = true; }},
     {"digest", 0, nullptr, "at exit, print a hash of every body's motion on standard error",

@@ -54,6 +54,18 @@ constexpr KeyRow kRows[] = {
     {"Backspace (held)",
      "go back in time, picture by picture, two minutes or more; release to go on from there",
      KeyUse::held, {{key::BACKSPACE, "backspace"}}},
+    {"Shift with Backspace (held)", "go back in time eight times as fast", KeyUse::held,
+     {{key::LSHIFT, "lshift"}, {key::RSHIFT, "rshift"}}},
+    // The bar and its keys become seeks in the window (app/timeline_control.cpp).
+    {"Mouse on the bottom bar",
+     "the session's time: click or drag to go to a moment, click a mark of F5 to go to the "
+     "moment it kept, click a branch's line above it to switch to that branch", KeyUse::view, {}},
+    {"Tab", "pin the bar of the session's time on or off", KeyUse::view, {}},
+    {"Ctrl+Z", "undo: back to just before the last action (C, B, J, D, N, F9, a grab)",
+     KeyUse::view, {}},
+    {"Ctrl+Y, Ctrl+Shift+Z", "redo: forward along the future left, action by action",
+     KeyUse::view, {}},
+    {", and .", "while time is stopped, one frame back and forward", KeyUse::view, {}},
     {"F5", "keep this moment", KeyUse::press, {{key::F5, "f5"}},
      GameAction::keepMoment},
     {"F9", "return to the moment kept with F5, as often as wanted", KeyUse::press,

@@ -69,6 +69,8 @@ constexpr int F5 = 286;
 constexpr int F6 = 287;
 constexpr int F9 = 290;
 constexpr int F11 = 292;
+constexpr int RSHIFT = 303;
+constexpr int LSHIFT = 304;
 constexpr int COUNT = 323;  // size of the key-state array
 }  // namespace key
 

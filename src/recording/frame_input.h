@@ -11,12 +11,18 @@
 
 struct InputEvent {
   // A key press; the window's close; the left mouse button down, up, and the
-  // pointer's moves while it is down (the mouse drag).
-  enum Kind { KeyPress, Quit, ButtonDown, ButtonUp, Motion };
+  // pointer's moves while it is down (the mouse drag); a move through the
+  // session's time (the history's, never the game's).
+  enum Kind { KeyPress, Quit, ButtonDown, ButtonUp, Motion, Seek };
   Kind kind;
-  int symbol = 0;    // KeyPress: the key's SDL symbol
+  int symbol = 0;    // KeyPress: the key's SDL symbol; Seek: how (SeekBy)
   int x = 0, y = 0;  // KeyPress, ButtonDown, Motion: the pointer in the picture's pixels
+                     // Seek: x the moment (frames played) it goes to, y the branch
 };
+
+// How a Seek moves: along the session's line of time (the bar, `,` and `.`,
+// undo, redo), or onto a branch it left.
+enum SeekBy { seekOnBar, seekUndo, seekRedo, seekBranch };
 
 // A quit or Escape: the session ends after this frame.
 inline bool endsSession(const InputEvent& e) {

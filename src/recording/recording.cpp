@@ -6,6 +6,20 @@
 #include "game/keys.h"
 #include "recording/digest.h"
 
+namespace {
+
+std::string seekItem(const InputEvent& e) {
+  const std::string to = ' ' + std::to_string(e.x);
+  switch (e.symbol) {
+    case seekUndo: return " undo" + to;
+    case seekRedo: return " redo" + to;
+    case seekBranch: return " branch " + std::to_string(e.y) + to;
+    default: return " seek" + to;
+  }
+}
+
+}  // namespace
+
 std::string frameLine(long frame, const std::vector<InputEvent>& events, const HeldKeys& before,
                       const HeldKeys& after, const std::vector<ClockReading>& clock) {
   std::string line;
@@ -21,6 +35,7 @@ std::string frameLine(long frame, const std::vector<InputEvent>& events, const H
       case InputEvent::ButtonDown: line += " mousedown" + at(e); break;
       case InputEvent::ButtonUp: line += " mouseup"; break;
       case InputEvent::Motion: line += " mousemove" + at(e); break;
+      case InputEvent::Seek: line += seekItem(e); break;
     }
   }
   for (const NamedKey& k : gameKeys()) {

@@ -14,7 +14,9 @@ constexpr const char* kRecordingKind = "skyhook-recording";
 // 2: the keys of speed, going back in time (Backspace held), F5, F9 and N. A
 // version 1 recording holds none of them and plays as it always did.
 // 3: checkpoints, and the build's physics identity in the header; N within
-// one second builds a new world (version 2 and older replay the repeated one).
+// one second builds a new world (version 2 and older replay the repeated one);
+// moves through the session's time (seek, undo, redo, branch), with the
+// moment each goes to.
 constexpr int kRecordingVersion = 3;
 // Frames between checkpoints: one a second of play.
 constexpr long kCheckpointInterval = 60;
@@ -81,13 +83,13 @@ struct FrameItems {
 struct Recording {
   std::string path;
   std::string programVersion;
+  int version = kRecordingVersion;   // of the format it was written in
   std::deque<RecordedFrame> frames;  // in frame order; frames[0] is frame 0
   std::deque<InputEvent> events;
   std::deque<KeyChange> keys;
   std::deque<ClockReading> clock;
   long end = 0;        // frames played in all
   bool ended = false;  // the end line was written: the session ended normally
-  int version = kRecordingVersion;
   // The identity of the build that wrote the checkpoints, and they in frame order.
   std::string physics;
   std::deque<Checkpoint> checkpoints;

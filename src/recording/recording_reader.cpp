@@ -187,6 +187,19 @@ class Parser {
       r_.events.push_back(e);
       return i + 3;
     }
+    if (word == "seek" || word == "undo" || word == "redo" || word == "branch") {
+      const bool branch = word == "branch";
+      arguments(branch ? 2 : 1, branch ? "a branch and a moment" : "a moment");
+      InputEvent e{InputEvent::Seek};
+      e.symbol = word == "undo"   ? seekUndo
+                 : word == "redo" ? seekRedo
+                 : branch         ? seekBranch
+                                  : seekOnBar;
+      if (branch) e.y = static_cast<int>(number(t[i + 1], 0, kMaxFrame, "branch"));
+      e.x = static_cast<int>(number(t[i + (branch ? 2 : 1)], 0, kMaxFrame, "moment"));
+      r_.events.push_back(e);
+      return i + (branch ? 3 : 2);
+    }
     if (word == "quit" || word == "mouseup") {
       r_.events.push_back({word == "quit" ? InputEvent::Quit : InputEvent::ButtonUp});
       return i + 1;

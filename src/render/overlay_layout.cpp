@@ -18,7 +18,8 @@ bool intersect(const PanelBox& a, const PanelBox& b) {
   return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
 }
 
-OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, int figureRows, bool console) {
+OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, int figureRows, bool console,
+                             bool timeline) {
   const float k = space.perPicturePixel;
   OverlayLayout layout{};
   const int shipLeft = static_cast<int>(std::floor(kShipLeft * k));
@@ -32,9 +33,14 @@ OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, int figureRow
   const int belowMarks = kOverlayGap + kMarkHeight + kOverlayGap;
 
   int bottom = space.height;  // what lies along the bottom edge starts here
+  if (timeline) {
+    layout.timeline = {kOverlayGap, space.height - kTimelineHeight, space.width - 2 * kOverlayGap,
+                       kTimelineHeight};
+    bottom = layout.timeline.y;
+  }
   if (console) {
     const int left = shipRight + kOverlayGap;
-    layout.console = {left, space.height - consoleStripHeight(), space.width - left,
+    layout.console = {left, bottom - consoleStripHeight(), space.width - left,
                       consoleStripHeight()};
     bottom = layout.console.y;
   }

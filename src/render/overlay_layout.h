@@ -31,11 +31,18 @@ struct OverlayLayout {
   PanelBox console;  // L
   // The window's messages: the top row left of the marks.
   PanelBox messages;
+  // The bar of the session's time, along the bottom.
+  PanelBox timeline;
 };
+
+// The bar's height, from the picture's bottom edge.
+constexpr int kTimelineHeight = 40;
 
 // The boxes for the overlays that are on; an overlay that is off gets an
 // empty box and gives its room to the others.
-// figureRows: F3's lines, 0 while it is off.
-OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, int figureRows, bool console);
+// figureRows: F3's lines, 0 while it is off. The bar, shown, takes the bottom
+// edge and the others keep above it.
+OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, int figureRows, bool console,
+                             bool timeline = false);
 
 bool intersect(const PanelBox& a, const PanelBox& b);

@@ -143,7 +143,8 @@ OverlaysShown drawOverlays(const State& state, const Overlays& overlays, const C
   const bool stopped = state.paused || overlays.replayStopped;
   if (!overlays.keys && !overlays.joints && !overlays.figures && !overlays.physics &&
       !overlays.console && !dragging && !stopped && state.speedShift == 0 && !overlays.replay &&
-      !frame && !overlays.following && !overlays.message && !overlays.sessionList.open)
+      !frame && !overlays.following && !overlays.message && !overlays.sessionList.open &&
+      !overlays.timeline)
     return {};
   glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LINE_BIT | GL_POINT_BIT);
   glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
@@ -169,7 +170,7 @@ OverlaysShown drawOverlays(const State& state, const Overlays& overlays, const C
     if (overlays.figures) figures = figuresWithTheView(state, overlays, camera);
     const OverlayLayout layout =
         layOutOverlays({window.pictureWidth(), window.pictureHeight(), window.perPicturePixel()},
-                       overlays.keys, static_cast<int>(figures.size()), strip);
+                       overlays.keys, static_cast<int>(figures.size()), strip, overlays.timeline);
     if (overlays.keys) {
       const KeyPanelDrawn keys = drawKeyPanel(window, layout.keys, overlays.keyPage);
       shown.keyPages = keys.pages;
@@ -177,6 +178,7 @@ OverlaysShown drawOverlays(const State& state, const Overlays& overlays, const C
     }
     if (strip) drawConsoleStrip(window, layout.console, *overlays.consoleLines);
     if (overlays.figures) drawFiguresPanel(window, layout.figures, figures);
+    if (overlays.timeline) shown.timeline = drawTimelineBar(window, layout.timeline, overlays.bar);
     if (stopped || state.speedShift != 0 || overlays.replay || frame || overlays.following)
       drawMarks(window, state, overlays, camera);
     if (overlays.message) drawMessage(window, layout.messages, *overlays.message);

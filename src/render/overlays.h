@@ -14,6 +14,7 @@
 #include "render/messages.h"
 #include "render/session_list.h"
 #include "render/text_panel.h"
+#include "render/timeline_bar.h"
 
 struct State;
 
@@ -23,6 +24,7 @@ struct OverlaysShown {
   int keyPages = 0;
   PanelBox keys{0, 0, 0, 0};
   int zoom = 1;
+  TimelineShown timeline;  // where the bar was, while it shows
 };
 
 struct Overlays {
@@ -35,6 +37,8 @@ struct Overlays {
   bool replayStopped = false;  // ... and P has stopped it: "PAUSE" too
   int replayShift = 0;         // ... at its own speed, 2 to this power: "REPLAY x2"
   bool following = false;      // F follows the ship: "FOLLOW"
+  bool timeline = false;       // the bar of the session's time shows
+  TimelineBar bar;             // ... and what it shows
   int keyPage = 0;             // F1's page (Page Up, Page Down, the wheel over it)
   // Window pixels per overlay pixel, each pixel of the font a block this
   // size; 0 chooses it from the picture's scale alone. The app sets it each

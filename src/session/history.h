@@ -5,11 +5,21 @@
 // back one frame: the nearest earlier snapshot is restored and the few frames
 // from it to the one wanted are played again, silently, with their own input
 // and clock readings, so that going back never depends on how long the
-// session is. Released, the game goes on from the picture shown and what came
-// after it is dropped.
+// session is.
 //
-// A recording holds Backspace like any held key; a replay keeps the same
-// history and so takes the same way back.
+// What came after the present stays, as the line's future: frames played on
+// with no change of course follow it again from its own input, exactly, and a
+// seek (the bar, `,` and `.`, undo, redo) moves along it. A change of course (a
+// game key, a held key while time runs, a press of the left button) keeps
+// the future as a branch and plays on from the present; switching to a branch
+// makes it the line and keeps the future it replaces as another. After a seek
+// time stands still at the moment gone to, as if P had stopped it; P goes on
+// along the future.
+//
+// A recording holds Backspace like any held key, and the seeks as events with
+// the moment each went to; a replay keeps the same history and so takes the
+// same ways. Recordings written before the seeks existed drop the future at
+// the first frame played after going back, as they were recorded.
 
 #include <cstddef>
 #include <ctime>
@@ -20,8 +30,8 @@
 #include "base/random.h"
 #include "recording/frame_input.h"
 #include "recording/recording.h"
+#include "session/timeline.h"
 #include "state/snapshot.h"
-#include "state/snapshot_packer.h"
 
 struct State;
 class BodyPainter;
@@ -44,9 +54,16 @@ class History {
   History& operator=(const History&) = delete;
 
   // One frame of the session through playInput, or with Backspace held one
-  // picture back (only a quit or Escape among its events still acts).
+  // picture back, or a seek (only a quit or Escape among the rest of its
+  // events still acts).
   void play(State& state, const FrameInput& input, BodyPainter* painter = nullptr);
 
+  // A windowed replay's own seek: to that moment of the line, exactly as it
+  // was there; time is not held, the replay's frames play on from it.
+  void steerTo(State& state, long target) { goTo(state, target, false); }
+
+  // False for a recording written before the seeks: the future goes at once.
+  void keepFuture(bool keep) { keepsFuture_ = keep; }
   // Off, it keeps no snapshots, nor the frames' input to play again from them:
   // nothing can go back. For a replay whose recording never goes back, where
   // no one can press Backspace. Back on, it keeps one at the next frame.
@@ -59,37 +76,66 @@ class History {
   std::size_t snapshots() const { return kept_.size(); }
   long longestGap() const;  // frames, between snapshots
 
+  // The line's newest moment; from now() to it, its future.
+  long end() const { return firstFrame_ + static_cast<long>(frames_.size()); }
+  // Where Ctrl+Z and Ctrl+Y go: before the last action, and along the future
+  // to before the next action after the one there (or its end); -1: nowhere.
+  long undoTarget() const;
+  long redoTarget() const;
+  // A branch the line still leads to, or null.
+  const Branch* branch(int id) const;
+  std::size_t branchCount() const { return branches_.size(); }
+  // Marks something the session did at this moment (S, a resume, a take-over).
+  void mark(TimeMark::Kind kind);
+  TimelineSummary summary() const;
+
  private:
-  struct Frame {
-    std::vector<InputEvent> events;
-    std::vector<int> held;  // the symbols held: a few, of key::COUNT
-    std::vector<ClockReading> clock;
-  };
-  struct Kept {
-    long frame;           // the moment before this frame was played
-    bool pinned;          // right after F5, F9 or N: thinned out only beyond the newest few
-    Snapshot snapshot;    // its region packed into `packed`
-    PackedRegion packed;  // zstd: a few times smaller; counted once the next is kept
-  };
+  using Frame = PlayedFrame;
+  using Kept = KeptSnapshot;
 
   void goBack(State& state, BodyPainter* painter);
   void playAgain(State& state, long from, long to);
-  void forgetTheFuture();
+  // Seeks: to a moment of the line, or onto a branch at one of its moments.
+  void seek(State& state, const InputEvent& e);
+  void goTo(State& state, long target, bool hold = true);
+  void switchTo(State& state, int id, long target);
+  // The line's frames from now_ on become a branch.
+  void leaveTheFuture();
+  Branch cutFuture(long from);
+  void appendBranch(Branch& b);
+  // A frame played on while the line has a future: false when it follows it.
+  bool changesCourse(const State& state, const FrameInput& input) const;
+  void followFuture(State& state, const FrameInput& input, BodyPainter* painter);
+  void forgetPassing();
+  void dropBranch(std::size_t i);
+  bool leadsTo(const Branch& b) const;
   void keep(const State& state);
   void countNewest();
   void thin();
   void drop(std::size_t i);  // kept_[i], and what it takes
   std::size_t frameBytes(const Frame& f) const;
   std::size_t keptBytes(std::size_t i) const;
+  std::size_t branchBytes(const Branch& b) const;
   std::time_t read();
 
   std::size_t budget_;
   RandomClock passOn_;  // the clock the game read before the history
   long now_ = 0;
-  bool wentBack_ = false;
+  bool keepsFuture_ = true;
   long firstFrame_ = 0;       // frames_[0]'s number
-  std::deque<Frame> frames_;  // each frame's input, from firstFrame_ to now_ - 1
+  std::deque<Frame> frames_;  // each frame's input, from firstFrame_ to end() - 1
   std::deque<Kept> kept_;     // by frame
+
+  std::vector<TimeMark> marks_;  // of the line, by frame
+  // Each run of frames played live after a change of course is a course of its
+  // own: a branch parted after frame F of course C still parts from the line
+  // while the line's frame F is C's.
+  long course_ = 0, nextCourse_ = 1;
+  std::deque<Branch> branches_;  // the one left longest ago first
+  int nextBranch_ = 1;
+  bool held_ = false;           // time stands still at a moment a seek went to
+  bool heldWasPaused_ = false;  // ... where the game had stopped it itself
+  long backFrom_ = -1;          // where the Backspace held now began
   std::size_t bytes_ = 0;
   std::vector<unsigned char> unpacked_;  // a region copy's buffer, reused
   // While Backspace is held: unpacked moments every few frames of the interval

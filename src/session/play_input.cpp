@@ -24,6 +24,7 @@ void playInput(State& state, const FrameInput& input, BodyPainter* painter) {
       case InputEvent::ButtonDown: grabBody(state, e.x, e.y); break;
       case InputEvent::ButtonUp: releaseBody(state); break;
       case InputEvent::Motion: dragBody(state, e.x, e.y); break;
+      case InputEvent::Seek: break;  // the history's, handled before the frame
     }
   }
   playFrame(state, input.held.data(), painter);

@@ -86,6 +86,8 @@ std::unique_ptr<Session> Session::open(const SessionOptions& options) {
   // Headless, only the recording itself can go back: if it never does, no snapshot is of use.
   if (options.replay && options.headless && !goesBack(*session->recording_))
     session->history_->keepSnapshots(false);
+  // Older recordings went on from wherever Backspace left them.
+  if (session->recording_ && session->recording_->version < 3) session->history_->keepFuture(false);
   return session;
 }
 
@@ -142,6 +144,8 @@ void Session::goLive(State& state) {
   recorder_.emplace(*recording_, frame, options_.record ? &writer_ : nullptr);
   recording_.reset();  // the recorder holds what it needs of it
   history_->readThroughNewClock();
+  history_->keepFuture(true);
+  history_->mark(TimeMark::began);
   // A replay stopped by P goes on stopped; the game's own P says so in the recording.
   stayStopped_ = steering_.stopped() && !state.paused;
   handedOver_ = true;
@@ -150,6 +154,12 @@ void Session::goLive(State& state) {
 bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
   if (leaving_) return false;
   tellHowFarBack(input.held[key::BACKSPACE] != 0);
+  const bool playing = playPicture(state, input, painter);
+  stopped_ = state.paused || replayStopped();
+  return playing;
+}
+
+bool Session::playPicture(State& state, FrameInput& input, BodyPainter* painter) {
   if (!replay_) {
     playLive(state, input, painter);
     return true;
@@ -172,13 +182,23 @@ bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
     runReplayBack(state, painter);
     return true;
   }
-  const int frames = steering_.framesThisPicture();
+  const InputEvent* seek = nullptr;
+  for (const InputEvent& e : input.events)
+    if (e.kind == InputEvent::Seek) seek = &e;
+  if (seek) {
+    steerReplay(state, *seek, painter);
+    return true;
+  }
+  const int frames = ended_ ? 0 : steering_.framesThisPicture();
   if (frames == 0) paintBodies(state, painter);
   // Only the picture's last frame is drawn; a recorded quit ends the picture too.
   for (int n = 1; n <= frames && state.running; ++n) {
     if (!replay_->next(recorded_)) {
-      notify("end of the replay at " + clockText(replay_->frames()));
-      return false;
+      if (!ended_) notify("end of the replay at " + clockText(replay_->frames()));
+      if (options_.quitAtEnd) return false;
+      ended_ = true;  // its last picture stays, for a look, a seek or T
+      paintBodies(state, painter);
+      break;
     }
     const long before = history_->now();
     const Snapshot* keptBefore = state.keptMoment.get();
@@ -190,9 +210,45 @@ bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
   return true;
 }
 
+void Session::steerReplay(State& state, const InputEvent& seek, BodyPainter* painter) {
+  if (seek.symbol == seekBranch)
+    return paintBodies(state, painter);  // a replay has no branch of its own
+  const long target = seek.x;
+  const long known = static_cast<long>(frameAt_.size()) - 1;
+  if (target <= known) {
+    history_->steerTo(state, target);
+    replay_->rewindTo(frameAt_[static_cast<size_t>(history_->now())]);
+    ended_ = false;
+  } else {
+    // From the last frame played on, unseen, as the headless replay plays them.
+    if (history_->now() < known) {
+      history_->steerTo(state, known);
+      replay_->rewindTo(frameAt_[static_cast<size_t>(known)]);
+    }
+    while (history_->now() < target && state.running && replay_->next(recorded_)) {
+      playRecorded(state);
+      frameAt_.resize(static_cast<size_t>(history_->now()) + 1);
+      frameAt_.back() = replay_->frames();
+    }
+  }
+  if (!steering_.stopped()) steering_.toggleStop();  // the picture stays where it went
+  paintBodies(state, painter);
+}
+
+TimelineSummary Session::timeline(long& total) const {
+  TimelineSummary t = history_->summary();
+  total = t.end;
+  // A replay's frames still to come, one moment each as far as it can tell.
+  if (replay_)
+    total = std::max(total,
+                     static_cast<long>(frameAt_.size()) - 1 + (recording_->end - frameAt_.back()));
+  return t;
+}
+
 // One picture back through the game's own history, and the replay back to the
 // frame that had left the world as it is now: played on, it goes on from there.
 void Session::runReplayBack(State& state, BodyPainter* painter) {
+  ended_ = false;
   FrameInput back;
   back.held[key::BACKSPACE] = 1;
   history_->play(state, back, painter);
@@ -278,9 +334,10 @@ std::string Session::textSoFar() const {
   return recorder_ ? recorder_->textSoFar() : textUpTo(*recording_, replay_->frames());
 }
 
-void Session::save() const {
+void Session::save() {
   std::string error;
   if (const std::optional<std::string> path = saveSession(textSoFar(), std::time(nullptr), error)) {
+    history_->mark(TimeMark::saved);
     std::cerr << "skyhook: saved the session so far to " << *path << std::endl;
     notify("saved " + fileName(*path));
   } else {

@@ -28,6 +28,7 @@ struct SessionOptions {
   std::optional<std::string> resume;  // --resume FILE: play FILE unseen, then go on live;
                                       // "" or "last": the newest saved session
   bool headless = false;              // --headless: replay without a window, unpaced
+  bool quitAtEnd = false;             // --quit-at-end: a windowed replay closes at its end
   bool digest = false;                // --digest: print the world's digest at exit
   bool noAutosave = false;            // --no-autosave: keep nothing at quit
 };
@@ -85,7 +86,7 @@ class Session {
   // S: writes the session so far to a new file in sessionsFolder() and names
   // it on standard error and in a message, or says there why it could not;
   // the game goes on.
-  void save() const;
+  void save();
   // What S saves: the session's recording up to the last frame played.
   std::string textSoFar() const;
   // T: from the next frame the keyboard and mouse play the game; the
@@ -98,6 +99,17 @@ class Session {
   bool replayStopped() const { return replay_ && steering_.stopped(); }
   // ... at its own speed, as a power of two.
   int replayShift() const { return replay_ ? steering_.shift() : 0; }
+  // ... and has played its last frame: it holds its last picture.
+  bool replayEnded() const { return replay_ && ended_; }
+
+  // The session's time, for the bar: the history's, over a replay's whole
+  // recording (`total`, in the history's frames, as far as it can tell).
+  TimelineSummary timeline(long& total) const;
+  // Time stands still after the last picture: `,` and `.` step through it.
+  bool timeStopped() const { return stopped_; }
+  // Where Ctrl+Z and Ctrl+Y go (-1: nowhere).
+  long undoTarget() const { return history_->undoTarget(); }
+  long redoTarget() const { return history_->redoTarget(); }
 
   // After the last frame: keeps a session of kAutosaveFrames or more live
   // frames as an automatic save (unless --no-autosave), closes the recording,
@@ -113,11 +125,15 @@ class Session {
  private:
   explicit Session(const SessionOptions& options) : options_(options) {}
 
+  bool playPicture(State& state, FrameInput& input, BodyPainter* painter);
   void playLive(State& state, FrameInput& input, BodyPainter* painter);
   void runReplayBack(State& state, BodyPainter* painter);
   // The replay's next frame, played as the recording's version played it and
   // checked against its checkpoint.
   void playRecorded(State& state, BodyPainter* painter = nullptr);
+  // A seek in a windowed replay: within what has played through the history,
+  // or on through the recording, unseen, to the moment.
+  void steerReplay(State& state, const InputEvent& seek, BodyPainter* painter);
   // Ends the replay after the frames it has played; the recorder goes on from there.
   void goLive(State& state);
   void notify(const std::string& text) const {
@@ -143,6 +159,8 @@ class Session {
   bool stayStopped_ = false;  // ... and the replay was stopped when T came
   bool departed_ = false;     // a replay ended departed from its recording
   bool missedCheck_ = false;  // ... and a checkpoint said where
+  bool ended_ = false;        // a windowed replay played its last frame
+  bool stopped_ = false;      // time stood still in the last picture
   // After the replay's clock or the recorder: the history reads through them,
   // and every frame, replayed or live, goes through it.
   std::optional<History> history_;

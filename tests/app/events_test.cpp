@@ -11,6 +11,7 @@
 #include "app/camera_control.h"
 #include "app/options.h"
 #include "app/screen.h"
+#include "app/timeline_control.h"
 #include "app/view_actions.h"
 #include "game/keys.h"
 #include "recording/frame_input.h"
@@ -44,6 +45,7 @@ TEST(KeyTable, EveryRowIsInTheHelpAndEveryGameKeyReachesTheGameAndItsRecording) 
   ASSERT_TRUE(screen.open(false));
   Overlays overlays;
   CameraControl camera;
+  TimelineControl timeline;
   size_t reached = 0;
   for (const KeyRow& row : kKeys) {
     for (const Key& k : row.symbols) {
@@ -55,7 +57,7 @@ TEST(KeyTable, EveryRowIsInTheHelpAndEveryGameKeyReachesTheGameAndItsRecording) 
       press.key.keysym.sym = static_cast<SDLKey>(k.symbol);
       ASSERT_EQ(SDL_PushEvent(&press), 0);
       FrameInput input;
-      readInput(input, screen, overlays, camera, *session);
+      readInput(input, screen, overlays, camera, *session, timeline);
       if (row.use == KeyUse::view) {
         EXPECT_TRUE(input.events.empty()) << row.keys << " is the view's alone";
         EXPECT_EQ(keyName(k.symbol), nullptr) << row.keys;

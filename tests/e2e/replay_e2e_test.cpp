@@ -61,10 +61,11 @@ Lines stderrLines(const std::string& errors) {
 
 // Pixels that differ above the bottom line of text, where each picture's '0'
 // moves on from the last: its place counts the pictures drawn, not the world.
-long differingPixels(const Screenshot& a, const Screenshot& b) {
+// Above the bar of the session's time: `bottom` 40.
+long differingPixels(const Screenshot& a, const Screenshot& b, int bottom = 13) {
   if (a.width() != b.width() || a.height() != b.height()) return -1;
   long count = 0;
-  for (int y = 0; y < a.height() - 13; ++y)
+  for (int y = 0; y < a.height() - bottom; ++y)
     for (int x = 0; x < a.width(); ++x) {
       const Pixel &p = a.at(x, y), &q = b.at(x, y);
       count += p.r != q.r || p.g != q.g || p.b != q.b;
@@ -162,7 +163,9 @@ TEST(ReplayE2E, ASavedSessionResumesAndItsNewRecordingReplaysOnItsOwn) {
     Sandbox s(env, {}, {"--resume", saved, "--record", record, "--digest"});
     ASSERT_TRUE(s.waitForWindow()) << s.errors();
     long differing = -1;
-    EXPECT_TRUE(within(10s, [&] { return !(differing = differingPixels(s.screenshot(), atSave)); }))
+    // Above the bar, whose marks differ: S is not recorded, the resume is.
+    EXPECT_TRUE(
+        within(10s, [&] { return !(differing = differingPixels(s.screenshot(), atSave, 40)); }))
         << differing << " pixels differ from the picture at S";
     s.key("p");
     EXPECT_TRUE(makesACar(s, 600, 200));
@@ -397,7 +400,7 @@ TEST(ReplayE2E, ARecordedSessionReplaysInTheWindowAndWithoutOne) {
     EXPECT_NE(written.find(item), std::string::npos) << item << " is not in the recording";
 
   // In the window, played on at double speed: the same lines and world.
-  Sandbox window({}, {}, {"--replay", file, "--digest"});
+  Sandbox window({}, {}, {"--replay", file, "--digest", "--quit-at-end"});
   ASSERT_TRUE(window.waitForWindow()) << window.errors();
   window.key("bracketright");
   EXPECT_EQ(window.waitForExit(60s), 0) << window.errors();
@@ -542,7 +545,7 @@ TEST(ReplayE2E, AReplayTakenBackAcrossTheKeptMomentsEndsOnTheHeadlessWorld) {
   ASSERT_TRUE(has(headless.lines(), "TOTO ")) << "J should have dropped the crane car";
   const std::string digest = digestOf(headless.errors());
 
-  Sandbox window({}, {}, {"--replay", file, "--digest"});
+  Sandbox window({}, {}, {"--replay", file, "--digest", "--quit-at-end"});
   ASSERT_TRUE(window.waitForWindow()) << window.errors();
   for (int i = 0; i < 3; ++i) {  // x8 up to the J and after going back
     window.key("bracketright");
@@ -634,7 +637,7 @@ TEST(ReplayE2E, RandomPlayWithEveryKeyAndResizeReplaysAndResumesToItsWorld) {
 
   // Steered at random in a window resized now and then, and let run to its end.
   {
-    Sandbox replay(env, {}, {"--replay", file, "--digest"});
+    Sandbox replay(env, {}, {"--replay", file, "--digest", "--quit-at-end"});
     ASSERT_TRUE(replay.waitForWindow()) << replay.errors();
     bool stopped = false;
     for (int step = 0; step < 25; ++step) {
@@ -667,4 +670,94 @@ TEST(ReplayE2E, RandomPlayWithEveryKeyAndResizeReplaysAndResumesToItsWorld) {
   resume.keyAt("Escape", 5, 5);
   ASSERT_EQ(resume.waitForExit(60s), 0) << resume.errors();
   EXPECT_EQ(headlessDigest(resumed), digestOf(resume.errors()));
+}
+
+// The bar on the real program: 30 s of a car a second, time stopped, the bar
+// clicked at a quarter and three quarters (and at a quarter again: the same
+// picture), C then Ctrl+Z (the car gone) and Ctrl+Y (back); the recording
+// replays headless to the same lines and world. A windowed replay holds its
+// last picture, and closes there with --quit-at-end.
+TEST(ReplayE2E, TheBarSeeksAndUndoRedoReplayToTheLiveWorld) {
+  const Scratch scratch;
+  const std::string file = scratch.path() + "/bar.rec";
+  const std::map<std::string, std::string> env{{"XDG_DATA_HOME", scratch.path()}};
+  Lines recorded;
+  std::string digest;
+  {
+    Sandbox s(env, {}, {"--record", file, "--digest"});
+    ASSERT_TRUE(s.waitForLineStartingWith("SEED = ")) << s.errors();
+    ASSERT_TRUE(s.waitForWindow());
+    for (int i = 0; i < 30; ++i) {
+      ASSERT_TRUE(makesACar(s, 200 + 30 * i, 250));
+      std::this_thread::sleep_for(900ms);
+    }
+    s.key("p");
+    // The picture once it has settled, and, when given, once it is that one.
+    auto settled = [&](const Screenshot* expected = nullptr, int bottom = 13) {
+      Screenshot shot;
+      within(10s, [&] {
+        const Screenshot a = s.screenshot();
+        shot = s.screenshot();
+        return differingPixels(a, shot, bottom) == 0 &&
+               (!expected || differingPixels(shot, *expected, bottom) == 0);
+      });
+      return shot;
+    };
+    // The bar's track: 1280 - 26 pixels across, 14 to 22 pixels above its bottom 40.
+    auto clickBar = [&](double at) {
+      s.moveMouse(13 + static_cast<int>(at * 1254), 918);
+      s.mouseDown(1);
+      s.mouseUp(1);
+      std::this_thread::sleep_for(200ms);
+    };
+    const Screenshot end = settled();
+    clickBar(0.25);
+    const Screenshot quarter = settled();
+    EXPECT_GT(differingPixels(quarter, end, 40), 1000) << "back: fewer cars";
+    clickBar(0.75);
+    const Screenshot threeQuarters = settled();
+    EXPECT_GT(differingPixels(threeQuarters, quarter, 40), 1000) << "forward again";
+    clickBar(0.25);
+    EXPECT_EQ(differingPixels(settled(&quarter), quarter), 0)
+        << "the same moment, the same picture";
+    clickBar(1.0);
+    const Screenshot last = settled(&end, 40);
+    EXPECT_EQ(differingPixels(last, end, 40), 0) << "the future was kept";
+
+    const size_t before = s.lines().size();
+    s.keyAt("c", 640, 250);
+    ASSERT_TRUE(within(10s, [&] { return s.lines().size() > before; }));
+    const Screenshot withCar = settled(nullptr, 40);
+    EXPECT_GT(differingPixels(withCar, last, 40), 100) << "C makes a car in stopped time";
+    s.key("ctrl+z");
+    EXPECT_EQ(differingPixels(settled(&last, 40), last, 40), 0) << "undo: the car is gone";
+    s.key("ctrl+y");
+    EXPECT_EQ(differingPixels(settled(&withCar, 40), withCar, 40), 0) << "redo: it is back";
+    s.key("Escape");
+    ASSERT_EQ(s.waitForExit(), 0) << s.errors();
+    recorded = s.lines();
+    digest = digestOf(s.errors());
+  }
+  std::ifstream text(file);
+  const std::string written((std::istreambuf_iterator<char>(text)), {});
+  for (const char* item : {" seek ", " undo ", " redo "})
+    EXPECT_NE(written.find(item), std::string::npos) << item << " is not in the recording";
+  Sandbox headless({{"DISPLAY", ""}}, {}, {"--replay", file, "--headless", "--digest"});
+  EXPECT_EQ(headless.waitForExit(60s), 0) << headless.errors();
+  EXPECT_EQ(headless.lines(), recorded);
+  EXPECT_EQ(digestOf(headless.errors()), digest);
+
+  const std::string shortFile = scratch.path() + "/short.rec";
+  std::ofstream(shortFile) << "skyhook-recording 3 skyhook 0.1.0\n0 clock 0 1700000000\n"
+                              "5 press b 640 470\nend 60\n";
+  {
+    Sandbox window(env, {}, {"--replay", shortFile});
+    ASSERT_TRUE(window.waitForWindow()) << window.errors();
+    EXPECT_FALSE(window.waitForExit(4s)) << "it holds its last picture";
+    window.key("Escape");
+    EXPECT_EQ(window.waitForExit(), 0) << window.errors();
+  }
+  Sandbox window(env, {}, {"--replay", shortFile, "--quit-at-end"});
+  ASSERT_TRUE(window.waitForWindow()) << window.errors();
+  EXPECT_EQ(window.waitForExit(10s), 0) << window.errors();
 }

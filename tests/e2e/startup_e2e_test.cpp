@@ -192,7 +192,7 @@ TEST(CommandLine, HelpVersionAndRefusalsNeedNoDisplay) {
     EXPECT_EQ(version.errors(), "") << option;
   }
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"--no-such-option"}, {"level.txt"}, {"--fullscreen", "-q"}, {"-display"}}) {
+           {"--no-such-option"}, {"level.txt"}, {"--fullscreen", "-z"}, {"-display"}}) {
     const std::string named = args.back();
     SCOPED_TRACE(named);
     Sandbox refused(noDisplay, {}, args);

@@ -383,6 +383,21 @@ TEST_F(RendererTest, OverlaysShowOnlyWhenAskedAndLeaveTheFramesColourAndRasterPo
   EXPECT_PIXEL(1270, 930, panel);
   EXPECT_PIXEL(1270, 40, panel);
   EXPECT_PIXEL(1270, 940 - consoleStripHeight() - 3, kSky) << "F3 and L apart";
+  // The bar of the session's time under L's band: the past, the present's
+  // handle, the kept future, an F5 mark, what is still to come in a replay.
+  overlays.timeline = true;
+  overlays.bar.now = 300;
+  overlays.bar.end = 600;
+  overlays.bar.total = 1200;
+  overlays.bar.marks = {{900, 'K'}};
+  drawWith(&Overlays::console);
+  const int track = 918, at = 13;  // its middle row; its left end, 1254 pixels across
+  EXPECT_PIXEL(at + 100, track, rgb(0.2f, 0.45f, 0.85f)) << "the past";
+  EXPECT_PIXEL(at + 300 * 1254 / 1200, track, rgb(1, 1, 1)) << "the handle";
+  EXPECT_PIXEL(at + 500, track, rgb(0.55f, 0.7f, 0.9f)) << "the kept future";
+  EXPECT_PIXEL(at + 900 * 1254 / 1200, track, rgb(0.3f, 0.9f, 0.4f)) << "F5's mark";
+  EXPECT_PIXEL(at + 1100, track, rgb(0.25f, 0.25f, 0.28f)) << "not played yet";
+  EXPECT_PIXEL(1270, 940 - kTimelineHeight - 3, panel) << "L's band above the bar";
 
   // Thrown right and a little up, a dragged body's yellow path falls some 300 px.
   overlays = Overlays();
@@ -512,6 +527,14 @@ TEST(OverlayLayoutTest, NoOverlayCoversAnotherNorTheShipAtAnySize) {
     const OverlaySpace space{size.pictureWidth / zoom, size.pictureHeight / zoom, scale / zoom};
     const int figureRows = static_cast<int>(figureLines(Figures()).size()) + 3;  // and the view's
     const OverlayLayout layout = layOutOverlays(space, true, figureRows, true);
+    // The bar of the session's time: along the bottom, nine tenths wide at
+    // least, within its 40 pixels; the others keep above it.
+    const OverlayLayout withBar = layOutOverlays(space, true, figureRows, true, true);
+    const PanelBox& bar = withBar.timeline;
+    EXPECT_GE(bar.width * 10, space.width * 9);
+    EXPECT_TRUE(bar.y >= space.height - kTimelineHeight && bar.y + bar.height <= space.height);
+    for (const PanelBox& other : {withBar.marks, withBar.figures, withBar.keys, withBar.console})
+      EXPECT_FALSE(intersect(bar, other)) << "the bar covers another overlay";
     const std::vector<TextPanel> pages = keyPanelPages(layout.keys);
     std::vector<PanelBox> boxes = {layout.marks, layout.messages, layout.figures, layout.console};
     for (const TextPanel& page : pages) {

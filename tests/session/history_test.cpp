@@ -151,9 +151,9 @@ TEST_F(Going, KeptMomentAndNewWorldHoldAcrossGoingBack) {
   EXPECT_EQ(digest(), before);
   back(history, 60);
   EXPECT_EQ(history.now(), 70);
-  // Back to before the F5, no moment is kept: F9 plays as a frame without keys.
-  clock.set(1600000000);
-  history.play(state, FrameInput{});
+  // Back to before the F5, no moment is kept: F9 plays as a frame without keys
+  // (R, whose list is empty, is one that leaves the future kept).
+  press(history, key::R, 1600000000);
   const std::uint64_t plain = digest();
   back(history, 1);
   press(history, key::F9, 1600000000);
@@ -224,6 +224,7 @@ std::string played(const Recording& recording, long last,
   State state;
   startUpWithoutWindow(state);
   History history;
+  history.keepFuture(recording.version >= 3);  // as a session opens it
   FrameInput input;
   while (state.running && (last < 0 || replay.frames() < last) && replay.next(input))
     history.play(state, input);
@@ -273,6 +274,7 @@ TEST(GoingBack, TheKeptMomentGoesBackWithTheWorld) {
   };
   SessionOptions options;
   options.replay = path;
+  options.quitAtEnd = true;
   {  // back from 600 to 300, before the F9, and on to the end
     std::unique_ptr<Session> session = Session::open(options);
     ASSERT_TRUE(session);
@@ -342,4 +344,225 @@ TEST_F(Going, FrequentMomentsThinOutLikeTheOthers) {
     back(history, 1);
     ASSERT_EQ(digest(), digestAt.at(at)) << "at " << at;
   }
+}
+
+namespace {
+
+FrameInput seekInput(int by, long frame, int branch = 0) {
+  FrameInput in;
+  in.events.push_back({InputEvent::Seek, by, static_cast<int>(frame), branch});
+  return in;
+}
+
+}  // namespace
+
+// Back by the bar and on again through the future kept: seeks, `.`, and P
+// going on along it play the same frames; time stands still after a seek.
+TEST_F(Going, TheFutureKeptPlaysAgainExactly) {
+  History history;
+  ConsoleCapture console;
+  for (long n = 1; n <= 300; ++n) play(history, scripted(n));
+  const std::map<long, std::uint64_t> first = digestAt;
+  const std::string lines = console.text();
+
+  for (long at : {75L, 225L, 12L, 299L, 300L, 140L}) {
+    history.play(state, seekInput(seekOnBar, at));
+    ASSERT_EQ(history.now(), at);
+    ASSERT_EQ(digest(), first.at(at)) << "at " << at;
+    EXPECT_TRUE(state.paused) << "time stands still where a seek went";
+  }
+  EXPECT_EQ(history.end(), 300) << "nothing played: the future stays";
+  // Still: frames without input hold the picture; P goes on along the future.
+  for (int i = 0; i < 5; ++i) history.play(state, FrameInput{});
+  EXPECT_EQ(history.now(), 140);
+  auto p = [&] { history.play(state, FrameInput{{{InputEvent::KeyPress, key::P}}, {}}); };
+  p();  // with the frame it goes on to
+  EXPECT_EQ(digest(), first.at(141));
+  for (long at = 142; at <= 220; ++at) {
+    history.play(state, FrameInput{});
+    ASSERT_EQ(digest(), first.at(at)) << "at " << at;
+  }
+  // P while it plays stops it there, and P again goes on.
+  p();
+  history.play(state, FrameInput{});
+  EXPECT_EQ(history.now(), 220);
+  p();
+  for (long at = 222; at <= 300; ++at) history.play(state, FrameInput{});
+  EXPECT_EQ(history.now(), 300);
+  EXPECT_EQ(digest(), first.at(300));
+  EXPECT_EQ(console.text(), lines) << "nothing printed again";
+  EXPECT_EQ(history.branchCount(), 0u);
+  // Shift with Backspace: eight frames back a picture, and the bar says how far.
+  FrameInput fast;
+  fast.held[key::BACKSPACE] = fast.held[key::LSHIFT] = 1;
+  for (int i = 0; i < 2; ++i) history.play(state, fast);
+  EXPECT_EQ(history.now(), 284);
+  EXPECT_EQ(digest(), first.at(284));
+  EXPECT_EQ(history.summary().backBy, 16);
+}
+
+// A change of course keeps the future left as a branch; switching to it
+// brings back its world, and keeps the course left as a branch in turn.
+TEST_F(Going, ANewCourseKeepsTheFutureAsABranch) {
+  History history;
+  ConsoleCapture quiet;
+  for (long n = 1; n <= 240; ++n) play(history, scripted(n));
+  const std::map<long, std::uint64_t> first = digestAt;
+  history.play(state, seekInput(seekOnBar, 100));
+  // C at 100: a new course, with its own car.
+  history.play(state, FrameInput{{{InputEvent::KeyPress, key::C, 700, 200}}, {}});
+  history.play(state, FrameInput{{{InputEvent::KeyPress, key::P}}, {}});
+  for (int i = 0; i < 80; ++i) history.play(state, scripted(3));
+  const std::uint64_t course = digest();
+  ASSERT_EQ(history.now(), 182);
+  ASSERT_NE(course, first.at(182));
+
+  TimelineSummary t = history.summary();
+  ASSERT_EQ(t.branches.size(), 1u);
+  EXPECT_EQ(t.branches[0].from, 100);
+  EXPECT_EQ(t.branches[0].end, 240);
+  const int left = t.branches[0].id;
+  history.play(state, seekInput(seekBranch, 200, left));
+  EXPECT_EQ(history.now(), 200);
+  EXPECT_EQ(digest(), first.at(200));
+  history.play(state, seekInput(seekOnBar, 240));
+  EXPECT_EQ(digest(), first.at(240));
+  // The course left is a branch now: back onto it, at its end.
+  t = history.summary();
+  ASSERT_EQ(t.branches.size(), 1u);
+  EXPECT_EQ(t.branches[0].end, 182);
+  history.play(state, seekInput(seekBranch, 182, t.branches[0].id));
+  EXPECT_EQ(digest(), course);
+}
+
+// Ctrl+Z goes to just before each action in turn, Ctrl+Y forward again.
+TEST_F(Going, UndoAndRedoStopAtActions) {
+  History history;
+  ConsoleCapture quiet;
+  for (long n = 1; n <= 110; ++n) play(history, scripted(n));  // B at 5, C at 20, 60, 100, D at 70
+  const std::map<long, std::uint64_t> first = digestAt;
+  auto go = [&](int by, long target) {
+    ASSERT_GE(target, 0);
+    history.play(state, seekInput(by, target));
+  };
+  EXPECT_EQ(history.undoTarget(), 99);
+  go(seekUndo, history.undoTarget());
+  EXPECT_EQ(digest(), first.at(99));
+  EXPECT_EQ(history.undoTarget(), 69);
+  go(seekUndo, history.undoTarget());
+  EXPECT_EQ(history.undoTarget(), 59);
+  go(seekUndo, history.undoTarget());
+  EXPECT_EQ(history.now(), 59);
+  EXPECT_EQ(history.redoTarget(), 69);
+  go(seekRedo, history.redoTarget());
+  EXPECT_EQ(digest(), first.at(69));
+  EXPECT_EQ(history.redoTarget(), 99);
+  go(seekRedo, history.redoTarget());
+  EXPECT_EQ(history.redoTarget(), 110) << "after the last action, the future's end";
+  go(seekRedo, history.redoTarget());
+  EXPECT_EQ(digest(), first.at(110));
+  EXPECT_EQ(history.redoTarget(), -1);
+  // A change of course ends what redo had to go to.
+  go(seekUndo, history.undoTarget());
+  history.play(state, FrameInput{{{InputEvent::KeyPress, key::B}}, {}});
+  EXPECT_EQ(history.redoTarget(), -1);
+  EXPECT_EQ(history.undoTarget(), 99);
+}
+
+// Full, the history lets the branch left longest ago go first, and keeps the last few.
+TEST_F(Going, TheBudgetDropsTheOldestBranchFirst) {
+  ConsoleCapture quiet;
+  std::size_t snapshot = 0;
+  {
+    History one;
+    one.play(state, FrameInput{});
+    snapshot = one.bytes();
+  }
+  History history(40 * snapshot);
+  for (long n = 1; n <= 600; ++n) play(history, scripted(n));
+  // Twelve branches of 120 frames each, from moments further and further on.
+  for (int b = 0; b < 12; ++b) {
+    const long from = history.now() - 120;
+    history.play(state, seekInput(seekOnBar, from));
+    history.play(state, FrameInput{{{InputEvent::KeyPress, key::P}}, {}});
+    for (long n = 1; n <= 120; ++n) play(history, scripted(n + b));
+  }
+  TimelineSummary t = history.summary();
+  EXPECT_LE(history.bytes(), 40 * snapshot);
+  ASSERT_GE(t.branches.size(), 1u);
+  EXPECT_LE(t.branches.size(), 8u);
+  // What stays is the newest, in the order they were left.
+  const int newest = t.branches.back().id;
+  for (std::size_t i = 0; i < t.branches.size(); ++i)
+    EXPECT_EQ(t.branches[i].id, newest - static_cast<int>(t.branches.size() - 1 - i));
+}
+
+// A session that seeks, changes course, undoes, redoes, switches to the branch
+// it left and plays on along its future: its recording replays to the same
+// world and the same console lines.
+TEST(GoingBack, SeeksUndoRedoAndBranchesReplayToTheLiveWorld) {
+  ConsoleCapture console;
+  std::string live, lines, text;
+  {  // one state at a time: the history keeps Box2D's memory whole
+    long frame = 0;
+    Recorder recorder([&] { return std::time_t{1700000000} + frame / 60; });
+    State state;
+    startUpWithoutWindow(state);
+    History history;
+    auto step = [&](const FrameInput& input) {
+      ++frame;
+      recorder.beginFrame();
+      history.play(state, input);
+      recorder.endFrame(input, *state.world);
+    };
+    auto seek = [&](int by, long to, int branch = 0) {
+      FrameInput in;
+      in.events.push_back({InputEvent::Seek, by, static_cast<int>(to), branch});
+      step(in);
+    };
+    for (long n = 1; n <= 300; ++n) step(twoMoments(n));
+    seek(seekOnBar, 120);
+    step(FrameInput{{{InputEvent::KeyPress, key::C, 900, 200}}, {}});
+    for (long n = 1; n <= 90; ++n) step(twoMoments(n + 7));
+    seek(seekUndo, history.undoTarget());
+    seek(seekUndo, history.undoTarget());
+    seek(seekRedo, history.redoTarget());
+    ASSERT_EQ(history.summary().branches.size(), 1u);
+    seek(seekBranch, 250, history.summary().branches[0].id);
+    ASSERT_EQ(history.now(), 250);
+    step(FrameInput{{{InputEvent::KeyPress, key::P}}, {}});
+    for (int n = 0; n < 40; ++n) step(FrameInput{});
+    ASSERT_EQ(history.now(), 291);
+    live = worldNow(state), lines = console.text();
+    text = recorder.textSoFar();
+  }
+  EXPECT_NE(text.find(" branch "), std::string::npos);
+
+  std::string error;
+  const std::optional<Recording> recording = parseRecording(text, "seeks.rec", error);
+  ASSERT_TRUE(recording) << error;
+  console.clear();
+  EXPECT_EQ(played(*recording, -1), live);
+  EXPECT_EQ(console.text(), lines);
+}
+
+// A recording written before the seeks went on from where Backspace left it,
+// without what came after: it still does, where a new one follows the future.
+TEST(GoingBack, OlderRecordingsDropTheFutureAtTheFirstFrameAfterGoingBack) {
+  ConsoleCapture quiet;
+  auto parsed = [](int version, const std::string& frames) {
+    std::string error;
+    const std::string text = "skyhook-recording " + std::to_string(version) +
+                             " skyhook 0.1.0\n0 clock 0 1700000000\n5 press b 640 470\n" + frames;
+    std::optional<Recording> r = parseRecording(text, "old.rec", error);
+    EXPECT_TRUE(r) << error;
+    return *r;
+  };
+  // 99 frames with Space from 20, 30 back, 71 without keys: 140 frames of the game.
+  const std::string back =
+      "20 down space\n100 up space down backspace\n130 up backspace\nend 200\n";
+  const std::string before = played(parsed(2, back), -1);
+  EXPECT_EQ(before, played(parsed(2, "20 down space\n70 up space\nend 140\n"), -1));
+  EXPECT_EQ(played(parsed(1, back), -1), before);
+  EXPECT_NE(played(parsed(3, back), -1), before) << "a new recording follows the future kept";
 }

@@ -201,6 +201,7 @@ std::string sessionAgrees(State& state, const std::string& path, Check check, lo
     } else {
       SessionOptions options;
       (check == Check::resume ? options.resume : options.replay) = path;
+      options.quitAtEnd = true;
       const std::unique_ptr<Session> session = Session::open(options);
       if (!session) _exit(2);
       if (check == Check::resume) {
