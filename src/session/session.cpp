@@ -43,10 +43,13 @@ std::string clockText(long frames) {
 
 std::string fileName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
-// Whether the recording holds Backspace at any frame: goes back in time itself.
+// Whether the recording goes back in time itself: Backspace held at any
+// frame, or a move along the bar, undo, redo or a branch.
 bool goesBack(const Recording& recording) {
   return std::any_of(recording.keys.begin(), recording.keys.end(),
-                     [](const KeyChange& k) { return k.symbol == key::BACKSPACE && k.down; });
+                     [](const KeyChange& k) { return k.symbol == key::BACKSPACE && k.down; }) ||
+         std::any_of(recording.events.begin(), recording.events.end(),
+                     [](const InputEvent& e) { return e.kind == InputEvent::Seek; });
 }
 
 }  // namespace

@@ -544,6 +544,18 @@ TEST(GoingBack, SeeksUndoRedoAndBranchesReplayToTheLiveWorld) {
   console.clear();
   EXPECT_EQ(played(*recording, -1), live);
   EXPECT_EQ(console.text(), lines);
+
+  // Headless, the session keeps snapshots for a recording that seeks, though it
+  // never holds Backspace: its checkpoints all hold.
+  const std::string path = ::testing::TempDir() + "seeks_test.rec";
+  std::ofstream(path) << text;
+  SessionOptions options;
+  options.replay = path;
+  options.headless = true;
+  const std::unique_ptr<Session> session = Session::open(options);
+  ASSERT_TRUE(session);
+  EXPECT_EQ(session->playHeadless(), 0);
+  std::remove(path.c_str());
 }
 
 // A recording written before the seeks went on from where Backspace left it,
