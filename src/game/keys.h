@@ -64,7 +64,10 @@ constexpr int F2 = 283;
 constexpr int F3 = 284;
 constexpr int F4 = 285;
 constexpr int F5 = 286;
+constexpr int F7 = 288;
+constexpr int F8 = 289;
 constexpr int F9 = 290;
+constexpr int F10 = 291;
 constexpr int F11 = 292;
 constexpr int COUNT = 323;  // size of the key-state array
 }  // namespace key
@@ -93,6 +96,9 @@ enum class GameAction {
   releaseOrRehangCraneCar,
   cutCableOrDestroyCars,
   makeListedBodiesDynamic,
+  previousTool,
+  nextTool,
+  nextMetal,
 };
 
 struct Key {

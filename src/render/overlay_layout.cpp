@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "render/console_strip.h"
+#include "render/toolbar.h"
 
 namespace {
 
@@ -18,7 +19,8 @@ bool intersect(const PanelBox& a, const PanelBox& b) {
   return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
 }
 
-OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, int figureRows, bool console) {
+OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, int figureRows, bool console,
+                             bool toolbar) {
   const float k = space.perPicturePixel;
   OverlayLayout layout{};
   const int shipLeft = static_cast<int>(std::floor(kShipLeft * k));
@@ -44,9 +46,14 @@ OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, int figureRow
     layout.figures = {space.width - kOverlayGap - width, belowMarks, width, height};
     right = layout.figures.x;
   }
+  int left = kOverlayGap;  // the keys' room starts here
+  if (toolbar) {
+    layout.toolbar = toolbarBox();
+    left = layout.toolbar.x + layout.toolbar.width + kOverlayGap;
+  }
   if (keys) {
     const int last = std::min(bottom, shipTop) - kOverlayGap;
-    layout.keys = {kOverlayGap, belowMarks, right - 2 * kOverlayGap, last - belowMarks};
+    layout.keys = {left, belowMarks, right - kOverlayGap - left, last - belowMarks};
   }
   return layout;
 }

@@ -26,11 +26,13 @@ struct OverlayLayout {
   PanelBox figures;  // F3
   PanelBox keys;     // the room F1 may take; its panel may be smaller
   PanelBox console;  // L
+  PanelBox toolbar;  // the building tools, at the left edge
 };
 
 // The boxes for the overlays that are on; an overlay that is off gets an
 // empty box and gives its room to the others.
 // figureRows: F3's lines, 0 while it is off.
-OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, int figureRows, bool console);
+OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, int figureRows, bool console,
+                             bool toolbar = false);
 
 bool intersect(const PanelBox& a, const PanelBox& b);

@@ -20,6 +20,8 @@ struct OverlaysShown {
   int keyPages = 0;
   PanelBox keys{0, 0, 0, 0};
   int zoom = 1;
+  bool toolbar = false;  // the toolbar showed
+  int tool = 0;          // the tool chosen, as a Tool's number
 };
 
 struct Overlays {
@@ -32,6 +34,7 @@ struct Overlays {
   bool replayStopped = false;  // ... and P has stopped it: "PAUSE" too
   int replayShift = 0;         // ... at its own speed, 2 to this power: "REPLAY x2"
   bool following = false;      // F follows the ship: "FOLLOW"
+  bool overToolbar = false;    // the pointer is where the toolbar goes: it shows
   int keyPage = 0;             // F1's page (Page Up, Page Down, the wheel over it)
   // Window pixels per overlay pixel, each pixel of the font a block this
   // size; 0 chooses it from the picture's scale alone. The app sets it each

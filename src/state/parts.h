@@ -15,6 +15,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/materials.h"
+
 struct SkyColour {
   float r, g, b;
 };
@@ -128,6 +130,21 @@ struct MousePart {
   b2Vec2 mouseTarget{0, 0};            // the pointer while it holds a body, metres
 };
 
+// What the left button does: today's drag, or one of the building tools.
+enum class Tool : unsigned char { drag, box, ball, plank, rope, pin, eraser };
+
+// Building with the mouse: the tool and metal chosen, the build the left
+// button holds, and what has been built.
+struct BuildPart {
+  Tool tool = Tool::drag;
+  int metal = kMetalCount;  // an entry of kMetals, or kMetalCount: drawn as the landscape's are
+  bool building = false;    // the left button holds a box, ball, plank or rope
+  b2Vec2 buildFrom{0, 0}, buildTo{0, 0};  // where it went down and where it is, metres
+  std::deque<b2Body*> built;              // the bodies built, oldest first
+  std::vector<b2Body*> pinAnchors;        // the world's end of each pin: static, no fixture
+  int builtMark = 0;                      // its address is the user data of built bodies
+};
+
 // Every field that the frames change, apart from the world: a snapshot copies
 // them whole, the world's memory beside them (state/snapshot.h).
 struct StateFields : SkyPart,
@@ -138,4 +155,5 @@ struct StateFields : SkyPart,
                      WalkerPart,
                      MetalsPart,
                      TimePart,
-                     MousePart {};
+                     MousePart,
+                     BuildPart {};
