@@ -157,18 +157,45 @@ void hinge(State& s, b2Body* a, b2Body* b, const b2Vec2& at) {
   s.world->CreateJoint(&def);
 }
 
+// Where the way from `outside` to `inside` first meets the body's shapes, or
+// `inside` when it meets none.
+b2Vec2 edgeOf(const b2Body* body, const b2Vec2& inside, const b2Vec2& outside) {
+  b2RayCastInput ray;
+  ray.p1 = outside;
+  ray.p2 = inside;
+  ray.maxFraction = 1;
+  float nearest = 1;
+  for (const b2Fixture* f = body->GetFixtureList(); f; f = f->GetNext()) {
+    b2RayCastOutput hit;
+    if (f->RayCast(&hit, ray, 0)) nearest = std::min(nearest, hit.fraction);
+  }
+  return outside + nearest * (inside - outside);
+}
+
 // Links from a to b, hinged end to end; each end tied to the body under it,
-// chosen before the rope's own links lie there.
-void buildRope(State& s, const b2Vec2& a, const b2Vec2& b) {
-  const b2Vec2 d = b - a;
-  const float length = d.Length();
-  if (length < kSmallestSide) return;
-  const int links =
-      std::clamp(static_cast<int>(std::lround(length / kRopeLink)), 1, kMostRopeLinks);
-  makeRoom(s, static_cast<size_t>(links));  // first: the bodies under the ends may go
+// chosen before the rope's own links lie there. A tied end starts at the
+// body's edge: links inside it would be thrown out of it.
+void buildRope(State& s, b2Vec2 a, b2Vec2 b) {
+  if ((b - a).Length() < kSmallestSide) return;
   const std::vector<b2Body*> atA = tieableAt(s, a), atB = tieableAt(s, b);
   b2Body* endA = atA.empty() ? nullptr : atA.front();
   b2Body* endB = atB.empty() ? nullptr : atB.front();
+  if (endA && endA != endB) a = edgeOf(endA, a, b);
+  if (endB && endB != endA) b = edgeOf(endB, b, a);
+  const b2Vec2 d = b - a;
+  const float length = d.Length();
+  if (length < b2_linearSlop) return;
+  const int links =
+      std::clamp(static_cast<int>(std::lround(length / kRopeLink)), 1, kMostRopeLinks);
+  // Making room takes the oldest built bodies, perhaps those under the ends.
+  const size_t over =
+      std::min(s.built.size(),
+               s.built.size() + links - std::min<size_t>(s.built.size() + links, kBuiltBodyLimit));
+  for (b2Body** end : {&endA, &endB})
+    if (std::find(s.built.begin(), s.built.begin() + static_cast<long>(over), *end) !=
+        s.built.begin() + static_cast<long>(over))
+      *end = nullptr;
+  makeRoom(s, static_cast<size_t>(links));
 
   const float density = buildDensity(s);
   const b2Vec2 step = (1.0f / static_cast<float>(links)) * d;
@@ -183,6 +210,16 @@ void buildRope(State& s, const b2Vec2& a, const b2Vec2& b) {
     previous = link;
   }
   if (endB) hinge(s, previous, endB, b);
+  // A long chain of light links under a heavy load stretches apart at the
+  // world's 20 steps a second; a slack rod as long as the rope between its
+  // ends holds the whole length, as a rope does.
+  if (links < 2) return;
+  b2DistanceJointDef limit;
+  limit.Initialize(endA ? endA : s.built[s.built.size() - static_cast<size_t>(links)],
+                   endB ? endB : previous, a, b);
+  limit.minLength = 0;
+  limit.maxLength = limit.length;
+  s.world->CreateJoint(&limit);
 }
 
 // On one body: pinned to the world where it is; where two overlap, to each other.

@@ -22,7 +22,7 @@ constexpr float kSmallestRadius = 0.1f;  // a ball's
 constexpr float kClickSize = 1.0f;       // a box, ball or plank made by a click alone
 constexpr float kPlankThickness = 0.2f;  // metres
 constexpr float kRopeThickness = 0.1f;   // metres
-constexpr float kRopeLink = 0.5f;        // a rope's links are about this long
+constexpr float kRopeLink = 1.0f;        // a rope's links are about this long
 constexpr int kMostRopeLinks = 100;      // a longer rope has longer links
 
 const char* toolName(Tool tool);
