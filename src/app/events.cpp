@@ -178,8 +178,9 @@ void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraCont
   }
   int x = 0, y = 0;
   const Uint8 buttons = SDL_GetMouseState(&x, &y);
-  overlays.overToolbar =
-      (SDL_GetAppState() & SDL_APPMOUSEFOCUS) && toolbarRowUnder(screen, overlays, x, y) >= 0;
+  // Not over F1's list, which the toolbar would push aside under the pointer.
+  overlays.overToolbar = !overlays.keys && (SDL_GetAppState() & SDL_APPMOUSEFOCUS) &&
+                         toolbarRowUnder(screen, overlays, x, y) >= 0;
   // A body held by the left button goes where the pointer now is on a moved picture.
   const bool viewMoved = camera.movedSinceAsked();
   if (viewMoved && (buttons & SDL_BUTTON(SDL_BUTTON_LEFT))) {
