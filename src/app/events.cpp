@@ -9,9 +9,11 @@
 #include "app/session_list_keys.h"
 #include "app/timeline_control.h"
 #include "app/view_actions.h"
+#include "game/build_tools.h"
 #include "game/keys.h"
 #include "recording/frame_input.h"
 #include "render/overlays.h"
+#include "render/toolbar.h"
 #include "render/window_pixels.h"
 #include "session/session.h"
 
@@ -36,6 +38,7 @@ static_assert(key::S == SDLK_s && key::T == SDLK_t);
 static_assert(key::LSHIFT == SDLK_LSHIFT && key::RSHIFT == SDLK_RSHIFT);
 static_assert(key::PAGEUP == SDLK_PAGEUP && key::PAGEDOWN == SDLK_PAGEDOWN);
 static_assert(key::F6 == SDLK_F6 && key::DELETE == SDLK_DELETE && key::Y == SDLK_y);
+static_assert(key::F7 == SDLK_F7 && key::F8 == SDLK_F8 && key::F10 == SDLK_F10);
 
 static_assert(key::BACKSPACE == SDLK_BACKSPACE && key::LEFTBRACKET == SDLK_LEFTBRACKET &&
               key::RIGHTBRACKET == SDLK_RIGHTBRACKET && key::N == SDLK_n && key::F5 == SDLK_F5 &&
@@ -85,6 +88,39 @@ bool wheelOverKeys(const SDL_Event& event, const Screen& screen, Overlays& overl
   const PanelBox& box = overlays.shown.keys;
   if (x < box.x || x >= box.x + box.width || y < box.y || y >= box.y + box.height) return false;
   turnKeyPage(overlays, event.button.button == SDL_BUTTON_WHEELUP ? -1 : 1);
+  return true;
+}
+
+// The toolbar's row under a window pixel, or -1.
+int toolbarRowUnder(const Screen& screen, const Overlays& overlays, int windowX, int windowY) {
+  const PictureArea& picture = screen.picture();
+  const int zoom = std::max(overlays.uiScale ? overlays.uiScale : overlays.shown.zoom, 1);
+  const int dx = windowX - picture.x, dy = windowY - picture.y;
+  if (dx < 0 || dy < 0) return -1;
+  return toolbarRowAt(dx / zoom, dy / zoom);
+}
+
+// A left click on the shown toolbar chooses there. It reaches the game as the
+// presses of F7 or F8 (F10 for the metal) that choose the same, the shorter
+// way round, so that a recording needs nothing new to hold it.
+bool clickOnToolbar(const SDL_Event& event, const Screen& screen, Overlays& overlays,
+                    const CameraControl& camera, FrameInput& input) {
+  if (event.type != SDL_MOUSEBUTTONDOWN || event.button.button != SDL_BUTTON_LEFT) return false;
+  if (!overlays.shown.toolbar && !overlays.overToolbar) return false;
+  const int row = toolbarRowUnder(screen, overlays, event.button.x, event.button.y);
+  if (row < 0) return false;
+  const PicturePoint p = camera.toPicture(screen, event.button.x, event.button.y);
+  auto press = [&](int symbol) {
+    input.events.push_back({InputEvent::KeyPress, symbol, p.x, p.y});
+  };
+  if (row == kToolCount) {
+    press(key::F10);
+    return true;
+  }
+  const int ahead = (row - overlays.shown.tool + kToolCount) % kToolCount;
+  for (int i = 0; i < std::min(ahead, kToolCount - ahead); ++i)
+    press(ahead <= kToolCount - ahead ? key::F8 : key::F7);
+  overlays.shown.tool = row;  // for a second click before the next picture
   return true;
 }
 
@@ -144,7 +180,8 @@ void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraCont
                  screen, overlays, camera, session);
     } else if (event.type == SDL_VIDEORESIZE) {
       if (screen.resize(event.resize.w, event.resize.h)) camera.screenChanged();
-    } else if (wheelOverKeys(event, screen, overlays) || camera.handleMouse(event, screen)) {
+    } else if (wheelOverKeys(event, screen, overlays) || camera.handleMouse(event, screen) ||
+               clickOnToolbar(event, screen, overlays, camera, input)) {
       // view only
     } else if (event.type == SDL_KEYDOWN && keyName(event.key.keysym.sym)) {
       int x = 0, y = 0;
@@ -155,10 +192,14 @@ void readInput(FrameInput& input, Screen& screen, Overlays& overlays, CameraCont
       readMouse(input, screen, camera, event);
     }
   }
-  // A body held by the left button goes where the pointer now is on a moved picture.
   int x = 0, y = 0;
+  const Uint8 buttons = SDL_GetMouseState(&x, &y);
+  // Not over F1's list, which the toolbar would push aside under the pointer.
+  overlays.overToolbar = !overlays.keys && (SDL_GetAppState() & SDL_APPMOUSEFOCUS) &&
+                         toolbarRowUnder(screen, overlays, x, y) >= 0;
+  // A body held by the left button goes where the pointer now is on a moved picture.
   const bool viewMoved = camera.movedSinceAsked();
-  if (viewMoved && (SDL_GetMouseState(&x, &y) & SDL_BUTTON(SDL_BUTTON_LEFT))) {
+  if (viewMoved && (buttons & SDL_BUTTON(SDL_BUTTON_LEFT))) {
     const PicturePoint p = camera.toPicture(screen, x, y);
     if (camera.pullTo(p)) input.events.push_back({InputEvent::Motion, 0, p.x, p.y});
   }

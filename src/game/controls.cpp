@@ -6,6 +6,7 @@
 #include "bodies/crane.h"
 #include "bodies/ship.h"
 #include "bodies/wake.h"
+#include "game/build_tools.h"
 #include "game/keys.h"
 #include "game/moments.h"
 #include "game/time_flow.h"
@@ -184,6 +185,9 @@ void onKeyPress(State& s, int symbol, int mouseX, int mouseY) {
     case GameAction::releaseOrRehangCraneCar: releaseOrRehangCraneCar(s); break;
     case GameAction::cutCableOrDestroyCars: cutCableOrDestroyCars(s); break;
     case GameAction::makeListedBodiesDynamic: makeListedBodiesDynamic(s); break;
+    case GameAction::previousTool: choosePreviousTool(s); break;
+    case GameAction::nextTool: chooseNextTool(s); break;
+    case GameAction::nextMetal: chooseNextMetal(s); break;
   }
 }
 

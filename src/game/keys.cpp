@@ -76,6 +76,16 @@ constexpr KeyRow kRows[] = {
      "drag the body under the pointer (not the ship, nor the ground), with the path it would fly "
      "if let go in yellow; release to let go",
      KeyUse::held, {}},
+    {"F8", "the next tool of the toolbar on the left: Drag, Box, Ball, Plank, Rope, Pin, Eraser; "
+     "a click on the toolbar chooses too", KeyUse::press, {{key::F8, "f8"}}, GameAction::nextTool},
+    {"F7", "the previous tool", KeyUse::press, {{key::F7, "f7"}}, GameAction::previousTool},
+    {"F10", "the metal of what is built: each of the thirteen metals, then one drawn at random as "
+     "the landscape's boxes are", KeyUse::press, {{key::F10, "f10"}}, GameAction::nextMetal},
+    {"Left button, with a tool",
+     "Box: drag corner to corner; Ball: centre, then radius; Plank: end to end; Rope: end to end, "
+     "each end tied to the body under it; Pin: a click pins a body to the world, or two bodies "
+     "together; Eraser: a click removes a body (not the ship, the ground or the hanging car)",
+     KeyUse::held, {}},
     {"Right / Left arrow",
      "fly the ship right / left (speed ramps up while held, drifts back when released)",
      KeyUse::held, {{key::RIGHT, "right"}, {key::LEFT, "left"}}},

@@ -67,7 +67,10 @@ constexpr int F3 = 284;
 constexpr int F4 = 285;
 constexpr int F5 = 286;
 constexpr int F6 = 287;
+constexpr int F7 = 288;
+constexpr int F8 = 289;
 constexpr int F9 = 290;
+constexpr int F10 = 291;
 constexpr int F11 = 292;
 constexpr int RSHIFT = 303;
 constexpr int LSHIFT = 304;
@@ -98,6 +101,9 @@ enum class GameAction {
   releaseOrRehangCraneCar,
   cutCableOrDestroyCars,
   makeListedBodiesDynamic,
+  previousTool,
+  nextTool,
+  nextMetal,
 };
 
 struct Key {

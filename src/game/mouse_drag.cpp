@@ -57,6 +57,10 @@ void grabBody(State& state, int x, int y) {
   if (!body->IsAwake()) body->SetAwake(true);
 }
 
+bool grabbableAt(const State& state, int x, int y) {
+  return grabbableBodyAt(state, toWorld(x, y)) != nullptr;
+}
+
 void dragBody(State& state, int x, int y) {
   if (!grabbing(state)) return;
   state.mouseTarget = toWorld(x, y);

@@ -10,6 +10,9 @@ struct MousePart;
 // is grabbed at that point. Over nothing grabbable, nothing happens.
 void grabBody(State& state, int x, int y);
 
+// Whether a press at (x, y) would grab a body.
+bool grabbableAt(const State& state, int x, int y);
+
 // The pointer moves to (x, y) while the button is down: the grab pulls there.
 void dragBody(State& state, int x, int y);
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "render/console_strip.h"
+#include "render/toolbar.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ bool intersect(const PanelBox& a, const PanelBox& b) {
 }
 
 OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, int figureRows, bool console,
-                             bool timeline) {
+                             bool timeline, bool toolbar) {
   const float k = space.perPicturePixel;
   OverlayLayout layout{};
   const int shipLeft = static_cast<int>(std::floor(kShipLeft * k));
@@ -52,9 +53,14 @@ OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, int figureRow
     layout.figures = {space.width - kOverlayGap - width, belowMarks, width, height};
     right = layout.figures.x;
   }
+  int left = kOverlayGap;  // the keys' room starts here
+  if (toolbar) {
+    layout.toolbar = toolbarBox();
+    left = layout.toolbar.x + layout.toolbar.width + kOverlayGap;
+  }
   if (keys) {
     const int last = std::min(bottom, shipTop) - kOverlayGap;
-    layout.keys = {kOverlayGap, belowMarks, right - 2 * kOverlayGap, last - belowMarks};
+    layout.keys = {left, belowMarks, right - kOverlayGap - left, last - belowMarks};
   }
   return layout;
 }

@@ -33,6 +33,7 @@ struct OverlayLayout {
   PanelBox messages;
   // The bar of the session's time, along the bottom.
   PanelBox timeline;
+  PanelBox toolbar;  // the building tools, at the left edge
 };
 
 // The bar's height, from the picture's bottom edge.
@@ -41,8 +42,8 @@ constexpr int kTimelineHeight = 40;
 // The boxes for the overlays that are on; an overlay that is off gets an
 // empty box and gives its room to the others.
 // figureRows: F3's lines, 0 while it is off. The bar, shown, takes the bottom
-// edge and the others keep above it.
+// edge and the others keep above it; the toolbar, shown, the left edge.
 OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, int figureRows, bool console,
-                             bool timeline = false);
+                             bool timeline = false, bool toolbar = false);
 
 bool intersect(const PanelBox& a, const PanelBox& b);

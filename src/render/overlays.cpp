@@ -14,6 +14,7 @@
 #include "render/overlay_layout.h"
 #include "render/physics_view.h"
 #include "render/text_panel.h"
+#include "render/toolbar.h"
 #include "render/trajectory.h"
 #include "render/window_pixels.h"
 #include "state/state.h"
@@ -141,10 +142,12 @@ OverlaysShown drawOverlays(const State& state, const Overlays& overlays, const C
   const bool dragging = state.mouseJoint != nullptr;
   const bool frame = !camera.identity();
   const bool stopped = state.paused || overlays.replayStopped;
+  // The toolbar shows while a building tool is chosen, or to the pointer over its place.
+  const bool toolbar = state.tool != Tool::drag || overlays.overToolbar;
   if (!overlays.keys && !overlays.joints && !overlays.figures && !overlays.physics &&
       !overlays.console && !dragging && !stopped && state.speedShift == 0 && !overlays.replay &&
       !frame && !overlays.following && !overlays.message && !overlays.sessionList.open &&
-      !overlays.timeline)
+      !overlays.timeline && !toolbar)
     return {};
   glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LINE_BIT | GL_POINT_BIT);
   glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
@@ -160,7 +163,10 @@ OverlaysShown drawOverlays(const State& state, const Overlays& overlays, const C
   if (overlays.physics) drawPhysicsView(*state.world, mapping, &state.columns);
   if (overlays.joints) drawJoints(*state.world);
   if (dragging) drawThrowPath(state, mapping);
+  drawBuildOutline(state);
   OverlaysShown shown;
+  shown.toolbar = toolbar;
+  shown.tool = static_cast<int>(state.tool);
   {
     const FixedToTheWindow fixed(camera);
     const WindowPixels window(overlays.uiScale);
@@ -168,9 +174,9 @@ OverlaysShown drawOverlays(const State& state, const Overlays& overlays, const C
     const bool strip = overlays.console && overlays.consoleLines;
     std::vector<std::string> figures;
     if (overlays.figures) figures = figuresWithTheView(state, overlays, camera);
-    const OverlayLayout layout =
-        layOutOverlays({window.pictureWidth(), window.pictureHeight(), window.perPicturePixel()},
-                       overlays.keys, static_cast<int>(figures.size()), strip, overlays.timeline);
+    const OverlayLayout layout = layOutOverlays(
+        {window.pictureWidth(), window.pictureHeight(), window.perPicturePixel()}, overlays.keys,
+        static_cast<int>(figures.size()), strip, overlays.timeline, toolbar);
     if (overlays.keys) {
       const KeyPanelDrawn keys = drawKeyPanel(window, layout.keys, overlays.keyPage);
       shown.keyPages = keys.pages;
@@ -179,6 +185,7 @@ OverlaysShown drawOverlays(const State& state, const Overlays& overlays, const C
     if (strip) drawConsoleStrip(window, layout.console, *overlays.consoleLines);
     if (overlays.figures) drawFiguresPanel(window, layout.figures, figures);
     if (overlays.timeline) shown.timeline = drawTimelineBar(window, layout.timeline, overlays.bar);
+    if (toolbar) drawToolbar(window, state);
     if (stopped || state.speedShift != 0 || overlays.replay || frame || overlays.following)
       drawMarks(window, state, overlays, camera);
     if (overlays.message) drawMessage(window, layout.messages, *overlays.message);

@@ -25,6 +25,8 @@ struct OverlaysShown {
   PanelBox keys{0, 0, 0, 0};
   int zoom = 1;
   TimelineShown timeline;  // where the bar was, while it shows
+  bool toolbar = false;    // the toolbar showed
+  int tool = 0;            // the tool chosen, as a Tool's number
 };
 
 struct Overlays {
@@ -39,6 +41,7 @@ struct Overlays {
   bool following = false;      // F follows the ship: "FOLLOW"
   bool timeline = false;       // the bar of the session's time shows
   TimelineBar bar;             // ... and what it shows
+  bool overToolbar = false;    // the pointer is where the toolbar goes: it shows
   int keyPage = 0;             // F1's page (Page Up, Page Down, the wheel over it)
   // Window pixels per overlay pixel, each pixel of the font a block this
   // size; 0 chooses it from the picture's scale alone. The app sets it each

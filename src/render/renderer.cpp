@@ -5,6 +5,7 @@
 
 #include "base/console_sink.h"
 #include "game/body_walk.h"
+#include "game/build_tools.h"
 #include "render/frame_batch.h"
 #include "render/primitives.h"
 #include "state/state.h"
@@ -97,6 +98,13 @@ void Renderer::endFrame() {
 void Renderer::paintCircle(b2Body* body, const BodyPose& pose, const b2Fixture* fixture) {
   const b2Vec2 center = pose.center;
   const float angle = pose.angle;
+  // A ball built with a tool shows whole, in its metal's colour.
+  const Colour* metal = isBuilt(state_, body) ? polygonColour(fixture->GetDensity()) : nullptr;
+  if (metal) {
+    batch_.addDisc(center, fixture->GetShape()->m_radius, angle, metal->red, metal->green,
+                   metal->blue);
+    return;
+  }
   const float shade = circleShade(fixture->GetDensity());
   if (shade >= 0) batch_.addDisc(center, 0.3f, angle, shade, state_.green, state_.blue);
   if (body->GetJointList()) {

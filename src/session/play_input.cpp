@@ -1,8 +1,8 @@
 #include "session/play_input.h"
 
+#include "game/build_tools.h"
 #include "game/controls.h"
 #include "game/frame.h"
-#include "game/mouse_drag.h"
 #include "game/world_setup.h"
 #include "recording/frame_input.h"
 #include "state/state.h"
@@ -21,9 +21,9 @@ void playInput(State& state, const FrameInput& input, BodyPainter* painter) {
     switch (e.kind) {
       case InputEvent::KeyPress: onKeyPress(state, e.symbol, e.x, e.y); break;
       case InputEvent::Quit: state.running = false; break;
-      case InputEvent::ButtonDown: grabBody(state, e.x, e.y); break;
-      case InputEvent::ButtonUp: releaseBody(state); break;
-      case InputEvent::Motion: dragBody(state, e.x, e.y); break;
+      case InputEvent::ButtonDown: pressLeftButton(state, e.x, e.y); break;
+      case InputEvent::ButtonUp: releaseLeftButton(state); break;
+      case InputEvent::Motion: moveLeftButton(state, e.x, e.y); break;
       case InputEvent::Seek: break;  // the history's, handled before the frame
     }
   }

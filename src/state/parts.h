@@ -15,6 +15,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/materials.h"
+
 struct SkyColour {
   float r, g, b;
 };
@@ -152,6 +154,21 @@ struct BodyListsPart {
   long long bodiesMade = 0;
 };
 
+// What the left button does: today's drag, or one of the building tools.
+enum class Tool : unsigned char { drag, box, ball, plank, rope, pin, eraser };
+
+// Building with the mouse: the tool and metal chosen, the build the left
+// button holds, and what has been built.
+struct BuildPart {
+  Tool tool = Tool::drag;
+  int metal = kMetalCount;  // an entry of kMetals, or kMetalCount: drawn as the landscape's are
+  bool building = false;    // the left button holds a box, ball, plank or rope
+  b2Vec2 buildFrom{0, 0}, buildTo{0, 0};  // where it went down and where it is, metres
+  std::deque<b2Body*> built;              // the bodies built, oldest first
+  std::vector<b2Body*> pinAnchors;        // the world's end of each pin: static, no fixture
+  int builtMark = 0;                      // its address is the user data of built bodies
+};
+
 // Every field that the frames change, apart from the world: a snapshot copies
 // them whole, the world's memory beside them (state/snapshot.h).
 struct StateFields : SkyPart,
@@ -163,4 +180,5 @@ struct StateFields : SkyPart,
                      MetalsPart,
                      TimePart,
                      MousePart,
-                     BodyListsPart {};
+                     BodyListsPart,
+                     BuildPart {};

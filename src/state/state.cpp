@@ -44,6 +44,9 @@ void forgetBody(State& s, const b2Body* body) {
   s.plainCars.erase(std::remove_if(s.plainCars.begin(), s.plainCars.end(),
                                    [](const std::vector<b2Body*>& car) { return car.empty(); }),
                     s.plainCars.end());
+  s.built.erase(std::remove(s.built.begin(), s.built.end(), body), s.built.end());
+  s.pinAnchors.erase(std::remove(s.pinAnchors.begin(), s.pinAnchors.end(), body),
+                     s.pinAnchors.end());
 }
 
 }  // namespace

@@ -761,3 +761,80 @@ TEST(ReplayE2E, TheBarSeeksAndUndoRedoReplayToTheLiveWorld) {
   ASSERT_TRUE(window.waitForWindow()) << window.errors();
   EXPECT_EQ(window.waitForExit(10s), 0) << window.errors();
 }
+
+// With time stopped, the tools build what the left button draws: F8 to the
+// box, a drag; the ball, a drag; the rope, a drag; the eraser, a click on the
+// box, Ctrl+Z (back) and Ctrl+Y (gone again); a click on the toolbar's Box and
+// another drag. The toolbar shows the while. The recording replays without a window to the same
+// world.
+TEST(ReplayE2E, BuildingWithTheToolsIsRecordedAndReplays) {
+  const Scratch scratch;
+  const std::string file = scratch.path() + "/tools.rec";
+  std::string digest;
+  {
+    Sandbox s({{"XDG_DATA_HOME", scratch.path() + "/data"}}, {}, {"--record", file, "--digest"});
+    ASSERT_TRUE(s.waitForLineStartingWith("SEED = ")) << s.errors();
+    ASSERT_TRUE(s.waitForWindow());
+    auto pressed = [&](const char* key) {
+      s.key(key);
+      std::this_thread::sleep_for(150ms);
+    };
+    auto drag = [&](int x0, int y0, int x1, int y1) {
+      s.moveMouse(x0, y0);
+      s.mouseDown(1);
+      s.moveMouse((x0 + x1) / 2, (y0 + y1) / 2);
+      s.moveMouse(x1, y1);
+      s.mouseUp(1);
+    };
+    // Whether the picture at (x, y) comes to differ from `before` there, or to equal it.
+    auto changes = [&](const Screenshot& before, int x, int y, bool differ = true) {
+      return within(10s, [&] {
+        const Pixel p = s.screenshot().at(x, y), q = before.at(x, y);
+        return (p.r != q.r || p.g != q.g || p.b != q.b) == differ;
+      });
+    };
+    pressed("p");
+    pressed("F10");  // sodium
+    const Screenshot sky = s.screenshot();
+    pressed("F8");
+    EXPECT_TRUE(changes(sky, 20, 40)) << "the toolbar shows";
+    drag(400, 300, 480, 360);
+    EXPECT_TRUE(changes(sky, 440, 330)) << "a box";
+    const Pixel box = s.screenshot().at(440, 330);
+    EXPECT_NEAR(box.r, 64, 3) << "sodium, dark inside";
+    EXPECT_NEAR(box.g, 51, 3);
+    pressed("F8");
+    drag(700, 300, 730, 300);
+    EXPECT_TRUE(changes(sky, 712, 300)) << "a ball";
+    pressed("F8"), pressed("F8");
+    drag(500, 200, 650, 200);
+    EXPECT_TRUE(changes(sky, 580, 200)) << "a rope";
+    pressed("F8"), pressed("F8");
+    s.moveMouse(440, 330);
+    s.click(1);
+    EXPECT_TRUE(changes(sky, 440, 330, false)) << "the eraser takes the box";
+    EXPECT_TRUE(changes(sky, 712, 300)) << "and leaves the ball";
+    s.key("ctrl+z");
+    EXPECT_TRUE(changes(sky, 440, 330)) << "Ctrl+Z brings the box back";
+    s.key("ctrl+y");
+    EXPECT_TRUE(changes(sky, 440, 330, false)) << "and Ctrl+Y erases it again";
+    s.moveMouse(40, 60);  // the toolbar's Box
+    s.click(1);
+    std::this_thread::sleep_for(150ms);
+    drag(900, 500, 960, 540);
+    EXPECT_TRUE(changes(sky, 930, 520)) << "a box again";
+    EXPECT_TRUE(changes(sky, 440, 330, false)) << "not the eraser's click";
+    s.key("Escape");
+    ASSERT_EQ(s.waitForExit(), 0) << s.errors();
+    digest = digestOf(s.errors());
+  }
+  ASSERT_EQ(digest.size(), 23u);
+  std::ifstream text(file);
+  const std::string written((std::istreambuf_iterator<char>(text)), {});
+  for (const char* item : {" press f8 ", " press f10 ", " mousedown "})
+    EXPECT_NE(written.find(item), std::string::npos) << item << " is not in the recording";
+
+  Sandbox headless({{"DISPLAY", ""}}, {}, {"--replay", file, "--headless", "--digest"});
+  EXPECT_EQ(headless.waitForExit(60s), 0) << headless.errors();
+  EXPECT_EQ(digestOf(headless.errors()), digest);
+}

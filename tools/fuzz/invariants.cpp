@@ -36,6 +36,7 @@ bool knownConsoleLine(const std::string& line) {
                                        "DESTROY wheel1 = OK",
                                        "DESTROY CAR = EN COURS",
                                        "0.95",
+                                       "built bodies: 500 at most, the oldest goes",
                                        kWalkerName,
                                        kTestMaterialName};
   for (const char* fixed : kFixed)

@@ -8,15 +8,16 @@
 
 namespace {
 
-// Presses, B, J and D weighted up so that the crane car goes through all its
-// states in every order; every other key of the game too, Escape aside (it
-// ends the session); P on its own (stoppedTime), so that time is seldom stopped.
+// Presses, B, J and D weighted up (and F8, so that every building tool comes round) so that the
+// crane car goes through all its states in every order; every other key of the game too, Escape
+// aside (it ends the session); P on its own (stoppedTime), so that time is seldom stopped.
 constexpr int kPresses[] = {
     key::B,    key::B,    key::B,         key::J,        key::J,      key::J,      key::D,
     key::D,    key::D,    key::C,         key::C,        key::R,      key::SPACE,  key::KP0,
     key::KP1,  key::KP2,  key::KP3,       key::KP4,      key::KP5,    key::KP6,    key::KP7,
     key::KP8,  key::KP9,  key::KP_PERIOD, key::KP_ENTER, key::UP,     key::DOWN,   key::RIGHT,
-    key::LEFT, key::NUM0, key::NUM0 + 3,  key::NUM0 + 8, key::PERIOD, key::RETURN, key::O};
+    key::LEFT, key::NUM0, key::NUM0 + 3,  key::NUM0 + 8, key::PERIOD, key::RETURN, key::O,
+    key::F7,   key::F8,   key::F8,        key::F10};
 constexpr int kArrows[] = {key::UP, key::DOWN, key::RIGHT, key::LEFT};
 // The keypad and the keys that stand in for it on a laptop.
 constexpr int kKeypad[] = {
@@ -73,7 +74,8 @@ void RandomPlay::press(FrameInput& input) {
 }
 
 // The left button grabs a body now and then (or nothing), drags it about and
-// lets go; a release comes now and then without a press too.
+// lets go, or with a building tool chosen, builds, pins or erases there; a
+// release comes now and then without a press too.
 void RandomPlay::mouse(FrameInput& input, const State& state) {
   if (!buttonDown_ && chance(0.004)) {
     std::vector<const b2Body*> dynamic;
