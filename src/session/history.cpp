@@ -110,6 +110,7 @@ std::size_t History::frameBytes(const Frame& f) const {
 }
 
 void History::play(State& state, const FrameInput& input, BodyPainter* painter) {
+  followed_ = false;
   bool seeks = false;
   for (const InputEvent& e : input.events)
     if (e.kind == InputEvent::Seek) seek(state, e), seeks = true;
@@ -194,6 +195,7 @@ void History::followFuture(State& state, const FrameInput& input, BodyPainter* p
   }
   playAgain(state, now_, now_ + 1);
   ++now_;
+  followed_ = true;
   paintBodies(state, painter);
 }
 

@@ -69,6 +69,8 @@ class History {
   // no one can press Backspace. Back on, it keeps one at the next frame.
   void keepSnapshots(bool on) { snapshots_ = on; }
 
+  // The last frame played again from the kept future, not from its input.
+  bool followedFuture() const { return followed_; }
   long now() const { return now_; }  // frames played on the way to this moment
   long oldest() const;               // how far back it can go
   // What it holds, the newest snapshot's packing waited for and counted.
@@ -133,6 +135,7 @@ class History {
   long course_ = 0, nextCourse_ = 1;
   std::deque<Branch> branches_;  // the one left longest ago first
   int nextBranch_ = 1;
+  bool followed_ = false;
   bool held_ = false;           // time stands still at a moment a seek went to
   bool heldWasPaused_ = false;  // ... where the game had stopped it itself
   long backFrom_ = -1;          // where the Backspace held now began

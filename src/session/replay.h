@@ -24,6 +24,9 @@ class Replay {
   // frame is frame + 1, with the keys held and the clock's second as they were.
   void rewindTo(long frame);
 
+  // The frame just given was played from the history's kept future, as it had
+  // played before: its clock readings are not this replay's to check.
+  void frameTakenElsewhere() { clock_.frameTakenElsewhere(); }
   // After a frame: compares the world with the recording's checkpoint at that
   // frame, when it has one that this build wrote. True at the first mismatch.
   bool check(const b2World& world);

@@ -261,6 +261,7 @@ void Session::runReplayBack(State& state, BodyPainter* painter) {
 void Session::playRecorded(State& state, BodyPainter* painter) {
   state.seedRepeatsWithinASecond = recording_->version < 3;
   history_->play(state, recorded_, painter);
+  if (history_->followedFuture()) replay_->frameTakenElsewhere();
   if (!replay_->check(*state.world)) return;
   const std::string departs = "departs from the recording at frame " +
                               std::to_string(replay_->departedAt()) + " (" +

@@ -39,6 +39,11 @@ void ReplayClock::beginFrame(const std::vector<ClockReading>& changes) {
   reads_ = 0;
 }
 
+void ReplayClock::frameTakenElsewhere() {
+  if (next_ < changes_.size()) second_ = changes_.back().second;
+  next_ = changes_.size();
+}
+
 void ReplayClock::resumeAt(std::time_t second) {
   departed_ = departed();
   changes_.clear();

@@ -46,6 +46,9 @@ class ReplayClock {
   // Gives `second` until the next frame's changes, as it did at an earlier
   // frame; a change the frame left unread still counts as a departure.
   void resumeAt(std::time_t second);
+  // The frame's changes stand as read: its frame was played again from the
+  // history's own, which holds them, not by reading this clock.
+  void frameTakenElsewhere();
   // A change that no reading reached, once its frame is over: the replay read
   // the clock less often than the recording.
   bool departed() const { return departed_ || next_ < changes_.size(); }

@@ -1,15 +1,18 @@
 // Plays the game headless with seeded random input and checks what must always
 // hold after every frame (tools/fuzz/invariants.h); after every way back in
-// time that a replay of its own recording so far, headless or steered as in
-// the window, ends in the same world; and after every S that the saved session
-// resumes to it. On the first failure,
-// or when the process dies, it leaves the recording that reproduces it and ends with status 1. The
+// time (Backspace, the bar, undo, redo, a branch) that a replay of its own
+// recording so far, headless or steered as in the window, ends in the same
+// world; and after every S that the saved session resumes to it. On the first
+// failure, or when the process dies, it leaves the recording that reproduces
+// it and ends with status 1. The
 // last line: "fuzz: N frames, seed S, F failures".
 //
-//   skyhook_fuzz [--frames N] [--seed S] [--out FILE] [--keep] [--plant-fault]
+//   skyhook_fuzz [--frames N] [--seed S] [--out FILE] [--keep] [--plant-fault] [--time-moves]
 //   skyhook_fuzz --replay FILE [--plant-fault]
 //
-// --keep keeps the recording of a run without failures too (input for the
+// --time-moves adds random moves along the bar, undo, redo and branch switches
+// (not yet part of the regular runs: they still find faults). --keep keeps the
+// recording of a run without failures too (input for the
 // replay's benchmark). --replay checks a recording frame by frame instead. --plant-fault breaks
 // the game on purpose, for the test that the fuzzer hands back what broke: a
 // crane car that lies dropped is destroyed behind the destroy routine's back.
@@ -56,6 +59,7 @@ struct Options {
   std::optional<std::string> replay;
   bool plantFault = false;
   bool keep = false;
+  bool timeMoves = false;  // moves along the bar, undo, redo and branch switches too
 };
 
 // Messages go to standard output beside the game's console, which the fuzzer captures.
@@ -76,8 +80,8 @@ std::optional<Options> readOptions(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-    if (a == "--plant-fault" || a == "--keep") {
-      (a == "--keep" ? o.keep : o.plantFault) = true;
+    if (a == "--plant-fault" || a == "--keep" || a == "--time-moves") {
+      (a == "--keep" ? o.keep : a == "--time-moves" ? o.timeMoves : o.plantFault) = true;
       continue;
     }
     bool ok = value != nullptr;
@@ -91,6 +95,7 @@ std::optional<Options> readOptions(int argc, char** argv) {
       std::fprintf(
           stderr,
           "usage: skyhook_fuzz [--frames N] [--seed S] [--out FILE] [--keep] [--plant-fault]\n"
+          "                    [--time-moves]\n"
           "       skyhook_fuzz --replay FILE [--plant-fault]\n");
       return std::nullopt;
     }
@@ -107,7 +112,14 @@ void plantFault(State& state) {
 // Plays one frame through the session's path and checks it.
 std::string playAndCheck(State& state, History& history, const FrameInput& input,
                          Invariants& invariants, ConsoleCapture& console, bool planted) {
-  invariants.expectWalk(!input.held[key::BACKSPACE]);
+  // No walk when the frame goes back, moves along the bar, or time stands
+  // where a move went (until P starts it again): the picture is only drawn.
+  bool moves = input.held[key::BACKSPACE] != 0, p = false;
+  for (const InputEvent& e : input.events) {
+    moves |= e.kind == InputEvent::Seek;
+    p |= e.kind == InputEvent::KeyPress && e.symbol == key::P;
+  }
+  invariants.expectWalk(!moves && !(history.summary().held && !p));
   history.play(state, input, &invariants);
   if (planted) plantFault(state);
   const std::string faults = invariants.check(console.lines());
@@ -209,6 +221,8 @@ std::string sessionAgrees(State& state, const std::string& path, Check check, lo
       } else {
         startUpWithoutWindow(again);
         playSteered(*session, again, seed, frames);
+        // Steered, it still reads the clock as recorded and meets every checkpoint.
+        if (session->finish(again) != 0) _exit(1);
       }
     }
     _exit(worldDigest(*again.world) == digest ? 0 : 1);
@@ -253,12 +267,13 @@ int fuzz(const Options& o) {
   long checks[3] = {};  // of each kind
   while (faults.empty() && frame < o.frames) {
     input = play.next(state);
+    const bool seeks = o.timeMoves && play.moveInTime(input, history);
     recorder.beginFrame();
     ++frame;
     faults = playAndCheck(state, history, input, invariants, console, o.plantFault);
     recorder.endFrame(input, *state.world);
     const bool back = input.held[key::BACKSPACE];
-    if (goingBack && !back && faults.empty()) {
+    if (((goingBack && !back) || seeks) && faults.empty()) {
       const Check check = frame % 2 ? Check::replay : Check::steered;
       ++checks[static_cast<int>(check)];
       faults = sessionAgrees(state, writer.writingTo(), check, frame,

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "game/keys.h"
+#include "session/history.h"
 #include "state/state.h"
 
 namespace {
@@ -153,4 +154,25 @@ void RandomPlay::hold(const State& state) {
     if (p.x > WIDTH * P2M) held_[key::RIGHT] = 0, held_[key::LEFT] = 1;
     if (p.y > HEIGHT * P2M) held_[key::DOWN] = 0, held_[key::UP] = 1;
   }
+}
+
+bool RandomPlay::moveInTime(FrameInput& input, const History& history) {
+  if (!chance(0.0005)) return false;
+  const TimelineSummary line = history.summary();
+  long frame = -1;
+  int by = seekOnBar, branch = 0;
+  const double what = std::uniform_real_distribution<double>(0, 1)(random_);
+  if (what < 0.4) {
+    frame = between(line.oldest, line.end);
+  } else if (what < 0.6) {
+    by = seekUndo, frame = history.undoTarget();
+  } else if (what < 0.8) {
+    by = seekRedo, frame = history.redoTarget();
+  } else if (!line.branches.empty()) {
+    const TimelineSummary::Shown& b = line.branches[between(0, line.branches.size() - 1)];
+    by = seekBranch, branch = b.id, frame = between(b.from, b.end);
+  }
+  if (frame < 0) return false;
+  input.events.push_back({InputEvent::Seek, by, static_cast<int>(frame), branch});
+  return true;
 }
