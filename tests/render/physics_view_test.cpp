@@ -36,6 +36,16 @@ const b2Color kAwake(0.9f, 0.7f, 0.7f);  // Box2D's colour of an awake dynamic b
 
 using PhysicsViewTest = GlWindowTest;
 
+// A dynamic wheel of 0.8 m.
+void wheelAt(b2World& world, float x, float y) {
+  b2BodyDef def;
+  def.type = b2_dynamicBody;
+  def.position.Set(x, y);
+  b2CircleShape wheel;
+  wheel.m_radius = 0.8f;
+  world.CreateBody(&def)->CreateFixture(&wheel, 1);
+}
+
 }  // namespace
 
 // Box2D hands the adapter metres; the routines get the picture's pixels.
@@ -44,12 +54,7 @@ TEST_F(PhysicsViewTest, ShapesBoxesCentresAndContactsLandOnTheirPixels) {
   createWorld(state);
   b2World& world = *state.world;
   boxAt(world, 10, 5);
-  b2BodyDef wheelDef;
-  wheelDef.type = b2_dynamicBody;
-  wheelDef.position.Set(40, 5);
-  b2CircleShape wheel;
-  wheel.m_radius = 0.8f;
-  world.CreateBody(&wheelDef)->CreateFixture(&wheel, 1);
+  wheelAt(world, 40, 5);
   const auto draw = [&](const PixelMapping& m) {
     return feedback([&] { drawPhysicsView(world, m); });
   };
@@ -102,12 +107,7 @@ TEST_F(PhysicsViewTest, StaticBodiesColumnsAndSmallRimsTakeFewPrimitives) {
     state.columns.push_back({CreateGround(state, x, 900, 10, 1), 0});
   b2World& world = *state.world;
   boxAt(world, 30, 21, b2_staticBody);
-  b2BodyDef wheelDef;
-  wheelDef.type = b2_dynamicBody;
-  wheelDef.position.Set(40, 5);
-  b2CircleShape wheel;
-  wheel.m_radius = 0.8f;
-  world.CreateBody(&wheelDef)->CreateFixture(&wheel, 1);
+  wheelAt(world, 40, 5);
   int ground = 0, staticBox = 0, others = 0, rim = 0;
   for (const FedPrimitive& p : feedback([&] { drawPhysicsView(world, {}, &state.columns); })) {
     ASSERT_TRUE(p.isLine());

@@ -515,11 +515,7 @@ TEST(GoingBack, SeeksUndoRedoAndBranchesReplayToTheLiveWorld) {
       history.play(state, input);
       recorder.endFrame(input, *state.world);
     };
-    auto seek = [&](int by, long to, int branch = 0) {
-      FrameInput in;
-      in.events.push_back({InputEvent::Seek, by, static_cast<int>(to), branch});
-      step(in);
-    };
+    auto seek = [&](int by, long to, int branch = 0) { step(seekInput(by, to, branch)); };
     for (long n = 1; n <= 300; ++n) step(twoMoments(n));
     seek(seekOnBar, 120);
     step(FrameInput{{{InputEvent::KeyPress, key::C, 900, 200}}, {}});
