@@ -8,6 +8,7 @@
 #include <iomanip>
 #include <iostream>
 #include <sstream>
+#include <utility>
 
 #include "game/body_walk.h"
 #include "game/keys.h"
@@ -65,14 +66,21 @@ std::unique_ptr<Session> Session::open(const SessionOptions& options) {
   std::unique_ptr<Session> session(new Session(options));
   if (options.resume && (options.resume->empty() || *options.resume == "last")) {
     const std::string newest = newestSavedSession();
-    if (newest.empty())
-      return refuse(
-          "--resume: no saved session to resume in " +
-          (sessionsFolder().empty() ? std::string("the sessions folder") : sessionsFolder()));
-    session->options_.resume = newest;
+    if (newest.empty()) {
+      // Asked for from the desktop too, where standard error goes unseen: the
+      // window says it as well, and the sandbox opens as it would without.
+      std::cerr << "skyhook: --resume: no saved session yet in "
+                << (sessionsFolder().empty() ? std::string("the sessions folder")
+                                             : sessionsFolder())
+                << "; a new session begins" << std::endl;
+      session->options_.resume.reset();
+      session->pendingMessage_ = "no saved session yet: a new session begins";
+    } else {
+      session->options_.resume = newest;
+    }
   }
   std::string error;
-  if (options.replay || options.resume) {
+  if (session->options_.replay || session->options_.resume) {
     const std::string& path = session->source();
     session->recording_ = readRecording(path, error);
     if (!session->recording_) return refuse(error);
@@ -92,6 +100,11 @@ std::unique_ptr<Session> Session::open(const SessionOptions& options) {
   // Older recordings went on from wherever Backspace left them.
   if (session->recording_ && session->recording_->version < 3) session->history_->keepFuture(false);
   return session;
+}
+
+void Session::tellMessagesTo(MessageSink sink) {
+  tell_ = std::move(sink);
+  if (!pendingMessage_.empty()) notify(std::exchange(pendingMessage_, {}));
 }
 
 bool Session::resume(State& state, const ResumeProgress& progress) {

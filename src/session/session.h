@@ -63,7 +63,7 @@ class Session {
   bool resume(State& state, const ResumeProgress& progress = {});
 
   // Where the window's messages go; none by default.
-  void tellMessagesTo(MessageSink sink) { tell_ = std::move(sink); }
+  void tellMessagesTo(MessageSink sink);
 
   // The list of saved sessions chose another: play() ends this session, which
   // finish() keeps (as an automatic save) before the program goes there.
@@ -168,6 +168,7 @@ class Session {
   std::vector<long> frameAt_{0};
 
   MessageSink tell_;
+  std::string pendingMessage_;  // said before anyone listened: told to the first sink
   std::optional<Leaving> leaving_;
   long liveFrames_ = 0;  // played from the keyboard in this process
   // Each kept moment's frame, for F9's message; the moment itself may come

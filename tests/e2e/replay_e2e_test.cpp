@@ -207,7 +207,8 @@ TEST(ReplayE2E, ASavedSessionResumesAndItsNewRecordingReplaysOnItsOwn) {
 
 // A session of 10 s or more is kept at quit; F6 lists it, and Enter resumes
 // it to the world it left, as --resume with no file does. --no-autosave keeps
-// nothing, also when leaving for another session.
+// nothing, also when leaving for another session. With no session saved yet,
+// --resume=last (the desktop's action) begins a new one.
 TEST(ReplayE2E, AQuitKeepsTheSessionAndF6OrResumeWithNoFileGoesOnFromIt) {
   const Scratch scratch;
   const std::string folder = scratch.path() + "/data/skyhook/sessions";
@@ -229,8 +230,11 @@ TEST(ReplayE2E, AQuitKeepsTheSessionAndF6OrResumeWithNoFileGoesOnFromIt) {
   };
   std::string digest;
   {
-    Sandbox s(env, {}, {"--digest"});
+    Sandbox s(env, {}, {"--digest", "--resume=last"});
     ASSERT_TRUE(s.waitForWindow()) << s.errors();
+    EXPECT_NE(s.errors().find("no saved session yet in " + folder + "; a new session begins"),
+              std::string::npos)
+        << s.errors();
     s.key("b");
     std::this_thread::sleep_for(15s);  // 600 frames and more, on a loaded machine too
     s.key("p");
