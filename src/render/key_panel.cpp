@@ -98,6 +98,10 @@ std::vector<TextPanel> keyPanelPages(const PanelBox& room) {
   return panels;
 }
 
+int keyPanelNarrowest() {
+  return kGlyphAdvance * static_cast<int>(widestKeys() + 2 + kNarrowestAction) + 2 * kPad;
+}
+
 KeyPanelDrawn drawKeyPanel(const WindowPixels& window, const PanelBox& room, int page) {
   const std::vector<TextPanel> pages = keyPanelPages(room);
   const int count = static_cast<int>(pages.size());

@@ -16,6 +16,9 @@ class WindowPixels;
 // Never empty; each key row is on exactly one page, whole.
 std::vector<TextPanel> keyPanelPages(const PanelBox& room);
 
+// The width of the narrowest page: a room narrower than this is overrun.
+int keyPanelNarrowest();
+
 // Draws page `page` (clamped to the pages there are); says how many there are
 // and where the panel went.
 struct KeyPanelDrawn {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "render/console_strip.h"
+#include "render/key_panel.h"
 #include "render/toolbar.h"
 
 namespace {
@@ -60,7 +61,13 @@ OverlayLayout layOutOverlays(const OverlaySpace& space, bool keys, int figureRow
   }
   if (keys) {
     const int last = std::min(bottom, shipTop) - kOverlayGap;
-    layout.keys = {left, belowMarks, right - kOverlayGap - left, last - belowMarks};
+    int top = belowMarks;
+    // Too narrow beside the figures: under them, across, where a few rows fit.
+    if (figureRows > 0 && right - kOverlayGap - left < keyPanelNarrowest()) {
+      const int under = layout.figures.y + layout.figures.height + kOverlayGap;
+      if (last - under >= textHeight(6)) top = under, right = space.width;
+    }
+    layout.keys = {left, top, right - kOverlayGap - left, last - top};
   }
   return layout;
 }

@@ -516,8 +516,8 @@ TEST(OverlayLayoutTest, NoOverlayCoversAnotherNorTheShipAtAnySize) {
   struct Size {
     int window, pictureWidth, pictureHeight;  // the picture fitted to the window
   };
-  for (const Size size :
-       {Size{640, 640, 470}, Size{937, 937, 688}, Size{1280, 1280, 940}, Size{1900, 1634, 1200}}) {
+  for (const Size size : {Size{600, 600, 441}, Size{640, 640, 470}, Size{937, 937, 688},
+                          Size{1280, 1280, 940}, Size{1900, 1634, 1200}}) {
     SCOPED_TRACE(size.window);
     const float scale = static_cast<float>(size.pictureWidth) / WIDTH;
     const int zoom = overlayZoom(scale, size.window);
