@@ -188,7 +188,10 @@ int worlds() { return worldCount; }
 
 const void* start() { return base(); }
 
-std::size_t capacity() { return reserved; }
+std::size_t capacity() {
+  base();  // mapped on first use, which sets its size
+  return reserved;
+}
 
 }  // namespace region
 

@@ -200,12 +200,11 @@ bool Session::resumeFromKeyframe(State& state) {
 }
 
 void Session::keepConsoleLines() {
-  if (keepsConsole_) return;
-  keepsConsole_ = true;
+  if (console_) return;
+  console_ = std::make_shared<std::string>();
   const ConsoleSink next = consoleSink();
-  setConsoleSink([this, next](const std::string& line) {
-    console_ += line;
-    console_ += '\n';
+  setConsoleSink([kept = std::weak_ptr<std::string>(console_), next](const std::string& line) {
+    if (const std::shared_ptr<std::string> text = kept.lock()) *text += line + '\n';
     if (next) return next(line);
     const ConsoleSinkScope plain({});
     sayLine(line);
@@ -216,12 +215,12 @@ void Session::keepKeyframe(const std::string& path, const std::string& text, con
   // Only the whole story from frame 0 can be checked against a re-play: a
   // windowed replay's viewer may have steered it, a session that went back
   // has a history that a keyframe does not hold.
-  if (!keepsConsole_ || !recorder_ || options_.replay || wentBack_ || !state.world) return;
+  if (!console_ || !recorder_ || options_.replay || wentBack_ || !state.world) return;
   Keyframe k;
   k.frame = recorder_->frames();
   k.timeAt = history_->now();
   k.digest = worldDigest(*state.world);
-  k.console = console_;
+  k.console = *console_;
   std::string why;
   if (encodeMoment(state, k.moment, why)) {
     KeyframeFile file;

@@ -188,8 +188,9 @@ class Session {
   std::vector<std::pair<std::weak_ptr<const Snapshot>, long>> keptAt_;
   long backFrom_ = -1;  // the frame Backspace started from while it is held
 
-  bool keepsConsole_ = false;
-  std::string console_;             // every console line said, when kept
+  // Every console line said, when kept; the sink that keeps them holds it
+  // weakly, and passes lines on alone once the session is gone.
+  std::shared_ptr<std::string> console_;
   const State* playing_ = nullptr;  // the state the last picture played, for S
   bool wentBack_ = false;           // the session went back in time: no keyframe tells how
 };

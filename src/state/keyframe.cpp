@@ -499,6 +499,7 @@ bool encodeMoment(const State& state, std::string& out, std::string& why) {
   }
 
   Writer w;
+  w.u64(reinterpret_cast<std::uintptr_t>(region::start()));
   w.u64(reinterpret_cast<std::uintptr_t>(&state));
   w.u64(tables.modules.size());
   for (const std::string& id : tables.modules) w.text(id);
@@ -549,6 +550,11 @@ bool decodeMoment(State& state, const std::string& bytes, std::string& why) {
   }
 
   Reader r(raw);
+  // Its pointers inside the region hold only where the region lies at the same place.
+  if (r.u64() != reinterpret_cast<std::uintptr_t>(region::start())) {
+    why = "Box2D's memory region lies elsewhere in this process";
+    return false;
+  }
   const std::uintptr_t oldState = r.u64();
   std::vector<const Module*> modules;
   const std::vector<Module> loaded = loadedModules();

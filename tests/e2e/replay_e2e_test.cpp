@@ -159,6 +159,32 @@ TEST(ReplayE2E, ASavedSessionResumesAndItsNewRecordingReplaysOnItsOwn) {
     ASSERT_EQ(s.waitForExit(), 0) << s.errors();
     digest = digestOf(s.errors());
   }
+  // Its keyframe, in another process: the resume shows the world at S at once
+  // and ends on its digest; with a byte of the keyframe flipped it says why,
+  // re-plays the recording and ends on the same.
+  const std::string keyframes = saved + ".keyframes";
+  std::string kept;
+  {
+    std::ifstream in(keyframes, std::ios::binary);
+    kept.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  ASSERT_GT(kept.size(), 1000u);
+  for (const bool damaged : {false, true}) {
+    std::string bytes = kept;
+    if (damaged) bytes[bytes.size() / 2] ^= 1;
+    std::ofstream(keyframes, std::ios::binary) << bytes;
+    Sandbox s(env, {}, {"--resume", saved, "--digest", "--no-autosave"});
+    ASSERT_TRUE(s.waitForWindow()) << s.errors();
+    long differing = -1;
+    EXPECT_TRUE(
+        within(10s, [&] { return !(differing = differingPixels(s.screenshot(), atSave, 40)); }))
+        << differing << " pixels differ from the picture at S";
+    s.key("Escape");
+    ASSERT_EQ(s.waitForExit(), 0) << s.errors();
+    EXPECT_EQ(digestOf(s.errors()), digest);
+    EXPECT_EQ(s.errors().find("re-playing it whole") != std::string::npos, damaged) << s.errors();
+  }
+  std::ofstream(keyframes, std::ios::binary) << kept;
   {
     Sandbox s(env, {}, {"--resume", saved, "--record", record, "--digest"});
     ASSERT_TRUE(s.waitForWindow()) << s.errors();
