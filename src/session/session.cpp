@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "base/console_sink.h"
+#include "base/random.h"
 #include "game/body_walk.h"
 #include "game/keys.h"
 #include "game/mouse_drag.h"
@@ -176,6 +177,7 @@ bool Session::resumeFromKeyframe(State& state) {
     if (each.frame <= recording_->end) k = &each;
   if (!k) return refuse("none of its keyframes lies within it");
   const std::string at = "its keyframe at frame " + std::to_string(k->frame);
+  const RandomState random = saveRandomState();
   if (!decodeMoment(state, k->moment, why)) return refuse(at + " cannot be restored: " + why);
   const std::uint64_t digest = worldDigest(*state.world);
   bool checked = digest == k->digest;
@@ -184,6 +186,7 @@ bool Session::resumeFromKeyframe(State& state) {
       checked &= c.digest == static_cast<std::uint32_t>(digest);
   if (!checked) {
     abandonMoment(state);
+    restoreRandomState(random);
     return refuse(at + " restores another world than its digest says");
   }
   state.running = true;

@@ -180,6 +180,19 @@ class Reader {
   }
   void operator()(MadeBody& m) { (*this)(m.body), (*this)(m.made); }
   void operator()(BodyPose& p) { raw(p); }
+  // Only the values the type can hold.
+  void operator()(bool& b) {
+    unsigned char c = 0;
+    raw(c);
+    if (c > 1) fail();
+    b = c == 1;
+  }
+  void operator()(Tool& t) {
+    unsigned char c = 0;
+    raw(c);
+    if (c > static_cast<unsigned char>(Tool::eraser)) fail();
+    t = static_cast<Tool>(c);
+  }
   template <typename T>
   void operator()(std::vector<T>& items) {
     items.resize(count(sizeof(std::uint64_t)));
@@ -283,15 +296,17 @@ bool walkWorld(b2World* world, Live& live, std::string& why, Table&& table, User
       fixtures.insert(f);
     }
   }
+  // A joint's or contact's class table first: a checking build looks at it on every call.
   for (b2Joint* j = world->GetJointList(); j; j = j->GetNext()) {
-    if (!inRegion(j) || ++seen > most || j->GetUserData().pointer) return bad("a joint");
-    if (!live.bodies.count(j->GetBodyA()) || !live.bodies.count(j->GetBodyB()) || !table(j))
+    if (!inRegion(j) || ++seen > most || !table(j) || j->GetUserData().pointer)
+      return bad("a joint");
+    if (!live.bodies.count(j->GetBodyA()) || !live.bodies.count(j->GetBodyB()))
       return bad("a joint");
     live.joints.emplace(j, j->GetType());
   }
   for (b2Contact* c = world->GetContactList(); c; c = c->GetNext()) {
-    if (!inRegion(c) || ++seen > most) return bad("a contact");
-    if (!fixtures.count(c->GetFixtureA()) || !fixtures.count(c->GetFixtureB()) || !table(c))
+    if (!inRegion(c) || ++seen > most || !table(c)) return bad("a contact");
+    if (!fixtures.count(c->GetFixtureA()) || !fixtures.count(c->GetFixtureB()))
       return bad("a contact");
   }
   return true;
