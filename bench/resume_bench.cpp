@@ -1,16 +1,19 @@
 // How long --resume takes to its first live frame, from the keyframe that the
 // session kept at quit and by re-playing the whole recording
 // (--no-keyframes), for rides of 1, 10 and 30 minutes: the ship scrolling on
-// with a car made every ten seconds. Also the keyframe's size and what
-// writing it adds to the quit. Headless: the window's start-up, the same
-// either way, is left out.
-//   resume_bench [MINUTES]...   (default 1 10 30)
+// with a car made every ten seconds; and 1,000 cars made at one spot, ten a
+// second ("cars"). Also the keyframe's size and what writing it adds to the
+// quit. Headless: the window's start-up, the same either way, is left out.
+//   resume_bench [MINUTES | cars]...   (default 1 10 30 cars)
+// With SKYHOOK_BENCH_KEEP set, the recordings and keyframes stay, for a
+// resume of the real program.
 
 #include <stdlib.h>
 #include <sys/stat.h>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -44,6 +47,12 @@ FrameInput ride(long n) {
   return in;
 }
 
+FrameInput cars(long n) {
+  FrameInput in;
+  if (n % 6 == 0) in.events.push_back({InputEvent::KeyPress, key::C, 640, 300});
+  return in;
+}
+
 struct Resumed {
   double seconds;
   std::uint64_t digest;
@@ -64,9 +73,10 @@ Resumed resume(const std::string& path, bool noKeyframes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<long> minutes;
-  for (int i = 1; i < argc; ++i) minutes.push_back(std::atol(argv[i]));
-  if (minutes.empty()) minutes = {1, 10, 30};
+  std::vector<long> minutes;  // 0: the cars
+  for (int i = 1; i < argc; ++i)
+    minutes.push_back(std::string(argv[i]) == "cars" ? 0 : std::atol(argv[i]));
+  if (minutes.empty()) minutes = {1, 10, 30, 0};
   char made[] = "/tmp/skyhook-resume-bench-XXXXXX";
   if (!mkdtemp(made)) return 1;
   const std::string folder = made;
@@ -83,8 +93,8 @@ int main(int argc, char** argv) {
       session->keepConsoleLines();
       State state;
       startUpWithoutWindow(state);
-      for (long n = 1; n <= m * 3600; ++n) {
-        FrameInput in = ride(n);
+      for (long n = 1; n <= (m ? m * 3600 : 6000); ++n) {
+        FrameInput in = m ? ride(n) : cars(n);
         session->play(state, in, nullptr);
       }
       const Clock::time_point start = Clock::now();
@@ -94,12 +104,14 @@ int main(int argc, char** argv) {
     }
     const Resumed quick = resume(path, false);
     const Resumed full = resume(path, true);
+    std::printf(m ? "%2ld min" : "1,000 cars", m);
     std::printf(
-        "%2ld min: recording %.0f KiB, keyframe %.0f KiB, quit with it %.2f s; resume from the "
+        ": recording %.0f KiB, keyframe %.0f KiB, quit with it %.2f s; resume from the "
         "keyframe %.2f s, by re-play %.1f s; %s digest\n",
-        m, kib(path), kib(keyframesPathFor(path)), quit, quick.seconds, full.seconds,
+        kib(path), kib(keyframesPathFor(path)), quit, quick.seconds, full.seconds,
         quick.digest == full.digest ? "same" : "DIFFERENT");
     std::fflush(stdout);
   }
-  std::filesystem::remove_all(folder);
+  if (std::getenv("SKYHOOK_BENCH_KEEP")) std::printf("kept in %s\n", folder.c_str());
+  else std::filesystem::remove_all(folder);
 }

@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -721,4 +722,56 @@ TEST(Recording, AResumeFromItsKeyframeIsTheFullReplayWithoutTheWait) {
   fallsBack("cut short", "damaged or cut short");
   std::remove(path.c_str());
   std::remove(beside.c_str());
+}
+
+// A keyframes file keeps the newest keyframes that fit its cap and refuses a
+// last moment beyond it; a reader refuses another build's before reading on,
+// and lengths that run past the file's end without taking what they claim.
+TEST(Recording, AKeyframesFileKeepsTheNewestWithinItsCapAndIsReadWithinBounds) {
+  const std::string path =
+      ::testing::TempDir() + "cap." + std::to_string(getpid()) + ".rec.keyframes";
+  KeyframeFile file;
+  file.identity = "this build";
+  file.recording = 7;
+  Keyframe k;
+  k.console = "SEED = 1\n";
+  k.moment.assign(std::size_t{12} << 20, 'm');
+  for (long frame : {60, 120, 180}) {
+    k.frame = k.timeAt = frame;
+    k.digest = static_cast<std::uint64_t>(frame) * 1000;
+    file.frames.push_back(k);
+  }
+  std::string error, why;
+  ASSERT_TRUE(writeKeyframes(path, file, error)) << error;
+  std::optional<KeyframeFile> read = readKeyframes(path, "this build", why);
+  ASSERT_TRUE(read) << why;
+  ASSERT_EQ(read->frames.size(), 2u) << "two of 12 MiB fit in 32";
+  EXPECT_EQ(read->frames[0].frame, 120);
+  EXPECT_EQ(read->frames[1].digest, 180000u);
+  EXPECT_EQ(read->frames[1].console, k.console);
+  EXPECT_EQ(read->frames[1].moment, k.moment);
+  EXPECT_EQ(read->recording, 7u);
+  EXPECT_FALSE(readKeyframes(path, "another build", why));
+  EXPECT_NE(why.find("another build"), std::string::npos) << why;
+
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  in.close();
+  // The first keyframe's console length, after the magic, identity, recording,
+  // count, frame, moment and digest.
+  const std::size_t length = 20 + 8 + file.identity.size() + 8 + 8 + 3 * 8;
+  for (std::uint64_t claim : {std::uint64_t{1} << 62, std::uint64_t(bytes.size())}) {
+    std::string mangled = bytes;
+    std::memcpy(&mangled[length], &claim, sizeof claim);
+    std::ofstream(path, std::ios::binary) << mangled;
+    EXPECT_FALSE(readKeyframes(path, "this build", why)) << claim;
+    EXPECT_NE(why.find("damaged or cut short"), std::string::npos) << why;
+  }
+
+  file.frames = {k};
+  file.frames[0].moment.assign(kMostKeyframeBytes, 'm');
+  std::remove(path.c_str());
+  EXPECT_FALSE(writeKeyframes(path, file, error));
+  EXPECT_NE(error.find("32 MiB"), std::string::npos) << error;
+  EXPECT_FALSE(std::filesystem::exists(path));
 }
