@@ -238,11 +238,11 @@ TEST(ReplayE2E, AQuitKeepsTheSessionAndF6OrResumeWithNoFileGoesOnFromIt) {
   const Scratch scratch;
   const std::string folder = scratch.path() + "/data/skyhook/sessions";
   const std::map<std::string, std::string> env = {{"XDG_DATA_HOME", scratch.path() + "/data"}};
-  auto files = [&] {
+  auto files = [&] {  // the recordings, without the keyframes beside them
     std::vector<std::string> names;
     std::error_code none;
     for (const auto& entry : std::filesystem::directory_iterator(folder, none))
-      names.push_back(entry.path().filename().string());
+      if (entry.path().extension() == ".rec") names.push_back(entry.path().filename().string());
     return names;
   };
   // The sky shows once the resume's progress, on its dark background, is over
@@ -268,6 +268,7 @@ TEST(ReplayE2E, AQuitKeepsTheSessionAndF6OrResumeWithNoFileGoesOnFromIt) {
   }
   ASSERT_EQ(files().size(), 1u);
   EXPECT_EQ(files()[0].rfind("skyhook-auto-", 0), 0u) << files()[0];
+  EXPECT_TRUE(std::filesystem::exists(folder + "/" + files()[0] + ".keyframes"));
   {
     Sandbox s(env, {}, {"--digest", "--no-autosave"});
     ASSERT_TRUE(s.waitForWindow()) << s.errors();
@@ -361,7 +362,7 @@ TEST(ReplayE2E, AResumeIntoItsOwnFileLeavesItWholeAtEveryMoment) {
     ASSERT_EQ(s.waitForExit(), 0) << s.errors();
     digest = digestOf(s.errors());
   }
-  EXPECT_EQ(names(), Lines{"own.rec"});
+  EXPECT_EQ(names(), (Lines{"own.rec", "own.rec.keyframes"})) << "its last moment beside it";
   const std::string now = bytes();
   const size_t end = now.rfind("\nend ");
   ASSERT_NE(end, std::string::npos) << now;
