@@ -149,6 +149,8 @@ bool writeKeyframes(const std::string& path, const KeyframeFile& file, std::stri
   const std::uint64_t hash = out.hash;
   out.bytes.append(reinterpret_cast<const char*>(&hash), sizeof hash);
 
+  // Not flushed to the disk, unlike the recording: a keyframe lost in a crash
+  // costs only the shortcut, and a reader refuses one left part-written.
   const std::string temporary = temporaryPathFor(path, std::to_string(getpid()));
   const int fd =
       open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
