@@ -115,6 +115,7 @@ int main(int argc, char** argv) {
 
   // Console lines must never stop the game, whoever reads them or not.
   Console console(STDOUT_FILENO);
+  session->keepConsoleLines();  // for the keyframes of its saves
   State state;
   Messages messages;
   session->tellMessagesTo([&messages](const std::string& text) { messages.post(text); });

@@ -76,6 +76,9 @@ const OptionRow kOptions[] = {
      "keep nothing at quit: without it a session played for 10 seconds or more is kept in the "
      "sessions folder as an automatic save (the newest 10 stay)",
      [](CommandLine& c, const char*) { c.options.session.noAutosave = true; }},
+    {"no-keyframes", 0, nullptr,
+     "with --resume: play the whole recording again, without the keyframe saved beside it",
+     [](CommandLine& c, const char*) { c.options.session.noKeyframes = true; }},
 };
 constexpr int kFirstLongOnly = 256;  // getopt's code of a row without a short name: 256 + row
 
@@ -209,6 +212,7 @@ std::vector<std::string> argumentsFor(const Options& options) {
   if (session.headless) args.push_back("--headless");
   if (session.digest) args.push_back("--digest");
   if (session.noAutosave) args.push_back("--no-autosave");
+  if (session.noKeyframes) args.push_back("--no-keyframes");
   return args;
 }
 

@@ -186,6 +186,13 @@ void copyIn(const std::vector<unsigned char>& from) {
 
 int worlds() { return worldCount; }
 
+const void* start() { return base(); }
+
+std::size_t capacity() {
+  base();  // mapped on first use, which sets its size
+  return reserved;
+}
+
 }  // namespace region
 
 void RegionWorldDelete::operator()(b2World* world) const {
@@ -198,4 +205,20 @@ WorldPtr makeRegionWorld(const b2Vec2& gravity) {
   void* place = allocate(sizeof(b2World));
   ++worldCount;
   return WorldPtr(new (place) b2World(gravity));
+}
+
+WorldPtr adoptRegionWorld(b2World* world) {
+  ++worldCount;
+  return WorldPtr(world);
+}
+
+void abandonRegionWorld(WorldPtr& world) {
+  if (world.release()) --worldCount;
+  if (worldCount == 0) emptyRegion();
+}
+
+void emptyRegion() {
+  if (worldCount != 0) fail("emptied while a world lives in it");
+  ASAN_UNPOISON_MEMORY_REGION(base(), kFirstBlock);
+  book() = Bookkeeping{kFirstBlock, 0, {}};
 }

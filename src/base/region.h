@@ -31,6 +31,11 @@ void copyIn(const std::vector<unsigned char>& from);
 // How many worlds live in the region: a copy back is sound only when one does.
 int worlds();
 
+// Where it starts and how many bytes it can hold: a copy from another process
+// is sound only at the same start, and only when it fits.
+const void* start();
+std::size_t capacity();
+
 }  // namespace region
 
 // A b2World placed in the region, and its deleter.
@@ -39,3 +44,12 @@ struct RegionWorldDelete {
 };
 using WorldPtr = std::unique_ptr<b2World, RegionWorldDelete>;
 WorldPtr makeRegionWorld(const b2Vec2& gravity);
+// A world that a copy into the empty region brought back: counted as one of
+// its worlds, as if made here.
+WorldPtr adoptRegionWorld(b2World* world);
+// Lets go of a world without running its destructor (its memory may not be
+// sound), and, when no world remains, empties the region: for a copy in that
+// is not kept.
+void abandonRegionWorld(WorldPtr& world);
+// With no world in it: the region empty again, whatever a copy in left there.
+void emptyRegion();

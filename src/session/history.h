@@ -69,6 +69,10 @@ class History {
   // no one can press Backspace. Back on, it keeps one at the next frame.
   void keepSnapshots(bool on) { snapshots_ = on; }
 
+  // A resume that restored the game at the moment `moment` of a line played
+  // without snapshots: from there, as if it had played up to it.
+  void resumeAt(long moment) { now_ = firstFrame_ = moment; }
+
   // The last frame played again from the kept future, not from its input.
   bool followedFuture() const { return followed_; }
   long now() const { return now_; }  // frames played on the way to this moment

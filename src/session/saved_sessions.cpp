@@ -16,6 +16,7 @@
 #include "base/whole_file.h"
 #include "base/write_all.h"
 #include "recording/recording_reader.h"
+#include "session/keyframe_file.h"
 
 namespace {
 
@@ -143,6 +144,7 @@ void pruneAutomaticSaves() {
   for (const Found& file : sessionFiles()) {
     if (!startsWith(file.name, kAutomaticPrefix) || ++kept <= kAutomaticSavesKept) continue;
     unlink(file.path.c_str());
+    unlink(keyframesPathFor(file.path).c_str());
   }
 }
 

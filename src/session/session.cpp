@@ -4,12 +4,17 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <iomanip>
 #include <iostream>
+#include <iterator>
 #include <sstream>
 #include <utility>
 
+#include "base/console_sink.h"
+#include "base/random.h"
 #include "game/body_walk.h"
 #include "game/keys.h"
 #include "game/mouse_drag.h"
@@ -17,8 +22,10 @@
 #include "recording/recording_reader.h"
 #include "session/headless_console.h"
 #include "session/history.h"
+#include "session/keyframe_file.h"
 #include "session/play_input.h"
 #include "session/saved_sessions.h"
+#include "state/keyframe.h"
 #include "state/state.h"
 
 namespace {
@@ -51,6 +58,18 @@ bool goesBack(const Recording& recording) {
                      [](const KeyChange& k) { return k.symbol == key::BACKSPACE && k.down; }) ||
          std::any_of(recording.events.begin(), recording.events.end(),
                      [](const InputEvent& e) { return e.kind == InputEvent::Seek; });
+}
+
+bool goesBack(const FrameInput& input) {
+  return input.held[key::BACKSPACE] ||
+         std::any_of(input.events.begin(), input.events.end(),
+                     [](const InputEvent& e) { return e.kind == InputEvent::Seek; });
+}
+
+bool readWhole(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad() && in.is_open();
 }
 
 }  // namespace
@@ -115,7 +134,8 @@ bool Session::resume(State& state, const ResumeProgress& progress) {
     return false;
   };
   if (progress && !progress(0, recording_->end)) return cancel();
-  startUpWithoutWindow(state);
+  wentBack_ = goesBack(*recording_);
+  if (!resumeFromKeyframe(state)) startUpWithoutWindow(state);
   const Clock::time_point start = Clock::now();
   Clock::time_point report = start + std::chrono::seconds(1);
   Clock::time_point shown = start;
@@ -151,6 +171,84 @@ bool Session::resume(State& state, const ResumeProgress& progress) {
   return true;
 }
 
+bool Session::resumeFromKeyframe(State& state) {
+  if (options_.noKeyframes) return false;
+  std::string why;
+  const std::optional<KeyframeFile> file =
+      readKeyframes(keyframesPathFor(source()), buildIdentity(), why);
+  auto refuse = [this](const std::string& reason) {
+    std::cerr << "skyhook: " << source() << ": " << reason << "; re-playing it whole" << std::endl;
+    return false;
+  };
+  if (!file) return why.empty() ? false : refuse(why);
+  std::string text;
+  if (!readWhole(source(), text) || recordingHash(text) != file->recording)
+    return refuse("its keyframes belong to another recording");
+  if (wentBack_) return refuse("it goes back in time, which its keyframes do not hold");
+  const Keyframe* k = nullptr;
+  for (const Keyframe& each : file->frames)
+    if (each.frame <= recording_->end) k = &each;
+  if (!k) return refuse("none of its keyframes lies within it");
+  const std::string at = "its keyframe at frame " + std::to_string(k->frame);
+  const RandomState random = saveRandomState();
+  if (!decodeMoment(state, k->moment, why)) return refuse(at + " cannot be restored: " + why);
+  const std::uint64_t digest = worldDigest(*state.world);
+  bool checked = digest == k->digest;
+  for (const Checkpoint& c : recording_->checkpoints)
+    if (c.frame == k->frame && recording_->physics == physicsIdentity())
+      checked &= c.digest == static_cast<std::uint32_t>(digest);
+  if (!checked) {
+    abandonMoment(state);
+    restoreRandomState(random);
+    return refuse(at + " restores another world than its digest says");
+  }
+  state.running = true;
+  for (std::size_t from = 0, to; from < k->console.size(); from = to + 1) {
+    to = k->console.find('\n', from);
+    if (to == std::string::npos) to = k->console.size();
+    sayLine(k->console.substr(from, to - from));
+  }
+  // The start-up's clock readings were the keyframe's to take.
+  replay_->frameTakenElsewhere();
+  replay_->rewindTo(k->frame);
+  history_->resumeAt(k->timeAt);
+  return true;
+}
+
+void Session::keepConsoleLines() {
+  if (console_) return;
+  console_ = std::make_shared<std::string>();
+  const ConsoleSink next = consoleSink();
+  setConsoleSink([kept = std::weak_ptr<std::string>(console_), next](const std::string& line) {
+    if (const std::shared_ptr<std::string> text = kept.lock()) *text += line + '\n';
+    if (next) return next(line);
+    const ConsoleSinkScope plain({});
+    sayLine(line);
+  });
+}
+
+void Session::keepKeyframe(const std::string& path, const std::string& text, const State& state) {
+  // Only the whole story from frame 0 can be checked against a re-play: a
+  // windowed replay's viewer may have steered it, a session that went back
+  // has a history that a keyframe does not hold.
+  if (!console_ || !recorder_ || options_.replay || wentBack_ || !state.world) return;
+  Keyframe k;
+  k.frame = recorder_->frames();
+  k.timeAt = history_->now();
+  k.digest = worldDigest(*state.world);
+  k.console = *console_;
+  std::string why;
+  if (encodeMoment(state, k.moment, why)) {
+    KeyframeFile file;
+    file.identity = buildIdentity();
+    file.recording = recordingHash(text);
+    file.frames.push_back(std::move(k));
+    if (writeKeyframes(keyframesPathFor(path), file, why)) return;
+  }
+  std::cerr << "skyhook: no keyframe kept beside " << path << " (" << why
+            << "); a resume of it re-plays it whole" << std::endl;
+}
+
 void Session::goLive(State& state) {
   const long frame = replay_->frames();
   departed_ |= replay_->departed();
@@ -168,6 +266,7 @@ void Session::goLive(State& state) {
 }
 
 bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
+  playing_ = &state;
   if (leaving_) return false;
   tellHowFarBack(input.held[key::BACKSPACE] != 0);
   const bool playing = playPicture(state, input, painter);
@@ -292,6 +391,7 @@ void Session::playLive(State& state, FrameInput& input, BodyPainter* painter) {
     handedOver_ = stayStopped_ = false;
   }
   recorder_->beginFrame();
+  wentBack_ |= goesBack(input);
   const long before = history_->now();
   const Snapshot* keptBefore = state.keptMoment.get();
   history_->play(state, input, painter);
@@ -353,9 +453,11 @@ std::string Session::textSoFar() const {
 
 void Session::save() {
   std::string error;
-  if (const std::optional<std::string> path = saveSession(textSoFar(), std::time(nullptr), error)) {
+  const std::string text = textSoFar();
+  if (const std::optional<std::string> path = saveSession(text, std::time(nullptr), error)) {
     history_->mark(TimeMark::saved);
     std::cerr << "skyhook: saved the session so far to " << *path << std::endl;
+    if (playing_) keepKeyframe(*path, text, *playing_);
     notify("saved " + fileName(*path));
   } else {
     std::cerr << "skyhook: " << error << "; the game goes on" << std::endl;
@@ -367,9 +469,11 @@ int Session::finish(const State& state) {
   int status = 0;
   if (recorder_ && !options_.noAutosave && liveFrames_ >= kAutosaveFrames) {
     std::string error;
+    const std::string text = textSoFar();
     if (const std::optional<std::string> path =
-            saveSession(textSoFar(), std::time(nullptr), error, true)) {
+            saveSession(text, std::time(nullptr), error, true)) {
       std::cerr << "skyhook: kept the session in " << *path << " (automatic save)" << std::endl;
+      keepKeyframe(*path, text, state);
       pruneAutomaticSaves();
     } else {
       std::cerr << "skyhook: " << error << " (automatic save)" << std::endl;
@@ -381,6 +485,13 @@ int Session::finish(const State& state) {
     recorder_->finish();
     writer_.close();
     if (writer_.failed()) status = 1;
+    std::string text;
+    if (options_.record) {
+      // A keyframe of another session beside it would only be refused.
+      std::remove(keyframesPathFor(*options_.record).c_str());
+      if (!writer_.failed() && readWhole(*options_.record, text))
+        keepKeyframe(*options_.record, text, state);
+    }
   }
   if (replay_) departed_ |= replay_->departed();
   if (replay_) missedCheck_ |= replay_->departedAt() >= 0;

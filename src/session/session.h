@@ -31,6 +31,7 @@ struct SessionOptions {
   bool quitAtEnd = false;             // --quit-at-end: a windowed replay closes at its end
   bool digest = false;                // --digest: print the world's digest at exit
   bool noAutosave = false;            // --no-autosave: keep nothing at quit
+  bool noKeyframes = false;           // --no-keyframes: a resume re-plays the whole recording
 };
 
 // Takes a short line naming what the session just did, for the window's messages.
@@ -61,6 +62,11 @@ class Session {
   // twenty times a second; from there the session is live. False when
   // `progress` cancelled it: then nothing is written, and finish() must not run.
   bool resume(State& state, const ResumeProgress& progress = {});
+
+  // From now on every console line said is kept too (through the sink in
+  // place, which it wraps): saves then carry a keyframe of their last moment,
+  // which a resume restores in place of the re-play, saying these lines again.
+  void keepConsoleLines();
 
   // Where the window's messages go; none by default.
   void tellMessagesTo(MessageSink sink);
@@ -136,6 +142,13 @@ class Session {
   void steerReplay(State& state, const InputEvent& seek, BodyPainter* painter);
   // Ends the replay after the frames it has played; the recorder goes on from there.
   void goLive(State& state);
+  // A resume's shortcut: the last keyframe beside the recording, restored and
+  // proved by its digest, and the replay and history moved to its frame.
+  // False, with one line on standard error saying why when there was one,
+  // leaving the state untouched for the full re-play.
+  bool resumeFromKeyframe(State& state);
+  // Writes the session's last moment beside the recording saved at `path` with `text`.
+  void keepKeyframe(const std::string& path, const std::string& text, const State& state);
   void notify(const std::string& text) const {
     if (tell_) tell_(text);
   }
@@ -175,4 +188,10 @@ class Session {
   // back by going back in time.
   std::vector<std::pair<std::weak_ptr<const Snapshot>, long>> keptAt_;
   long backFrom_ = -1;  // the frame Backspace started from while it is held
+
+  // Every console line said, when kept; the sink that keeps them holds it
+  // weakly, and passes lines on alone once the session is gone.
+  std::shared_ptr<std::string> console_;
+  const State* playing_ = nullptr;  // the state the last picture played, for S
+  bool wentBack_ = false;           // the session went back in time: no keyframe tells how
 };

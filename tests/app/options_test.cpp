@@ -69,6 +69,11 @@ TEST(CommandLineOptions, FullscreenAndDisplayInTheirGnuAndXSpellings) {
     EXPECT_EQ(c.options.session.resume, resumed) << args[0];
   }
   EXPECT_TRUE(read({"--resume", "--no-autosave"}).options.session.noAutosave);
+  // --no-keyframes, and a restart from the list of saved sessions keeps it.
+  const CommandLine full = read({"--resume", "--no-key"});
+  EXPECT_TRUE(full.options.session.noKeyframes && !full.options.session.noAutosave);
+  EXPECT_TRUE(read(argumentsFor(full.options)).options.session.noKeyframes);
+  EXPECT_FALSE(none.options.session.noKeyframes);
   for (const auto& args :
        std::vector<std::vector<std::string>>{{"--replay", "a.rec", "--headless", "--no-autosave"},
                                              {"--no-auto", "--record=b.rec", "--fullscreen"}}) {

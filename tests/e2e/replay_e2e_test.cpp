@@ -159,6 +159,32 @@ TEST(ReplayE2E, ASavedSessionResumesAndItsNewRecordingReplaysOnItsOwn) {
     ASSERT_EQ(s.waitForExit(), 0) << s.errors();
     digest = digestOf(s.errors());
   }
+  // Its keyframe, in another process: the resume shows the world at S at once
+  // and ends on its digest; with a byte of the keyframe flipped it says why,
+  // re-plays the recording and ends on the same.
+  const std::string keyframes = saved + ".keyframes";
+  std::string kept;
+  {
+    std::ifstream in(keyframes, std::ios::binary);
+    kept.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  ASSERT_GT(kept.size(), 1000u);
+  for (const bool damaged : {false, true}) {
+    std::string bytes = kept;
+    if (damaged) bytes[bytes.size() / 2] ^= 1;
+    std::ofstream(keyframes, std::ios::binary) << bytes;
+    Sandbox s(env, {}, {"--resume", saved, "--digest", "--no-autosave"});
+    ASSERT_TRUE(s.waitForWindow()) << s.errors();
+    long differing = -1;
+    EXPECT_TRUE(
+        within(10s, [&] { return !(differing = differingPixels(s.screenshot(), atSave, 40)); }))
+        << differing << " pixels differ from the picture at S";
+    s.key("Escape");
+    ASSERT_EQ(s.waitForExit(), 0) << s.errors();
+    EXPECT_EQ(digestOf(s.errors()), digest);
+    EXPECT_EQ(s.errors().find("re-playing it whole") != std::string::npos, damaged) << s.errors();
+  }
+  std::ofstream(keyframes, std::ios::binary) << kept;
   {
     Sandbox s(env, {}, {"--resume", saved, "--record", record, "--digest"});
     ASSERT_TRUE(s.waitForWindow()) << s.errors();
@@ -213,11 +239,11 @@ TEST(ReplayE2E, AQuitKeepsTheSessionAndF6OrResumeWithNoFileGoesOnFromIt) {
   const Scratch scratch;
   const std::string folder = scratch.path() + "/data/skyhook/sessions";
   const std::map<std::string, std::string> env = {{"XDG_DATA_HOME", scratch.path() + "/data"}};
-  auto files = [&] {
+  auto files = [&] {  // the recordings, without the keyframes beside them
     std::vector<std::string> names;
     std::error_code none;
     for (const auto& entry : std::filesystem::directory_iterator(folder, none))
-      names.push_back(entry.path().filename().string());
+      if (entry.path().extension() == ".rec") names.push_back(entry.path().filename().string());
     return names;
   };
   // The sky shows once the resume's progress, on its dark background, is over
@@ -246,6 +272,7 @@ TEST(ReplayE2E, AQuitKeepsTheSessionAndF6OrResumeWithNoFileGoesOnFromIt) {
   }
   ASSERT_EQ(files().size(), 1u);
   EXPECT_EQ(files()[0].rfind("skyhook-auto-", 0), 0u) << files()[0];
+  EXPECT_TRUE(std::filesystem::exists(folder + "/" + files()[0] + ".keyframes"));
   {
     Sandbox s(env, {}, {"--digest", "--no-autosave"});
     ASSERT_TRUE(s.waitForWindow()) << s.errors();
@@ -339,7 +366,7 @@ TEST(ReplayE2E, AResumeIntoItsOwnFileLeavesItWholeAtEveryMoment) {
     ASSERT_EQ(s.waitForExit(), 0) << s.errors();
     digest = digestOf(s.errors());
   }
-  EXPECT_EQ(names(), Lines{"own.rec"});
+  EXPECT_EQ(names(), (Lines{"own.rec", "own.rec.keyframes"})) << "its last moment beside it";
   const std::string now = bytes();
   const size_t end = now.rfind("\nend ");
   ASSERT_NE(end, std::string::npos) << now;

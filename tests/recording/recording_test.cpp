@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -21,16 +22,19 @@
 #include <vector>
 
 #include "game/keys.h"
+#include "game/moments.h"
 #include "game/mouse_drag.h"
 #include "recording/digest.h"
 #include "recording/recording_reader.h"
 #include "recording/recording_writer.h"
 #include "session/history.h"
+#include "session/keyframe_file.h"
 #include "session/play_input.h"
 #include "session/recorder.h"
 #include "session/replay.h"
 #include "session/saved_sessions.h"
 #include "session/session.h"
+#include "state/keyframe.h"
 #include "state/state.h"
 #include "support/console_capture.h"
 
@@ -602,4 +606,172 @@ TEST(Recording, AReplayTakenOverGoesOnFromTheLiveWorldOfThatFrame) {
   EXPECT_FALSE(departed);
   EXPECT_EQ(replayed.digest, digest);
   EXPECT_EQ(replayed.lines, lines);
+}
+
+// A live session recorded to a file keeps its last moment beside it, F5's
+// moment included: a resume from that keyframe says the same console lines,
+// reaches the same world, keeps the same recording and returns to the same
+// moment with F9 as the full re-play. A keyframe of another build, one with a
+// byte flipped, one cut short and one that its digest proves wrong all fall
+// back to the re-play, with one line saying why.
+TEST(Recording, AResumeFromItsKeyframeIsTheFullReplayWithoutTheWait) {
+  const std::string path =
+      ::testing::TempDir() + "keyframe_test." + std::to_string(getpid()) + ".rec";
+  const std::string beside = keyframesPathFor(path);
+  {
+    const ConsoleCapture console;
+    SessionOptions options;
+    options.record = path;
+    options.noAutosave = true;
+    std::unique_ptr<Session> session = Session::open(options);
+    ASSERT_TRUE(session);
+    session->keepConsoleLines();
+    State state;
+    startUpWithoutWindow(state);
+    HeldKeys held{};
+    for (long n = 1; state.running; ++n) {
+      FrameInput input = scripted(n, held);
+      input.held[key::BACKSPACE] = held[key::BACKSPACE] = 0;  // a way back has no keyframe
+      session->play(state, input, nullptr);
+    }
+    EXPECT_TRUE(state.keptMoment) << "F5's moment goes with the keyframe";
+    EXPECT_EQ(session->finish(state), 0);
+    session.reset();
+  }
+  ASSERT_TRUE(std::filesystem::exists(beside));
+
+  struct Resumed {
+    std::vector<std::string> lines;
+    std::string digest, afterF9, text, err;
+  };
+  auto resume = [&](bool noKeyframes) {
+    Resumed r;
+    const ConsoleCapture console;
+    SessionOptions options;
+    options.resume = path;
+    options.noAutosave = true;
+    options.noKeyframes = noKeyframes;
+    std::unique_ptr<Session> session = Session::open(options);
+    if (!session) return r;
+    session->keepConsoleLines();
+    State state;
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(session->resume(state));
+    r.err = testing::internal::GetCapturedStderr();
+    r.digest = digestLine(worldDigest(*state.world));
+    r.text = session->textSoFar();
+    // F9's moment, stepped on: the live frames would read the calendar's second.
+    returnToKeptMoment(state);
+    for (int n = 0; n < 60; ++n) state.world->Step(1.0f / 60, 8, 3);
+    r.afterF9 = digestLine(worldDigest(*state.world));
+    session.reset();
+    r.lines = console.lines();
+    return r;
+  };
+  const Resumed full = resume(true);
+  ASSERT_FALSE(full.lines.empty());
+  auto sameAsFull = [&](const Resumed& r, const std::string& what) {
+    EXPECT_EQ(r.digest, full.digest) << what;
+    EXPECT_EQ(r.afterF9, full.afterF9) << what;
+    EXPECT_EQ(r.lines, full.lines) << what;
+    EXPECT_EQ(r.text, full.text) << what;
+  };
+  const Resumed quick = resume(false);
+  EXPECT_EQ(quick.err, "");
+  sameAsFull(quick, "from the keyframe");
+  EXPECT_NE(full.afterF9, full.digest) << "F9 went somewhere";
+
+  std::string why;
+  const std::optional<KeyframeFile> good = readKeyframes(beside, buildIdentity(), why);
+  ASSERT_TRUE(good) << why;
+  ASSERT_EQ(good->frames.size(), 1u);
+  auto rewrite = [&](KeyframeFile f) {
+    std::string error;
+    EXPECT_TRUE(writeKeyframes(beside, f, error)) << error;
+  };
+  KeyframeFile marked = *good;  // the lines a resume says come from the keyframe itself
+  marked.frames.back().console += "said by the keyframe\n";
+  rewrite(marked);
+  const std::vector<std::string> said = resume(false).lines;
+  EXPECT_EQ(std::count(said.begin(), said.end(), "said by the keyframe"), 1);
+
+  auto fallsBack = [&](const std::string& what, const std::string& reason) {
+    const Resumed r = resume(false);
+    EXPECT_NE(r.err.find(reason), std::string::npos) << what << ": " << r.err;
+    EXPECT_NE(r.err.find("re-playing it whole"), std::string::npos) << what << ": " << r.err;
+    sameAsFull(r, what);
+  };
+  KeyframeFile foreign = *good;
+  foreign.identity = "program 0123 box2d 2.4.1 4567";
+  rewrite(foreign);
+  fallsBack("another build", "another build");
+  KeyframeFile wrong = *good;
+  wrong.frames.back().digest ^= 1;
+  rewrite(wrong);
+  fallsBack("a wrong digest", "another world");
+
+  rewrite(*good);
+  std::ifstream in(beside, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  in.close();
+  std::string flipped = bytes;
+  flipped[flipped.size() / 2] ^= 0x10;
+  std::ofstream(beside, std::ios::binary) << flipped;
+  fallsBack("a flipped byte", "keyframe");
+  std::ofstream(beside, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+  fallsBack("cut short", "damaged or cut short");
+  std::remove(path.c_str());
+  std::remove(beside.c_str());
+}
+
+// A keyframes file keeps the newest keyframes that fit its cap and refuses a
+// last moment beyond it; a reader refuses another build's before reading on,
+// and lengths that run past the file's end without taking what they claim.
+TEST(Recording, AKeyframesFileKeepsTheNewestWithinItsCapAndIsReadWithinBounds) {
+  const std::string path =
+      ::testing::TempDir() + "cap." + std::to_string(getpid()) + ".rec.keyframes";
+  KeyframeFile file;
+  file.identity = "this build";
+  file.recording = 7;
+  Keyframe k;
+  k.console = "SEED = 1\n";
+  k.moment.assign(std::size_t{12} << 20, 'm');
+  for (long frame : {60, 120, 180}) {
+    k.frame = k.timeAt = frame;
+    k.digest = static_cast<std::uint64_t>(frame) * 1000;
+    file.frames.push_back(k);
+  }
+  std::string error, why;
+  ASSERT_TRUE(writeKeyframes(path, file, error)) << error;
+  std::optional<KeyframeFile> read = readKeyframes(path, "this build", why);
+  ASSERT_TRUE(read) << why;
+  ASSERT_EQ(read->frames.size(), 2u) << "two of 12 MiB fit in 32";
+  EXPECT_EQ(read->frames[0].frame, 120);
+  EXPECT_EQ(read->frames[1].digest, 180000u);
+  EXPECT_EQ(read->frames[1].console, k.console);
+  EXPECT_EQ(read->frames[1].moment, k.moment);
+  EXPECT_EQ(read->recording, 7u);
+  EXPECT_FALSE(readKeyframes(path, "another build", why));
+  EXPECT_NE(why.find("another build"), std::string::npos) << why;
+
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  in.close();
+  // The first keyframe's console length, after the magic, identity, recording,
+  // count, frame, moment and digest.
+  const std::size_t length = 20 + 8 + file.identity.size() + 8 + 8 + 3 * 8;
+  for (std::uint64_t claim : {std::uint64_t{1} << 62, std::uint64_t(bytes.size())}) {
+    std::string mangled = bytes;
+    std::memcpy(&mangled[length], &claim, sizeof claim);
+    std::ofstream(path, std::ios::binary) << mangled;
+    EXPECT_FALSE(readKeyframes(path, "this build", why)) << claim;
+    EXPECT_NE(why.find("damaged or cut short"), std::string::npos) << why;
+  }
+
+  file.frames = {k};
+  file.frames[0].moment.assign(kMostKeyframeBytes, 'm');
+  std::remove(path.c_str());
+  EXPECT_FALSE(writeKeyframes(path, file, error));
+  EXPECT_NE(error.find("32 MiB"), std::string::npos) << error;
+  EXPECT_FALSE(std::filesystem::exists(path));
 }

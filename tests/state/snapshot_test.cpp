@@ -12,9 +12,11 @@
 
 #include "base/region.h"
 #include "game/keys.h"
+#include "game/moments.h"
 #include "recording/digest.h"
 #include "recording/frame_input.h"
 #include "session/play_input.h"
+#include "state/keyframe.h"
 #include "state/state.h"
 #include "support/console_capture.h"
 #include "support/pinned_clock.h"
@@ -108,4 +110,60 @@ TEST_F(Snapshots, RestoreRefusesAnotherStateOrASecondWorld) {
     EXPECT_THROW(takeSnapshot(state), std::logic_error);
   }
   EXPECT_NO_THROW(restoreSnapshot(state, kept));
+}
+
+// A keyframe restores into another state, as in another process: the bodies'
+// user data and the listeners point at the new state, the frames after it
+// step as they did, and F5's moment comes back with F9. A damaged one is
+// refused and leaves the region empty for a new world.
+TEST_F(Snapshots, AKeyframeRestoresIntoAnotherStateWithItsPointersThere) {
+  play(1, 60);
+  ASSERT_NE(state.mouseJoint, nullptr) << "in the middle of a grab";
+  keepMoment(state);
+  const std::uint64_t atF5 = worldDigest(*state.world);
+  play(60, 65);
+  std::string bytes, why;
+  ASSERT_TRUE(encodeMoment(state, bytes, why)) << why;
+  const Played first = play(65, 160);
+  state.keptMoment.reset();
+  state.world.reset();
+
+  for (const std::size_t cut : {std::size_t{0}, bytes.size() / 2, bytes.size() - 1}) {
+    std::string damaged = cut ? bytes.substr(0, cut) : bytes;
+    if (!cut) damaged[damaged.size() / 2] ^= 4;
+    State refused;
+    EXPECT_FALSE(decodeMoment(refused, damaged, why)) << cut;
+    EXPECT_EQ(region::worlds(), 0);
+    EXPECT_FALSE(refused.world);
+  }
+  {
+    State fresh;  // the region is whole again after a refusal
+    ConsoleCapture quiet;
+    startUpWithoutWindow(fresh);
+  }
+
+  State other;
+  ASSERT_TRUE(decodeMoment(other, bytes, why)) << why;
+  const auto inOther = [&](std::uintptr_t p) {
+    return p >= reinterpret_cast<std::uintptr_t>(&other) &&
+           p < reinterpret_cast<std::uintptr_t>(&other + 1);
+  };
+  int pointing = 0;
+  for (const b2Body* b = other.world->GetBodyList(); b; b = b->GetNext()) {
+    const std::uintptr_t data = const_cast<b2Body*>(b)->GetUserData().pointer;
+    EXPECT_TRUE(data == 0 || inOther(data));
+    pointing += data == reinterpret_cast<std::uintptr_t>(&other.ground);
+  }
+  EXPECT_GT(pointing, 0) << "the discs mark themselves by the state's ground";
+  EXPECT_EQ(other.world->GetContactManager().m_contactListener, &other.listener);
+  ASSERT_NE(other.mouseJoint, nullptr);
+  ConsoleCapture console;
+  for (long n = 65; n < 160; ++n) {
+    clock.set(1700000000 + n / 20);
+    playInput(other, scripted(other, n), nullptr);
+  }
+  EXPECT_EQ(worldDigest(*other.world), first.digest);
+  EXPECT_EQ(console.lines(), first.lines);
+  returnToKeptMoment(other);
+  EXPECT_EQ(worldDigest(*other.world), atF5);
 }
