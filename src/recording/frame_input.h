@@ -12,8 +12,9 @@
 struct InputEvent {
   // A key press; the window's close; the left mouse button down, up, and the
   // pointer's moves while it is down (the mouse drag); a move through the
-  // session's time (the history's, never the game's).
-  enum Kind { KeyPress, Quit, ButtonDown, ButtonUp, Motion, Seek };
+  // session's time (the history's, never the game's); the first frame of a
+  // resumed session, before which its history keeps nothing.
+  enum Kind { KeyPress, Quit, ButtonDown, ButtonUp, Motion, Seek, Resumed };
   Kind kind;
   int symbol = 0;    // KeyPress: the key's SDL symbol; Seek: how (SeekBy)
   int x = 0, y = 0;  // KeyPress, ButtonDown, Motion: the pointer in the picture's pixels

@@ -36,6 +36,7 @@ std::string frameLine(long frame, const std::vector<InputEvent>& events, const H
       case InputEvent::ButtonUp: line += " mouseup"; break;
       case InputEvent::Motion: line += " mousemove" + at(e); break;
       case InputEvent::Seek: line += seekItem(e); break;
+      case InputEvent::Resumed: line += " resumed"; break;
     }
   }
   for (const NamedKey& k : gameKeys()) {

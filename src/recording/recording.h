@@ -17,7 +17,9 @@ constexpr const char* kRecordingKind = "skyhook-recording";
 // one second builds a new world (version 2 and older replay the repeated one);
 // moves through the session's time (seek, undo, redo, branch), with the
 // moment each goes to.
-constexpr int kRecordingVersion = 3;
+// 4: where a resumed session went on live, so that its replay's history, as
+// the session's did, keeps nothing from before to go back to.
+constexpr int kRecordingVersion = 4;
 // Frames between checkpoints: one a second of play.
 constexpr long kCheckpointInterval = 60;
 

@@ -200,8 +200,10 @@ class Parser {
       r_.events.push_back(e);
       return i + (branch ? 3 : 2);
     }
-    if (word == "quit" || word == "mouseup") {
-      r_.events.push_back({word == "quit" ? InputEvent::Quit : InputEvent::ButtonUp});
+    if (word == "quit" || word == "mouseup" || word == "resumed") {
+      r_.events.push_back({word == "quit"      ? InputEvent::Quit
+                           : word == "mouseup" ? InputEvent::ButtonUp
+                                               : InputEvent::Resumed});
       return i + 1;
     }
     if (word == "down" || word == "up") {

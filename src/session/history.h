@@ -68,6 +68,8 @@ class History {
   // nothing can go back. For a replay whose recording never goes back, where
   // no one can press Backspace. Back on, it keeps one at the next frame.
   void keepSnapshots(bool on) { snapshots_ = on; }
+  bool keepsSnapshots() const { return snapshots_; }
+  bool keepsFuture() const { return keepsFuture_; }
 
   // A resume that restored the game at the moment `moment` of a line played
   // without snapshots: from there, as if it had played up to it.

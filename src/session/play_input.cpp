@@ -24,7 +24,9 @@ void playInput(State& state, const FrameInput& input, BodyPainter* painter) {
       case InputEvent::ButtonDown: pressLeftButton(state, e.x, e.y); break;
       case InputEvent::ButtonUp: releaseLeftButton(state); break;
       case InputEvent::Motion: moveLeftButton(state, e.x, e.y); break;
-      case InputEvent::Seek: break;  // the history's, handled before the frame
+      // The history's and the session's, handled before the frame.
+      case InputEvent::Seek:
+      case InputEvent::Resumed: break;
     }
   }
   playFrame(state, input.held.data(), painter);

@@ -60,12 +60,6 @@ bool goesBack(const Recording& recording) {
                      [](const InputEvent& e) { return e.kind == InputEvent::Seek; });
 }
 
-bool goesBack(const FrameInput& input) {
-  return input.held[key::BACKSPACE] ||
-         std::any_of(input.events.begin(), input.events.end(),
-                     [](const InputEvent& e) { return e.kind == InputEvent::Seek; });
-}
-
 bool readWhole(const std::string& path, std::string& text) {
   std::ifstream in(path, std::ios::binary);
   text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -134,7 +128,6 @@ bool Session::resume(State& state, const ResumeProgress& progress) {
     return false;
   };
   if (progress && !progress(0, recording_->end)) return cancel();
-  wentBack_ = goesBack(*recording_);
   if (!resumeFromKeyframe(state)) startUpWithoutWindow(state);
   const Clock::time_point start = Clock::now();
   Clock::time_point report = start + std::chrono::seconds(1);
@@ -184,7 +177,6 @@ bool Session::resumeFromKeyframe(State& state) {
   std::string text;
   if (!readWhole(source(), text) || recordingHash(text) != file->recording)
     return refuse("its keyframes belong to another recording");
-  if (wentBack_) return refuse("it goes back in time, which its keyframes do not hold");
   const Keyframe* k = nullptr;
   for (const Keyframe& each : file->frames)
     if (each.frame <= recording_->end) k = &each;
@@ -229,9 +221,8 @@ void Session::keepConsoleLines() {
 
 void Session::keepKeyframe(const std::string& path, const std::string& text, const State& state) {
   // Only the whole story from frame 0 can be checked against a re-play: a
-  // windowed replay's viewer may have steered it, a session that went back
-  // has a history that a keyframe does not hold.
-  if (!console_ || !recorder_ || options_.replay || wentBack_ || !state.world) return;
+  // windowed replay's viewer may have steered it.
+  if (!console_ || !recorder_ || options_.replay || !state.world) return;
   Keyframe k;
   k.frame = recorder_->frames();
   k.timeAt = history_->now();
@@ -254,6 +245,7 @@ void Session::goLive(State& state) {
   departed_ |= replay_->departed();
   missedCheck_ |= replay_->departedAt() >= 0;
   state.seedRepeatsWithinASecond = false;
+  if (options_.resume) startHistoryAfresh(), resumedHere_ = true;
   replay_.reset();  // the calendar clock again, before the recorder passes it on
   recorder_.emplace(*recording_, frame, options_.record ? &writer_ : nullptr);
   recording_.reset();  // the recorder holds what it needs of it
@@ -370,8 +362,23 @@ void Session::runReplayBack(State& state, BodyPainter* painter) {
   replay_->rewindTo(frameAt_[static_cast<size_t>(history_->now())]);
 }
 
+void Session::startHistoryAfresh() {
+  // The new history reads through the clock that the old one passed on.
+  const long moment = history_->now();
+  const bool snapshots = history_->keepsSnapshots(), future = history_->keepsFuture();
+  history_.reset();
+  history_.emplace();
+  history_->resumeAt(moment);
+  history_->keepSnapshots(snapshots);
+  history_->keepFuture(future);
+}
+
 void Session::playRecorded(State& state, BodyPainter* painter) {
   state.seedRepeatsWithinASecond = recording_->version < 3;
+  const auto& events = recorded_.events;
+  if (std::any_of(events.begin(), events.end(),
+                  [](const InputEvent& e) { return e.kind == InputEvent::Resumed; }))
+    startHistoryAfresh();
   history_->play(state, recorded_, painter);
   if (history_->followedFuture()) replay_->frameTakenElsewhere();
   if (!replay_->check(*state.world)) return;
@@ -388,10 +395,10 @@ void Session::playLive(State& state, FrameInput& input, BodyPainter* painter) {
     // left holding is let go, and a stopped replay stays stopped.
     if (grabbing(state)) input.events.insert(input.events.begin(), {InputEvent::ButtonUp});
     if (stayStopped_) input.events.insert(input.events.begin(), {InputEvent::KeyPress, key::P});
-    handedOver_ = stayStopped_ = false;
+    if (resumedHere_) input.events.insert(input.events.begin(), {InputEvent::Resumed});
+    handedOver_ = stayStopped_ = resumedHere_ = false;
   }
   recorder_->beginFrame();
-  wentBack_ |= goesBack(input);
   const long before = history_->now();
   const Snapshot* keptBefore = state.keptMoment.get();
   history_->play(state, input, painter);

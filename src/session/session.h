@@ -142,6 +142,9 @@ class Session {
   void steerReplay(State& state, const InputEvent& seek, BodyPainter* painter);
   // Ends the replay after the frames it has played; the recorder goes on from there.
   void goLive(State& state);
+  // A resume's history keeps nothing from before it, live and in every replay
+  // of what it records, so that going back reaches the same moments in both.
+  void startHistoryAfresh();
   // A resume's shortcut: the last keyframe beside the recording, restored and
   // proved by its digest, and the replay and history moved to its frame.
   // False, with one line on standard error saying why when there was one,
@@ -169,6 +172,7 @@ class Session {
   ReplaySteering steering_;   // of a windowed replay
   bool takeOver_ = false;     // T was pressed: live from the next frame
   bool handedOver_ = false;   // the first live frame after a replay is still to come
+  bool resumedHere_ = false;  // ... after a resume: the recording marks it
   bool stayStopped_ = false;  // ... and the replay was stopped when T came
   bool departed_ = false;     // a replay ended departed from its recording
   bool missedCheck_ = false;  // ... and a checkpoint said where
@@ -193,5 +197,4 @@ class Session {
   // weakly, and passes lines on alone once the session is gone.
   std::shared_ptr<std::string> console_;
   const State* playing_ = nullptr;  // the state the last picture played, for S
-  bool wentBack_ = false;           // the session went back in time: no keyframe tells how
 };

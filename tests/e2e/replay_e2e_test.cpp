@@ -486,7 +486,7 @@ TEST(ReplayE2E, BadRecordingsAndRecordFilesAreRefusedBeforeAnythingPlays) {
       {"missing", std::nullopt, ": cannot read"},
       {"empty", "", ":1: "},
       {"picture", "P6\n1280 940\n255\n\x01\x02\n", ":1: "},
-      {"newer", "skyhook-recording 4 skyhook 9.0.0\n0 clock 0 5\n", ":1: "},
+      {"newer", "skyhook-recording 5 skyhook 9.0.0\n0 clock 0 5\n", ":1: "},
       {"cut", head + "3 press b 10 2", ":3: "},
       {"negative", head + "-3 press b 10 20\n", ":3: "},
       {"backwards", head + "5 press b 1 2\n4 press j 1 2\n", ":4: "},

@@ -449,8 +449,11 @@ TEST(Recording, SavedSessionsListNewestFirstAndAutomaticSavesKeepTheNewestTen) {
   ASSERT_TRUE(mkdtemp(made));
   const std::string data = made, folder = data + "/skyhook/sessions";
   setenv("XDG_DATA_HOME", data.c_str(), 1);
-  EXPECT_FALSE(Session::open({std::nullopt, std::nullopt, std::string()}))
-      << "nothing to resume yet";
+  {
+    const std::unique_ptr<Session> fresh = Session::open({std::nullopt, std::nullopt, "last"});
+    ASSERT_TRUE(fresh) << "nothing to resume yet: a new session";
+    EXPECT_FALSE(fresh->resuming());
+  }
   auto recording = [](std::time_t start, long frames) {
     return headerLine() + "\n0 clock 0 " + std::to_string(start) + "\n5 press c 300 200\n" +
            endLine(frames) + "\n";
@@ -613,7 +616,9 @@ TEST(Recording, AReplayTakenOverGoesOnFromTheLiveWorldOfThatFrame) {
 // reaches the same world, keeps the same recording and returns to the same
 // moment with F9 as the full re-play. A keyframe of another build, one with a
 // byte flipped, one cut short and one that its digest proves wrong all fall
-// back to the re-play, with one line saying why.
+// back to the re-play, with one line saying why. Either way, Backspace held
+// longer than the resumed session has played reaches no moment before the
+// resume, and the replay of what it records keeps to that too.
 TEST(Recording, AResumeFromItsKeyframeIsTheFullReplayWithoutTheWait) {
   const std::string path =
       ::testing::TempDir() + "keyframe_test." + std::to_string(getpid()) + ".rec";
@@ -631,7 +636,6 @@ TEST(Recording, AResumeFromItsKeyframeIsTheFullReplayWithoutTheWait) {
     HeldKeys held{};
     for (long n = 1; state.running; ++n) {
       FrameInput input = scripted(n, held);
-      input.held[key::BACKSPACE] = held[key::BACKSPACE] = 0;  // a way back has no keyframe
       session->play(state, input, nullptr);
     }
     EXPECT_TRUE(state.keptMoment) << "F5's moment goes with the keyframe";
@@ -643,6 +647,7 @@ TEST(Recording, AResumeFromItsKeyframeIsTheFullReplayWithoutTheWait) {
   struct Resumed {
     std::vector<std::string> lines;
     std::string digest, afterF9, text, err;
+    std::string afterBack, textAfterBack;  // the resumed session's own course
   };
   auto resume = [&](bool noKeyframes) {
     Resumed r;
@@ -660,6 +665,13 @@ TEST(Recording, AResumeFromItsKeyframeIsTheFullReplayWithoutTheWait) {
     r.err = testing::internal::GetCapturedStderr();
     r.digest = digestLine(worldDigest(*state.world));
     r.text = session->textSoFar();
+    for (int n = 0; n < 60; ++n) {
+      FrameInput input;
+      input.held[key::BACKSPACE] = n >= 10 && n < 40;
+      session->play(state, input, nullptr);
+    }
+    r.afterBack = digestLine(worldDigest(*state.world));
+    r.textAfterBack = session->textSoFar();
     // F9's moment, stepped on: the live frames would read the calendar's second.
     returnToKeptMoment(state);
     for (int n = 0; n < 60; ++n) state.world->Step(1.0f / 60, 8, 3);
@@ -680,6 +692,22 @@ TEST(Recording, AResumeFromItsKeyframeIsTheFullReplayWithoutTheWait) {
   EXPECT_EQ(quick.err, "");
   sameAsFull(quick, "from the keyframe");
   EXPECT_NE(full.afterF9, full.digest) << "F9 went somewhere";
+  for (const Resumed* r : {&full, &quick}) {
+    const std::string own = path + ".own";
+    std::ofstream(own, std::ios::binary) << r->textAfterBack;
+    SessionOptions options;
+    options.replay = own;
+    std::unique_ptr<Session> replay = Session::open(options);
+    ASSERT_TRUE(replay);
+    const ConsoleCapture console;
+    State state;
+    startUpWithoutWindow(state);
+    FrameInput none;
+    while (!replay->replayEnded() && replay->play(state, none, nullptr)) {
+    }
+    EXPECT_EQ(digestLine(worldDigest(*state.world)), r->afterBack) << (r == &full);
+    std::remove(own.c_str());
+  }
 
   std::string why;
   const std::optional<KeyframeFile> good = readKeyframes(beside, buildIdentity(), why);
