@@ -104,8 +104,9 @@ class History {
   using Kept = KeptSnapshot;
 
   void goBack(State& state, BodyPainter* painter, long frames);
-  // From `from` to `to`; with a grid, a rung of the ladder before each frame on it.
-  void playAgain(State& state, long from, long to, long grid = -1);
+  // From `from` to `to`; with a grid, a rung of the ladder before each frame on
+  // it; with `below`, one 8, 16, 32... frames below that frame.
+  void playAgain(State& state, long from, long to, long grid = -1, long below = -1);
   void restore(State& state, Kept& k);  // unpacked once, then from unpacked_
   // The ladder, going back: moments every few frames below the present, so that
   // a picture plays only a few frames again. Entering a wide gap would play

@@ -198,13 +198,23 @@ TEST_F(Going, HistoryKeepsWithinItsBudget) {
   // first picture, none plays more than a rung's step (8 frames) to its
   // moment and as many to fill the ladder below, wherever the snapshots are.
   long most = 0;
-  for (int at = 2999; at >= 2100; --at) {
+  for (int at = 2999; at >= 2250; --at) {
     back(history, 1);
     ASSERT_EQ(digest(), digestAt.at(at)) << "at " << at;
     if (at < 2999) most = std::max(most, history.playedAgain());
     ASSERT_LE(history.ladderBytes(), ladder);
   }
   EXPECT_LE(most, 15);
+  // Likewise from a moment inside a gap that a click on the bar went to, from
+  // the first picture on.
+  FrameInput seek;
+  seek.events.push_back({InputEvent::Seek, seekOnBar, 1733, 0});
+  history.play(state, seek);
+  for (int at = 1732; at >= 1600; --at) {
+    back(history, 1);
+    ASSERT_EQ(digest(), digestAt.at(at)) << "at " << at;
+    ASSERT_LE(history.playedAgain(), 15) << "at " << at;
+  }
   EXPECT_LE(history.bytes(), 65 * snapshot);
   // Released, the game goes on from there and the ladder is let go.
   play(history, scripted(1));
