@@ -215,6 +215,14 @@ TEST_F(Going, HistoryKeepsWithinItsBudget) {
     ASSERT_EQ(digest(), digestAt.at(at)) << "at " << at;
     ASSERT_LE(history.playedAgain(), 15) << "at " << at;
   }
+  // With Shift, eight frames a picture, and the ladder filled twice as fast.
+  FrameInput fast;
+  fast.held[key::BACKSPACE] = fast.held[key::LSHIFT] = 1;
+  for (long at = 1592; at >= 1280; at -= 8) {
+    history.play(state, fast);
+    ASSERT_EQ(digest(), digestAt.at(at)) << "at " << at;
+    ASSERT_LE(history.playedAgain(), 7 + 16) << "at " << at;
+  }
   EXPECT_LE(history.bytes(), 65 * snapshot);
   // Released, the game goes on from there and the ladder is let go.
   play(history, scripted(1));
