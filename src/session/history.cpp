@@ -26,7 +26,7 @@ constexpr long kRungStep = 8;
 constexpr long kLead = 4 * History::kInterval;
 // Branches that stay while the budget allows the line its thinned snapshots.
 constexpr std::size_t kKeptBranches = 8;
-constexpr int kFastBack = 8;  // frames a picture with Shift and Backspace
+constexpr int kFastBack = 8;          // frames a picture with Shift and Backspace
 constexpr int kOwnPages = 128 << 10;  // a block this large is mapped on its own
 
 bool isShift(int symbol) { return symbol == key::LSHIFT || symbol == key::RSHIFT; }
