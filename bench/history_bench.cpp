@@ -1,13 +1,17 @@
 // The way back in time, measured headless on the game's own frames through the
 // session's History: what a snapshot costs against a frame, how fast Backspace
 // goes back after two minutes, what the history holds with 1,000 cars, and
-// how fast a drag on the bar seeks across an 11-minute session.
+// how fast a drag on the bar seeks across an 11-minute session, and Backspace
+// anywhere in a long session (30 minutes at x8 with 30 cars, 40 minutes at x1).
 // Prints its figures; bench/README.md keeps the log.
+//   history_bench [PART...]   (default: 1 2 3; 4 and 5 are the long sessions)
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <set>
 #include <vector>
 
 #include "bodies/cars.h"
@@ -110,12 +114,94 @@ void scrub(State& state, History& history, int pictures) {
       times.back());
 }
 
+// A long session with all 30 plain cars, at x8 (three presses of `]`) or x1:
+// the ship goes right and back over them, and now and then the camera follows.
+FrameInput longRide(long n, int faster) {
+  FrameInput in;
+  if (n == 3) in.events.push_back({InputEvent::KeyPress, key::B, 0, 0});
+  if (n >= 5 && n < 5 + faster)
+    in.events.push_back({InputEvent::KeyPress, key::RIGHTBRACKET, 0, 0});
+  if (n >= 20 && n < 80 && n % 2 == 0)
+    in.events.push_back({InputEvent::KeyPress, key::C, 150 + int(n % 30) * 35, 250});
+  in.held[key::RIGHT] = n % 400 < 150;
+  in.held[key::LEFT] = n % 400 >= 200 && n % 400 < 330;
+  return in;
+}
+
+struct Pictures {
+  std::vector<double> ms;
+  long most = 0;  // frames played again by one picture, at most
+  double seconds = 0;
+  void print(const char* what) {
+    std::vector<double> v = ms;
+    std::sort(v.begin(), v.end());
+    std::printf(
+        "   %s: %zu pictures, %.0f pictures/s, median %.2f ms, worst %.2f ms, over 100 ms: %ld; "
+        "at most %ld frames played again a picture\n",
+        what, v.size(), v.size() / seconds, v[v.size() / 2], v.back(),
+        static_cast<long>(v.end() - std::upper_bound(v.begin(), v.end(), 100.0)), most);
+  }
+};
+
+// Backspace held for that many pictures, each timed.
+void holdBack(State& state, History& history, int pictures, Pictures& into) {
+  FrameInput back;
+  back.held[key::BACKSPACE] = 1;
+  const auto start = Clock::now();
+  for (int i = 0; i < pictures && history.now() > history.oldest(); ++i) {
+    const auto t = Clock::now();
+    history.play(state, back);
+    into.ms.push_back(msSince(t));
+    into.most = std::max(into.most, history.playedAgain());
+  }
+  into.seconds += msSince(start) / 1000;
+}
+
+void longSession(PinnedClock& clock, int faster, long frames, const char* title) {
+  State state;
+  startUpWithoutWindow(state);
+  History history;
+  const auto start = Clock::now();
+  for (long n = 1; n <= frames; ++n) {
+    clock.set(1700000000 + n / 60);
+    history.play(state, longRide(n, faster));
+  }
+  std::printf("%s, played headless in %.0f s:\n", title, msSince(start) / 1000);
+  std::printf(
+      "   history: %zu snapshots, %.1f MiB, back to frame %ld, widest gap %ld frames; %d bodies; "
+      "one region copy %.2f MiB\n",
+      history.snapshots(), history.bytes() / 1048576.0, history.oldest(), history.longestGap(),
+      state.world->GetBodyCount(), takeSnapshot(state).region.size() / 1048576.0);
+  Pictures fromNewest;
+  holdBack(state, history, 2000, fromNewest);
+  fromNewest.print("Backspace from the newest moment");
+  // Then from moments along the whole history, as after a click on the bar.
+  Pictures along;
+  const long first = history.oldest(), last = history.now();
+  for (int i = 1; i <= 6; ++i) {
+    FrameInput seek;
+    seek.events.push_back(
+        {InputEvent::Seek, seekOnBar, static_cast<int>(first + (last - first) * i / 7)});
+    history.play(state, seek);
+    holdBack(state, history, 600, along);
+  }
+  along.print("Backspace from six moments along it, 600 pictures each");
+  std::printf("   history after going back: %.1f MiB\n", history.bytes() / 1048576.0);
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  std::set<int> parts;
+  for (int i = 1; i < argc; ++i) parts.insert(std::atoi(argv[i]));
+  if (parts.empty()) parts = {1, 2, 3};
   ConsoleCapture quiet;
   PinnedClock clock(1700000000);
-  {
+  if (parts.count(4))
+    longSession(clock, 3, 108000, "4. 30 minutes at x8 with 30 cars (108,000 frames)");
+  if (parts.count(5))
+    longSession(clock, 0, 144000, "5. 40 minutes at x1 with 30 cars (144,000 frames)");
+  if (parts.count(1)) {
     State state;
     startUpWithoutWindow(state);
     History history;
@@ -136,7 +222,7 @@ int main() {
         takeSnapshot(state).region.size() / 1048576.0);
     goBack(state, history, 600);
   }
-  {
+  if (parts.count(2)) {
     State state;
     startUpWithoutWindow(state);
     for (int i = 0; i < 1000; ++i) makeCar(state, 30 + (i % 30) * 42, 900 - (i / 30) * 46);
@@ -156,7 +242,7 @@ int main() {
         history.oldest(), history.longestGap(), takeSnapshot(state).region.size() / 1048576.0);
     goBack(state, history, 120);
   }
-  {
+  if (parts.count(3)) {
     State state;
     startUpWithoutWindow(state);
     scrolling = true;

@@ -1,5 +1,7 @@
 #include "session/history.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -15,11 +17,17 @@ namespace {
 constexpr std::size_t kRecent = 10;
 // Older snapshots thin out down to one in this many frames, then the oldest go.
 constexpr long kWidestGap = 8 * History::kInterval;
-// Going back, a moment is kept every this many frames of the interval passed.
-constexpr long kPassingStep = 10;
+// Going back, the ladder's rungs: a picture plays fewer frames than this again
+// to get to its moment, and fills the ladder below by as many (twice, with Shift).
+constexpr long kRungStep = 8;
+// The ladder is filled below the walk while the walk is fewer frames than this
+// above its foot: enough lead that a stretch as wide as the widest gap is filled
+// before the walk gets there, even with Shift.
+constexpr long kLead = 4 * History::kInterval;
 // Branches that stay while the budget allows the line its thinned snapshots.
 constexpr std::size_t kKeptBranches = 8;
-constexpr int kFastBack = 8;  // frames a picture with Shift and Backspace
+constexpr int kFastBack = 8;          // frames a picture with Shift and Backspace
+constexpr int kOwnPages = 128 << 10;  // a block this large is mapped on its own
 
 bool isShift(int symbol) { return symbol == key::LSHIFT || symbol == key::RSHIFT; }
 
@@ -46,22 +54,32 @@ bool jumpsInTime(const FrameInput& input) {
   return false;
 }
 
+// A snapshot but for its F5 moment: its packed region as counted, its fields.
+std::size_t ownBytes(const KeptSnapshot& k) {
+  const StateFields& f = k.snapshot.fields;
+  return sizeof k + k.packed.counted() + f.BODY.size() * sizeof(b2Body*) +
+         f.posesBeforeStep.size() * 64 + f.plainCars.size() * 64;
+}
+
 // An F5 moment is shared by the snapshots taken while it was kept, one run of
 // them: it counts once, with the first.
 std::size_t snapshotBytes(const std::deque<KeptSnapshot>& kept, std::size_t i) {
   const KeptSnapshot& k = kept[i];
-  const StateFields& f = k.snapshot.fields;
   const std::shared_ptr<const Snapshot>& moment = k.snapshot.keptMoment;
   const bool first = moment && (i == 0 || kept[i - 1].snapshot.keptMoment != moment);
-  return sizeof k + k.packed.counted() + f.BODY.size() * sizeof(b2Body*) +
-         f.posesBeforeStep.size() * 64 + f.plainCars.size() * 64 +
-         (first ? sizeof *moment + moment->region.size() : 0);
+  return ownBytes(k) + (first ? sizeof *moment + moment->region.size() : 0);
 }
 
 }  // namespace
 
 History::History(std::size_t budget) : budget_(budget), passOn_(randomClock()) {
   setRandomClock([this] { return read(); });
+  // Blocks of a snapshot's size get pages of their own, given back when freed.
+  // Left to raise this threshold itself, the C library serves them from its
+  // heaps once the first region copy is freed, and the snapshots that thinning
+  // drops here and there leave holes that it keeps: a 13-minute replay going
+  // back held 157 MiB free of 373 for a history of 224 MiB.
+  mallopt(M_MMAP_THRESHOLD, kOwnPages);
 }
 
 History::~History() { setRandomClock(passOn_); }
@@ -111,16 +129,16 @@ std::size_t History::frameBytes(const Frame& f) const {
 
 void History::play(State& state, const FrameInput& input, BodyPainter* painter) {
   followed_ = false;
+  playedAgain_ = 0;
   bool seeks = false;
   for (const InputEvent& e : input.events)
     if (e.kind == InputEvent::Seek) seek(state, e), seeks = true;
   if (seeks || input.held[key::BACKSPACE]) {
     if (quits(input)) state.running = false;
     if (seeks) return paintBodies(state, painter);
-    // With Shift, eight frames a picture; only the last is drawn.
-    if (input.held[key::LSHIFT] || input.held[key::RSHIFT])
-      for (int i = 1; i < kFastBack; ++i) goBack(state, nullptr);
-    return goBack(state, painter);
+    // With Shift, eight frames a picture.
+    return goBack(state, painter,
+                  input.held[key::LSHIFT] || input.held[key::RSHIFT] ? kFastBack : 1);
   }
   backFrom_ = -1;
   if (now_ < end()) {
@@ -134,6 +152,7 @@ void History::play(State& state, const FrameInput& input, BodyPainter* painter) 
       !state.plainCarMadeThisFrame)
     return paintBodies(state, painter);
   if (snapshots_ && (kept_.empty() || now_ - kept_.back().frame >= kInterval)) keep(state);
+  dropLadder();  // time goes on: going back is over
 
   readings_.clear();
   reads_ = 0;
@@ -193,6 +212,7 @@ void History::followFuture(State& state, const FrameInput& input, BodyPainter* p
     held_ = true;
     return paintBodies(state, painter);
   }
+  dropLadder();
   playAgain(state, now_, now_ + 1);
   ++now_;
   followed_ = true;
@@ -211,12 +231,12 @@ void History::goTo(State& state, long target, bool hold) {
   target = std::clamp(target, oldest(), end());
   auto from = std::prev(std::upper_bound(kept_.begin(), kept_.end(), target,
                                          [](long f, const Kept& k) { return f < k.frame; }));
-  forgetPassing();
-  from->packed.unpackInto(unpacked_);  // waits for its packing if need be
-  from->snapshot.region.swap(unpacked_);
-  restoreSnapshot(state, from->snapshot);
-  from->snapshot.region.swap(unpacked_);
-  playAgain(state, from->frame, target);
+  dropLadder();
+  restore(state, *from);
+  // Rungs 8, 16, 32... frames below the moment gone to: Backspace from there
+  // fills the ladder between them ahead of its walk from the first picture on.
+  playAgain(state, from->frame, target, -1, target);
+  ladderLow_ = rungs_.count(target - kRungStep) ? target - kRungStep : from->frame;
   now_ = target;
   held_ = false;
   if (!hold) return;
@@ -278,7 +298,7 @@ Branch History::cutFuture(long from) {
   marks_.erase(firstMoved, marks_.end());
   b.bytes = branchBytes(b);
   bytes_ += b.bytes;
-  forgetPassing();
+  dropLadder();
   return b;
 }
 
@@ -300,12 +320,6 @@ void History::leaveTheFuture() {
   else bytes_ -= b.bytes;  // as older recordings were played: dropped
   course_ = nextCourse_++;
   held_ = false;
-}
-
-void History::forgetPassing() {
-  passingUsed_ = 0;
-  // Their buffers are reused; the moments F5 had kept may belong to a future left.
-  for (auto& passed : passing_) passed.second.keptMoment.reset();
 }
 
 void History::dropBranch(std::size_t i) {
@@ -351,35 +365,139 @@ TimelineSummary History::summary() const {
   return t;
 }
 
-void History::goBack(State& state, BodyPainter* painter) {
+// One picture back: the ladder below filled a little further first, then the
+// moment wanted from the nearest rung, kept snapshot or the filling's front.
+void History::goBack(State& state, BodyPainter* painter, long frames) {
   if (backFrom_ < 0) backFrom_ = now_;
   held_ = false;  // each picture is the world as it was, its own stopped time included
-  if (now_ > oldest()) {
-    const long target = now_ - 1;
-    auto from = std::prev(std::upper_bound(kept_.begin(), kept_.end(), target,
-                                           [](long f, const Kept& k) { return f < k.frame; }));
-    // The nearest moment passed on the way into this interval, or its snapshot.
-    long start = from->frame;
-    const Snapshot* nearest = nullptr;
-    for (std::size_t i = 0; i < passingUsed_; ++i)
-      if (passing_[i].first <= target && passing_[i].first > start)
-        start = passing_[i].first, nearest = &passing_[i].second;
-    if (nearest) {
-      restoreSnapshot(state, *nearest);
-    } else {
-      from->packed.unpackInto(unpacked_);  // waits for its packing if need be
-      from->snapshot.region.swap(unpacked_);
-      restoreSnapshot(state, from->snapshot);
-      from->snapshot.region.swap(unpacked_);
-      passingUsed_ = 0;
-    }
-    playAgain(state, start, target);
+  const long target = std::max(oldest(), now_ - frames);
+  if (target < now_) {
+    fillLadder(state, target, frames);
+    walkTo(state, target);
     now_ = target;
   }
   paintBodies(state, painter);
 }
 
-void History::playAgain(State& state, long from, long to) {
+void History::walkTo(State& state, long target) {
+  auto kept = std::prev(std::upper_bound(kept_.begin(), kept_.end(), target,
+                                         [](long f, const Kept& k) { return f < k.frame; }));
+  Kept* base = &*kept;
+  auto rung = rungs_.upper_bound(target);
+  if (rung != rungs_.begin() && std::prev(rung)->first > base->frame)
+    base = &std::prev(rung)->second;
+  long from = base->frame;
+  if (stretchFrom_ >= 0 && frontierAt_ <= target && frontierAt_ > from) {
+    from = frontierAt_;
+    restoreSnapshot(state, frontier_);
+  } else {
+    restore(state, *base);
+  }
+  // Below the ladder (the first picture, or the walk has caught up with the
+  // filling): this first pass lays the rungs.
+  const bool below = ladderLow_ < 0 || target < ladderLow_;
+  playAgain(state, from, target, below ? from : -1);
+  if (below) {
+    ladderLow_ = stretchFrom_ >= 0 && target >= stretchFrom_ ? stretchFrom_ : from;
+    stretchFrom_ = frontierAt_ = -1;
+  }
+  // Going back, the rungs above the present are of no more use.
+  for (auto it = rungs_.upper_bound(target); it != rungs_.end();) {
+    ladderBytes_ -= ownBytes(it->second);
+    it = rungs_.erase(it);
+  }
+}
+
+void History::fillLadder(State& state, long target, long frames) {
+  if (ladderLow_ < 0 || !ladderHasRoom()) return;
+  if (stretchFrom_ < 0) {
+    if (ladderLow_ <= oldest() || target - ladderLow_ >= kLead) return;
+    // The stretch's foot: the nearest moment below, a snapshot or a rung.
+    auto kept = std::prev(std::lower_bound(kept_.begin(), kept_.end(), ladderLow_,
+                                           [](const Kept& k, long f) { return k.frame < f; }));
+    Kept* foot = &*kept;
+    auto rung = rungs_.lower_bound(ladderLow_);
+    if (rung != rungs_.begin() && std::prev(rung)->first > foot->frame)
+      foot = &std::prev(rung)->second;
+    stretchFrom_ = frontierAt_ = foot->frame;
+    restore(state, *foot);
+  } else {
+    restoreSnapshot(state, frontier_);
+  }
+  const long to = std::min(ladderLow_, frontierAt_ + kRungStep * (frames > 1 ? 2 : 1));
+  playAgain(state, frontierAt_, to, stretchFrom_);
+  frontierAt_ = to;
+  if (to == ladderLow_) {  // the stretch is filled: the ladder reaches its foot
+    ladderLow_ = stretchFrom_;
+    stretchFrom_ = frontierAt_ = -1;
+    return;
+  }
+  addRung(state, to);
+  takeSnapshot(state, frontier_);
+}
+
+void History::addRung(const State& state, long frame) {
+  if (rungs_.count(frame) || !ladderHasRoom()) return;
+  Kept& k = rungs_.emplace(frame, Kept{frame, false, {}, {}}).first->second;
+  k.snapshot.region = packer_.buffer();
+  takeSnapshot(state, k.snapshot);
+  packer_.pack(std::move(k.snapshot.region), k.packed);  // on the packer's thread
+  k.snapshot.region = {};
+  ladderBytes_ += ownBytes(k);
+  uncounted_.push_back(frame);
+}
+
+bool History::ladderHasRoom() {
+  for (auto it = uncounted_.begin(); it != uncounted_.end();) {
+    auto rung = rungs_.find(*it);
+    if (rung != rungs_.end() && !rung->second.packed.done()) {
+      ++it;
+      continue;
+    }
+    if (rung != rungs_.end()) {
+      rung->second.packed.count();
+      packedGuess_ = rung->second.packed.counted();
+      ladderBytes_ += packedGuess_;
+    }
+    it = uncounted_.erase(it);
+  }
+  if (!packedGuess_ && !kept_.empty()) packedGuess_ = kept_.front().packed.counted();
+  // Room for one more rung, and for the filling's front if it has none yet.
+  const Kept* last = rungs_.empty() ? nullptr : &rungs_.begin()->second;
+  const std::size_t next = packedGuess_ +
+                           (last ? ownBytes(*last) - last->packed.counted() : sizeof(Kept)) +
+                           (frontier_.region.empty() ? unpacked_.capacity() : std::size_t{0});
+  return ladderBytes() + next <= ladderRoom_;
+}
+
+std::size_t History::ladderBytes() const {
+  if (ladderLow_ < 0 && rungs_.empty()) return 0;
+  // Its unpacked moments too: the filling's front, and the last one unpacked.
+  return ladderBytes_ + uncounted_.size() * packedGuess_ + frontier_.region.capacity() +
+         unpacked_.capacity();
+}
+
+void History::dropLadder() {
+  if (ladderLow_ < 0 && rungs_.empty()) return;
+  rungs_.clear();
+  uncounted_.clear();
+  ladderBytes_ = 0;
+  ladderLow_ = stretchFrom_ = frontierAt_ = -1;
+  frontier_ = Snapshot();  // with its region copy
+}
+
+void History::restore(State& state, Kept& k) {
+  if (!unpackedOf_.sameAs(k.packed)) {
+    unpackedOf_ = PackedRegion();
+    k.packed.unpackInto(unpacked_);  // waits for its packing if need be
+    unpackedOf_ = k.packed;
+  }
+  k.snapshot.region.swap(unpacked_);
+  restoreSnapshot(state, k.snapshot);
+  k.snapshot.region.swap(unpacked_);
+}
+
+void History::playAgain(State& state, long from, long to, long grid, long below) {
   // Console lines of frames played again were printed the first time.
   const ConsoleSinkScope silence([](const std::string&) {});
   const std::vector<ClockReading>* changes = nullptr;
@@ -394,12 +512,11 @@ void History::playAgain(State& state, long from, long to) {
   });
   FrameInput again;
   for (long n = from; n < to; ++n) {
-    // Every few frames of a first pass, a moment to come back to for the next pictures.
-    if (n > from && n % kPassingStep == 0 && passingUsed_ < kInterval / kPassingStep) {
-      if (passingUsed_ == passing_.size()) passing_.emplace_back();
-      passing_[passingUsed_].first = n;
-      takeSnapshot(state, passing_[passingUsed_++].second);
-    }
+    if (grid >= 0 && n > from && (n - grid) % kRungStep == 0) addRung(state, n);
+    const long steps = (below - n) / kRungStep;
+    if (below >= 0 && n > from && steps > 0 && (below - n) % kRungStep == 0 &&
+        !(steps & (steps - 1)))
+      addRung(state, n);
     const Frame& f = frames_[static_cast<std::size_t>(n - firstFrame_)];
     again.events = f.events;
     again.held.fill(0);
@@ -409,6 +526,7 @@ void History::playAgain(State& state, long from, long to) {
     reads = 0;
     playInput(state, again, nullptr);
   }
+  playedAgain_ += to - from;
   setRandomClock([this] { return read(); });
 }
 
@@ -438,7 +556,8 @@ std::size_t History::bytes() {
 }
 
 void History::thin() {
-  while (bytes_ > budget_) {
+  // Room is left for the ladder, so that going back fills it without thinning.
+  while (bytes_ > budget_ - ladderRoom_) {
     // Branches beyond the last few go first, the one left longest ago first.
     if (branches_.size() > kKeptBranches) {
       dropBranch(0);

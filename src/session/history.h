@@ -21,9 +21,11 @@
 // same ways. Recordings written before the seeks existed drop the future at
 // the first frame played after going back, as they were recorded.
 
+#include <algorithm>
 #include <cstddef>
 #include <ctime>
 #include <deque>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -74,9 +76,15 @@ class History {
   // A resume that restored the game at the moment `moment` of a line played
   // without snapshots: from there, as if it had played up to it.
   void resumeAt(long moment) { now_ = firstFrame_ = moment; }
+  // What the ladder may take of the budget while going back (see goBack); the
+  // rest holds the snapshots and frames. An eighth unless set.
+  void setLadderRoom(std::size_t bytes) { ladderRoom_ = std::min(bytes, budget_); }
+  std::size_t ladderBytes() const;  // what it holds now, as counted
 
   // The last frame played again from the kept future, not from its input.
   bool followedFuture() const { return followed_; }
+  // Frames the last play() played again, silently, to get where it went.
+  long playedAgain() const { return playedAgain_; }
   long now() const { return now_; }  // frames played on the way to this moment
   long oldest() const;               // how far back it can go
   // What it holds, the newest snapshot's packing waited for and counted.
@@ -101,8 +109,20 @@ class History {
   using Frame = PlayedFrame;
   using Kept = KeptSnapshot;
 
-  void goBack(State& state, BodyPainter* painter);
-  void playAgain(State& state, long from, long to);
+  void goBack(State& state, BodyPainter* painter, long frames);
+  // From `from` to `to`; with a grid, a rung of the ladder before each frame on
+  // it; with `below`, one 8, 16, 32... frames below that frame.
+  void playAgain(State& state, long from, long to, long grid = -1, long below = -1);
+  void restore(State& state, Kept& k);  // unpacked once, then from unpacked_
+  // The ladder, going back: moments every few frames below the present, so that
+  // a picture plays only a few frames again. Entering a wide gap would play
+  // all of it at once; instead the stretch below the walk is filled ahead of
+  // it, a few frames a picture, each played once.
+  void fillLadder(State& state, long target, long frames);
+  void walkTo(State& state, long target);
+  void addRung(const State& state, long frame);
+  bool ladderHasRoom();
+  void dropLadder();
   // Seeks: to a moment of the line, or onto a branch at one of its moments.
   void seek(State& state, const InputEvent& e);
   void goTo(State& state, long target, bool hold = true);
@@ -114,7 +134,6 @@ class History {
   // A frame played on while the line has a future: false when it follows it.
   bool changesCourse(const State& state, const FrameInput& input) const;
   void followFuture(State& state, const FrameInput& input, BodyPainter* painter);
-  void forgetPassing();
   void dropBranch(std::size_t i);
   bool leadsTo(const Branch& b) const;
   void keep(const State& state);
@@ -127,6 +146,7 @@ class History {
   std::time_t read();
 
   std::size_t budget_;
+  std::size_t ladderRoom_ = budget_ / 8;
   RandomClock passOn_;  // the clock the game read before the history
   long now_ = 0;
   bool keepsFuture_ = true;
@@ -142,16 +162,26 @@ class History {
   std::deque<Branch> branches_;  // the one left longest ago first
   int nextBranch_ = 1;
   bool followed_ = false;
+  long playedAgain_ = 0;
   bool held_ = false;           // time stands still at a moment a seek went to
   bool heldWasPaused_ = false;  // ... where the game had stopped it itself
   long backFrom_ = -1;          // where the Backspace held now began
   std::size_t bytes_ = 0;
   std::vector<unsigned char> unpacked_;  // a region copy's buffer, reused
-  // While Backspace is held: unpacked moments every few frames of the interval
-  // it is going back through, so that each picture plays only a few frames again.
-  std::vector<std::pair<long, Snapshot>> passing_;
-  std::size_t passingUsed_ = 0;
+  PackedRegion unpackedOf_;              // ... holding this one's moment
   SnapshotPacker packer_;
+
+  std::map<long, Kept> rungs_;  // the ladder's moments, packed, by frame
+  // From here up to the present the ladder's moments (rungs and snapshots)
+  // are at most a rung's step apart; -1: no ladder.
+  long ladderLow_ = -1;
+  // The stretch being filled below ladderLow_, from the moment at its foot: its
+  // frames are played up to frontierAt_, the world there kept in frontier_.
+  long stretchFrom_ = -1, frontierAt_ = -1;
+  Snapshot frontier_;
+  std::size_t ladderBytes_ = 0;  // its rungs as counted: packed, once packed
+  std::vector<long> uncounted_;  // rungs still being packed
+  std::size_t packedGuess_ = 0;  // ... each counted as the last one packed
   bool snapshots_ = true;
 
   // This frame's clock readings: every change, and its first reading always,

@@ -42,6 +42,12 @@ void PackedRegion::count() {
   if (job_ && !job_->counted) job_->counted = finished().packed.size();
 }
 
+bool PackedRegion::done() const {
+  if (!job_) return false;
+  const std::lock_guard<std::mutex> lock(job_->mutex);
+  return job_->done;
+}
+
 void PackedRegion::unpackInto(std::vector<unsigned char>& into) const {
   const std::vector<unsigned char>& from = finished().packed;
   const unsigned long long size = ZSTD_getFrameContentSize(from.data(), from.size());

@@ -18,6 +18,10 @@ class PackedRegion {
   std::size_t counted() const;
   // Waits for the packing, and from then on counts its packed size.
   void count();
+  // Whether the packing is over, without waiting for it.
+  bool done() const;
+  // The same packing: what one unpacked holds the other's moment.
+  bool sameAs(const PackedRegion& other) const { return job_ && job_ == other.job_; }
   // Waits for the packing if it is still going on. Throws std::runtime_error
   // when the packing failed or the packed bytes are damaged.
   void unpackInto(std::vector<unsigned char>& into) const;

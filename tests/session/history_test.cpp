@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -185,15 +186,47 @@ TEST_F(Going, HistoryKeepsWithinItsBudget) {
     EXPECT_GT(history.oldest(), 0);
   }
   // Room for 65 snapshots of the start (they grow): the older ones thin out.
-  History history(65 * snapshot);
+  // Beside them, room for the ladder that going back lays through the gaps.
+  const std::size_t ladder = 200 * snapshot;
+  History history(65 * snapshot + ladder);
+  history.setLadderRoom(ladder);
   for (long n = 1; n <= 3000; ++n) play(history, scripted(n % 200 + 1));
   EXPECT_LE(history.bytes(), 65 * snapshot);
   EXPECT_GT(history.longestGap(), History::kInterval);
   EXPECT_LE(history.longestGap(), 8 * History::kInterval);
-  for (int at = 2999; at >= 2910; --at) {
+  // Back through the newest snapshots and on through thinned gaps: after the
+  // first picture, none plays more than a rung's step (8 frames) to its
+  // moment and as many to fill the ladder below, wherever the snapshots are.
+  long most = 0;
+  for (int at = 2999; at >= 2250; --at) {
     back(history, 1);
     ASSERT_EQ(digest(), digestAt.at(at)) << "at " << at;
+    if (at < 2999) most = std::max(most, history.playedAgain());
+    ASSERT_LE(history.ladderBytes(), ladder);
   }
+  EXPECT_LE(most, 15);
+  // Likewise from a moment inside a gap that a click on the bar went to, from
+  // the first picture on.
+  FrameInput seek;
+  seek.events.push_back({InputEvent::Seek, seekOnBar, 1733, 0});
+  history.play(state, seek);
+  for (int at = 1732; at >= 1600; --at) {
+    back(history, 1);
+    ASSERT_EQ(digest(), digestAt.at(at)) << "at " << at;
+    ASSERT_LE(history.playedAgain(), 15) << "at " << at;
+  }
+  // With Shift, eight frames a picture, and the ladder filled twice as fast.
+  FrameInput fast;
+  fast.held[key::BACKSPACE] = fast.held[key::LSHIFT] = 1;
+  for (long at = 1592; at >= 1280; at -= 8) {
+    history.play(state, fast);
+    ASSERT_EQ(digest(), digestAt.at(at)) << "at " << at;
+    ASSERT_LE(history.playedAgain(), 7 + 16) << "at " << at;
+  }
+  EXPECT_LE(history.bytes(), 65 * snapshot);
+  // Released, the game goes on from there and the ladder is let go.
+  play(history, scripted(1));
+  EXPECT_EQ(history.ladderBytes(), 0u);
 }
 
 namespace {
@@ -479,6 +512,7 @@ TEST_F(Going, TheBudgetDropsTheOldestBranchFirst) {
     snapshot = one.bytes();
   }
   History history(40 * snapshot);
+  history.setLadderRoom(0);  // all of it for the line and its branches
   for (long n = 1; n <= 600; ++n) play(history, scripted(n));
   // Twelve branches of 120 frames each, from moments further and further on.
   for (int b = 0; b < 12; ++b) {
