@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <unordered_set>
 
 namespace {
@@ -20,6 +21,46 @@ b2Color shapeColour(const b2Body* b) {
   if (!b->IsAwake()) return {0.6f, 0.6f, 0.6f};
   return {0.9f, 0.7f, 0.7f};
 }
+
+// The tops of the ground's columns and the steps between them, left to right,
+// as one line: a run of them at one height, which the columns' overlap makes
+// of nearly every flat stretch, becomes one segment over the same pixels.
+template <class Emit>
+class GroundLine {
+ public:
+  explicit GroundLine(Emit emit) : emit_(emit) {}
+  void add(const b2Vec2& left, const b2Vec2& right) {
+    if (started_) segment(last_, left);
+    segment(left, right);
+    last_ = right, started_ = true;
+  }
+  void finish() { endRun(); }
+
+ private:
+  void segment(const b2Vec2& a, const b2Vec2& b) {
+    if (a.y != b.y) {
+      endRun();
+      emit_(a, b);
+      return;
+    }
+    const float low = std::min(a.x, b.x), high = std::max(a.x, b.x);
+    if (run_ && y_ == a.y && low <= high_ && high >= low_) {
+      low_ = std::min(low_, low), high_ = std::max(high_, high);
+      return;
+    }
+    endRun();
+    run_ = true, y_ = a.y, low_ = low, high_ = high;
+  }
+  void endRun() {
+    if (run_) emit_(b2Vec2(low_, y_), b2Vec2(high_, y_));
+    run_ = false;
+  }
+
+  Emit emit_;
+  b2Vec2 last_{0, 0};
+  bool started_ = false, run_ = false;
+  float y_ = 0, low_ = 0, high_ = 0;
+};
 
 }  // namespace
 
@@ -51,9 +92,8 @@ void PhysicsView::drawWorld(b2World& world, const std::deque<MadeBody>* columns)
   std::unordered_set<const b2Body*> column;
   if (columns) {
     column.reserve(columns->size());
-    b2Vec2 last;
-    bool first = true;
-    const b2Color ground(0.5f, 0.9f, 0.5f);  // Box2D's static colour
+    const b2Color colour(0.5f, 0.9f, 0.5f);  // Box2D's static colour
+    GroundLine ground([&](const b2Vec2& a, const b2Vec2& b) { line(a, b, colour); });
     for (const MadeBody& c : *columns) {
       column.insert(c.body);
       const b2Fixture* f = c.body->GetFixtureList();
@@ -66,14 +106,13 @@ void PhysicsView::drawWorld(b2World& world, const std::deque<MadeBody>* columns)
         const b2Vec2 v = b2Mul(xf, polygon->m_vertices[i]);
         low = b2Min(low, v), high = b2Max(high, v);
       }
-      const b2Vec2 left = mapping_(low), right = mapping_(b2Vec2(high.x, low.y));
-      if (!first) line(last, left, ground);
-      line(left, right, ground);
-      last = right, first = false;
+      ground.add(mapping_(low), mapping_(b2Vec2(high.x, low.y)));
     }
+    ground.finish();
   }
 
   for (b2Body* b = world.GetBodyList(); b; b = b->GetNext()) {
+    const bool axes = (flags & e_centerOfMassBit) && b->GetType() != b2_staticBody;
     if ((flags & e_shapeBit) && !column.count(b)) {
       const b2Color colour = shapeColour(b);
       const b2Transform& xf = b->GetTransform();
@@ -81,7 +120,12 @@ void PhysicsView::drawWorld(b2World& world, const std::deque<MadeBody>* columns)
         const b2Shape* shape = f->GetShape();
         if (shape->GetType() == b2Shape::e_circle) {
           const auto* circle = static_cast<const b2CircleShape*>(shape);
-          DrawSolidCircle(b2Mul(xf, circle->m_p), circle->m_radius, xf.q.GetXAxis(), colour);
+          const b2Vec2 centre = b2Mul(xf, circle->m_p);
+          // The centre of mass's x axis, drawn after, covers a radius no longer than it.
+          const bool covered = axes && mapping_.scale * circle->m_radius <= kAxisPixels &&
+                               mapping_.scale * b2Distance(centre, b->GetWorldCenter()) < 0.01f;
+          if (covered) DrawCircle(centre, circle->m_radius, colour);
+          else DrawSolidCircle(centre, circle->m_radius, xf.q.GetXAxis(), colour);
         } else if (shape->GetType() == b2Shape::e_polygon) {
           const auto* polygon = static_cast<const b2PolygonShape*>(shape);
           b2Vec2 vertices[b2_maxPolygonVertices];
@@ -94,7 +138,7 @@ void PhysicsView::drawWorld(b2World& world, const std::deque<MadeBody>* columns)
         }
       }
     }
-    if ((flags & e_centerOfMassBit) && b->GetType() != b2_staticBody) {
+    if (axes) {
       b2Transform xf = b->GetTransform();
       xf.p = b->GetWorldCenter();
       DrawTransform(xf);
@@ -154,6 +198,19 @@ void PhysicsView::DrawTransform(const b2Transform& xf) {
 void PhysicsView::DrawPoint(const b2Vec2& p, float size, const b2Color& color) {
   const b2Vec2 at = mapping_(p);
   pointSize_ = size;
+  // A body resting on the ground touches a column at nearly every pixel, and
+  // their points, each several pixels wide, overlap: one in each square of
+  // kPointSpacing pixels shows the same row.
+  const auto pixel = [](float v) {
+    return static_cast<std::uint32_t>(std::lround(v / kPointSpacing));
+  };
+  const std::uint64_t key = std::uint64_t{pixel(at.x)} << 32 | pixel(at.y);
+  const auto [seen, added] = pointAt_.emplace(key, points_.size());
+  if (!added) {
+    const Vertex& same = points_[seen->second];
+    if (same.r == color.r && same.g == color.g && same.b == color.b) return;
+    seen->second = points_.size();
+  }
   points_.push_back({at.x, at.y, color.r, color.g, color.b});
 }
 
@@ -161,15 +218,20 @@ void PhysicsView::flush() {
   glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
-  for (auto* set : {&lines_, &points_}) {
-    if (set->empty()) continue;
-    glVertexPointer(2, GL_FLOAT, sizeof(Vertex), &(*set)[0].x);
-    glColorPointer(3, GL_FLOAT, sizeof(Vertex), &(*set)[0].r);
-    if (set == &points_) glPointSize(pointSize_);
-    glDrawArrays(set == &lines_ ? GL_LINES : GL_POINTS, 0, static_cast<GLsizei>(set->size()));
-    if (set == &points_) glPointSize(1);
-    set->clear();
+  const auto draw = [](GLenum mode, const std::vector<Vertex>& set) {
+    glVertexPointer(2, GL_FLOAT, sizeof(Vertex), &set[0].x);
+    glColorPointer(3, GL_FLOAT, sizeof(Vertex), &set[0].r);
+    glDrawArrays(mode, 0, static_cast<GLsizei>(set.size()));
+  };
+  if (!lines_.empty()) draw(GL_LINES, lines_);
+  if (!points_.empty()) {
+    glPointSize(pointSize_);
+    draw(GL_POINTS, points_);
+    glPointSize(1);
   }
+  lines_.clear();
+  points_.clear();
+  pointAt_.clear();
   glPopClientAttrib();
 }
 

@@ -7,12 +7,16 @@
 //
 // Over a thousand bodies llvmpipe pays for every primitive, so the view draws
 // what tells something: no bounding box or centre of mass for static bodies,
-// the ground's columns as one line along their tops, and circle rims with
-// segments in proportion to their size in the picture.
+// the ground's columns as one line along their tops, circle rims with
+// segments in proportion to their size in the picture, no radius where the
+// centre of mass's axis covers it, and one contact point where several
+// overlap.
 
 #include <box2d/box2d.h>
 
+#include <cstdint>
 #include <deque>
+#include <unordered_map>
 #include <vector>
 
 #include "base/units.h"
@@ -51,7 +55,9 @@ class PhysicsView : public b2Draw {
   void flush();
 
   static constexpr float kAxisPixels = 8;
-  // A circle's rim takes a segment for every this many pixels of radius, at least 8.
+  // Points of one colour closer than this in pixels are drawn once.
+  static constexpr float kPointSpacing = 2;
+  // A circle's rim takes a segment for every pixel of radius, from 8 to 32.
   static constexpr int kMinRimSegments = 8, kMaxRimSegments = 32;
 
  private:
@@ -62,6 +68,7 @@ class PhysicsView : public b2Draw {
 
   PixelMapping mapping_;
   std::vector<Vertex> lines_, points_;
+  std::unordered_map<std::uint64_t, std::size_t> pointAt_;  // the point drawn in each square
   float pointSize_ = 1;
   std::vector<bool> boxSkipped_;  // of the broad phase's boxes, in Box2D's order
   std::size_t nextBox_ = 0;
