@@ -223,7 +223,12 @@ void PhysicsView::flush() {
     glColorPointer(3, GL_FLOAT, sizeof(Vertex), &set[0].r);
     glDrawArrays(mode, 0, static_cast<GLsizei>(set.size()));
   };
+  // One pixel wide, whatever width the game's picture left (its rims are 3):
+  // llvmpipe draws a wider line as two triangles, over three times the pixels.
+  glPushAttrib(GL_LINE_BIT);
+  glLineWidth(1);
   if (!lines_.empty()) draw(GL_LINES, lines_);
+  glPopAttrib();
   if (!points_.empty()) {
     glPointSize(pointSize_);
     draw(GL_POINTS, points_);

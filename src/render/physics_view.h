@@ -9,8 +9,8 @@
 // what tells something: no bounding box or centre of mass for static bodies,
 // the ground's columns as one line along their tops, circle rims with
 // segments in proportion to their size in the picture, no radius where the
-// centre of mass's axis covers it, and one contact point where several
-// overlap.
+// centre of mass's axis covers it, one contact point where several overlap,
+// and lines one pixel wide.
 
 #include <box2d/box2d.h>
 
