@@ -18,6 +18,8 @@ class PackedRegion {
   std::size_t counted() const;
   // Waits for the packing, and from then on counts its packed size.
   void count();
+  // Whether it is still being packed; does not wait.
+  bool packing() const;
   // Waits for the packing if it is still going on. Throws std::runtime_error
   // when the packing failed or the packed bytes are damaged.
   void unpackInto(std::vector<unsigned char>& into) const;
