@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <unordered_set>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -89,13 +90,14 @@ void PhysicsView::drawWorld(b2World& world, const std::deque<MadeBody>* columns)
     SetFlags(flags);
   }
 
-  std::unordered_set<const b2Body*> column;
+  // The columns, sorted to look up: a set would allocate a node for each, every frame.
+  std::vector<const b2Body*> column;
   if (columns) {
     column.reserve(columns->size());
     const b2Color colour(0.5f, 0.9f, 0.5f);  // Box2D's static colour
     GroundLine ground([&](const b2Vec2& a, const b2Vec2& b) { line(a, b, colour); });
     for (const MadeBody& c : *columns) {
-      column.insert(c.body);
+      column.push_back(c.body);
       const b2Fixture* f = c.body->GetFixtureList();
       if (!f || f->GetType() != b2Shape::e_polygon) continue;
       // The top of the column, left to right.
@@ -109,11 +111,13 @@ void PhysicsView::drawWorld(b2World& world, const std::deque<MadeBody>* columns)
       ground.add(mapping_(low), mapping_(b2Vec2(high.x, low.y)));
     }
     ground.finish();
+    std::sort(column.begin(), column.end(), std::less<>());
   }
 
   for (b2Body* b = world.GetBodyList(); b; b = b->GetNext()) {
     const bool axes = (flags & e_centerOfMassBit) && b->GetType() != b2_staticBody;
-    if ((flags & e_shapeBit) && !column.count(b)) {
+    if ((flags & e_shapeBit) &&
+        !std::binary_search(column.begin(), column.end(), b, std::less<>())) {
       const b2Color colour = shapeColour(b);
       const b2Transform& xf = b->GetTransform();
       for (const b2Fixture* f = b->GetFixtureList(); f; f = f->GetNext()) {
@@ -198,23 +202,44 @@ void PhysicsView::DrawTransform(const b2Transform& xf) {
 void PhysicsView::DrawPoint(const b2Vec2& p, float size, const b2Color& color) {
   const b2Vec2 at = mapping_(p);
   pointSize_ = size;
-  // A body resting on the ground touches a column at nearly every pixel, and
-  // their points, each several pixels wide, overlap: one in each square of
-  // kPointSpacing pixels shows the same row.
-  const auto pixel = [](float v) {
-    return static_cast<std::uint32_t>(std::lround(v / kPointSpacing));
-  };
-  const std::uint64_t key = std::uint64_t{pixel(at.x)} << 32 | pixel(at.y);
-  const auto [seen, added] = pointAt_.emplace(key, points_.size());
-  if (!added) {
-    const Vertex& same = points_[seen->second];
-    if (same.r == color.r && same.g == color.g && same.b == color.b) return;
-    seen->second = points_.size();
-  }
   points_.push_back({at.x, at.y, color.r, color.g, color.b});
 }
 
+// A body resting on the ground touches a column at nearly every pixel, and
+// their points, each several pixels wide, overlap: of the points of one colour
+// in each square of kPointSpacing pixels, the first shows the same row.
+void PhysicsView::dropOverlappingPoints() {
+  const auto square = [](const Vertex& v) {
+    const auto pixel = [](float c) {
+      return static_cast<std::uint32_t>(std::lround(c / kPointSpacing));
+    };
+    return std::uint64_t{pixel(v.x)} << 32 | pixel(v.y);
+  };
+  std::vector<std::pair<std::uint64_t, std::size_t>> order;  // by square, then as drawn
+  order.reserve(points_.size());
+  for (std::size_t i = 0; i < points_.size(); ++i) order.emplace_back(square(points_[i]), i);
+  std::sort(order.begin(), order.end());
+  std::vector<bool> keep(points_.size(), true);
+  for (std::size_t first = 0, i = 1; i < order.size(); ++i) {
+    if (order[i].first != order[first].first) {
+      first = i;
+      continue;
+    }
+    const Vertex& v = points_[order[i].second];
+    for (std::size_t j = first; j < i && keep[order[i].second]; ++j) {
+      const Vertex& seen = points_[order[j].second];
+      if (keep[order[j].second] && seen.r == v.r && seen.g == v.g && seen.b == v.b)
+        keep[order[i].second] = false;
+    }
+  }
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < points_.size(); ++i)
+    if (keep[i]) points_[kept++] = points_[i];
+  points_.resize(kept);
+}
+
 void PhysicsView::flush() {
+  dropOverlappingPoints();
   glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
@@ -236,7 +261,6 @@ void PhysicsView::flush() {
   }
   lines_.clear();
   points_.clear();
-  pointAt_.clear();
   glPopClientAttrib();
 }
 

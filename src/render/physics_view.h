@@ -14,9 +14,7 @@
 
 #include <box2d/box2d.h>
 
-#include <cstdint>
 #include <deque>
-#include <unordered_map>
 #include <vector>
 
 #include "base/units.h"
@@ -65,10 +63,10 @@ class PhysicsView : public b2Draw {
     float x, y, r, g, b;
   };
   void line(const b2Vec2& a, const b2Vec2& b, const b2Color& c);  // pixels
+  void dropOverlappingPoints();
 
   PixelMapping mapping_;
   std::vector<Vertex> lines_, points_;
-  std::unordered_map<std::uint64_t, std::size_t> pointAt_;  // the point drawn in each square
   float pointSize_ = 1;
   std::vector<bool> boxSkipped_;  // of the broad phase's boxes, in Box2D's order
   std::size_t nextBox_ = 0;
