@@ -7,8 +7,10 @@
 //
 // Over a thousand bodies llvmpipe pays for every primitive, so the view draws
 // what tells something: no bounding box or centre of mass for static bodies,
-// the ground's columns as one line along their tops, and circle rims with
-// segments in proportion to their size in the picture.
+// the ground's columns as one line along their tops, circle rims with
+// segments in proportion to their size in the picture, no radius where the
+// centre of mass's axis covers it, one contact point where several overlap,
+// and lines one pixel wide.
 
 #include <box2d/box2d.h>
 
@@ -51,7 +53,9 @@ class PhysicsView : public b2Draw {
   void flush();
 
   static constexpr float kAxisPixels = 8;
-  // A circle's rim takes a segment for every this many pixels of radius, at least 8.
+  // Points of one colour closer than this in pixels are drawn once.
+  static constexpr float kPointSpacing = 2;
+  // A circle's rim takes a segment for every pixel of radius, from 8 to 32.
   static constexpr int kMinRimSegments = 8, kMaxRimSegments = 32;
 
  private:
@@ -59,6 +63,7 @@ class PhysicsView : public b2Draw {
     float x, y, r, g, b;
   };
   void line(const b2Vec2& a, const b2Vec2& b, const b2Color& c);  // pixels
+  void dropOverlappingPoints();
 
   PixelMapping mapping_;
   std::vector<Vertex> lines_, points_;

@@ -28,6 +28,8 @@ constexpr long kLead = 4 * History::kInterval;
 constexpr std::size_t kKeptBranches = 8;
 constexpr int kFastBack = 8;          // frames a picture with Shift and Backspace
 constexpr int kOwnPages = 128 << 10;  // a block this large is mapped on its own
+// Packings a snapshot's frame leaves going on behind it, the newest first.
+constexpr std::size_t kPackingAhead = 1;
 
 bool isShift(int symbol) { return symbol == key::LSHIFT || symbol == key::RSHIFT; }
 
@@ -282,6 +284,7 @@ Branch History::cutFuture(long from) {
   b.from = from;
   if (from > firstFrame_)
     b.prefixCourse = frames_[static_cast<std::size_t>(from - 1 - firstFrame_)].course;
+  countNewest();  // a branch's snapshots are counted as they leave the line
   while (!kept_.empty() && kept_.back().frame > from) {
     bytes_ -= keptBytes(kept_.size() - 1);
     b.kept.push_front(std::move(kept_.back()));
@@ -532,7 +535,7 @@ void History::playAgain(State& state, long from, long to, long grid, long below)
 
 void History::keep(const State& state) {
   if (!kept_.empty() && kept_.back().frame == now_) return;
-  countNewest();  // it has had its packing's time
+  countNewest(false);  // the frame does not wait for a packing still going on
   kept_.push_back({now_, false, {}, {}});
   Kept& k = kept_.back();
   k.snapshot.region = packer_.buffer();
@@ -542,11 +545,17 @@ void History::keep(const State& state) {
   bytes_ += keptBytes(kept_.size() - 1);
 }
 
-void History::countNewest() {
-  if (kept_.empty()) return;
-  bytes_ -= keptBytes(kept_.size() - 1);
-  kept_.back().packed.count();
-  bytes_ += keptBytes(kept_.size() - 1);
+void History::countNewest(bool wait) {
+  std::size_t first = kept_.size();  // the snapshots not counted yet are the newest
+  while (first > 0 && !kept_[first - 1].packed.counted()) --first;
+  for (std::size_t i = first; i < kept_.size(); ++i) {
+    // One packing may go on behind the frame; an older one it waits for, so
+    // that a packer slower than the snapshots does not gather region copies.
+    if (!wait && i + kPackingAhead >= kept_.size() && kept_[i].packed.packing()) continue;
+    bytes_ -= keptBytes(i);
+    kept_[i].packed.count();
+    bytes_ += keptBytes(i);
+  }
 }
 
 std::size_t History::bytes() {

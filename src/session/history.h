@@ -137,7 +137,8 @@ class History {
   void dropBranch(std::size_t i);
   bool leadsTo(const Branch& b) const;
   void keep(const State& state);
-  void countNewest();
+  // Counts the newest snapshots' packed sizes; `wait` for packings still going on.
+  void countNewest(bool wait = true);
   void thin();
   void drop(std::size_t i);  // kept_[i], and what it takes
   std::size_t frameBytes(const Frame& f) const;

@@ -13,8 +13,9 @@ namespace {
 // Fast: a second's snapshot costs little of its 60 frames; the region's
 // static bodies, empty blocks and repeated shapes pack well all the same.
 constexpr int kPackLevel = 1;
-// Buffers kept for the next copies: a copy is packed long before the next is taken.
-constexpr std::size_t kSpareBuffers = 1;
+// Buffers kept for the next copies: a copy is usually packed long before the
+// next is taken; on a busy machine the next is taken while one is still packed.
+constexpr std::size_t kSpareBuffers = 2;
 
 }  // namespace
 
@@ -37,6 +38,12 @@ const PackedRegion::Job& PackedRegion::finished() const {
 }
 
 std::size_t PackedRegion::counted() const { return job_ ? job_->counted : 0; }
+
+bool PackedRegion::packing() const {
+  if (!job_) return false;
+  const std::lock_guard<std::mutex> lock(job_->mutex);
+  return !job_->done;
+}
 
 void PackedRegion::count() {
   if (job_ && !job_->counted) job_->counted = finished().packed.size();

@@ -20,6 +20,8 @@ class PackedRegion {
   void count();
   // Whether the packing is over, without waiting for it.
   bool done() const;
+  // Whether it is still being packed (false without a packing); does not wait.
+  bool packing() const;
   // The same packing: what one unpacked holds the other's moment.
   bool sameAs(const PackedRegion& other) const { return job_ && job_ == other.job_; }
   // Waits for the packing if it is still going on. Throws std::runtime_error

@@ -93,37 +93,55 @@ TEST_F(PhysicsViewTest, ShapesBoxesCentresAndContactsLandOnTheirPixels) {
       EXPECT_NEAR(p.vertices[0].x, 300, 11);
     }
   EXPECT_EQ(points, 2);
+  // Points of one colour within a square of kPointSpacing pixels are drawn once;
+  // another colour there, or a point further on, still shows.
+  const auto fedPoints = [&](const std::vector<b2Vec2>& at, const b2Color& last) {
+    PhysicsView view({});
+    for (std::size_t i = 0; i < at.size(); ++i)
+      view.DrawPoint(at[i], 5, i + 1 < at.size() ? b2Color(1, 0, 0) : last);
+    return feedback([&] { view.flush(); }).size();
+  };
+  EXPECT_EQ(fedPoints({{10, 10}, {10.05f, 10}, {10.05f, 10}}, b2Color(1, 0, 0)), 1u);
+  EXPECT_EQ(fedPoints({{10, 10}, {10.05f, 10}}, b2Color(0, 0, 1)), 2u);
+  EXPECT_EQ(fedPoints({{10, 10}, {10.5f, 10}}, b2Color(1, 0, 0)), 2u);
   // Registered only while it draws: the world's own DebugDraw draws nothing after.
   EXPECT_TRUE(feedback([&] { world.DebugDraw(); }).empty());
 }
 
 // Fewer primitives for the same information: a static body has its outline
-// only, the ground's columns make one line along their tops, and a small
-// wheel's rim takes 8 segments.
+// only, the ground's columns make one line along their tops, each run at one
+// height one segment, and a small wheel's rim takes 8 segments, its radius
+// left to the centre's axis that covers it.
 TEST_F(PhysicsViewTest, StaticBodiesColumnsAndSmallRimsTakeFewPrimitives) {
   State state;
   createWorld(state);
-  for (int x = 0; x < 200; x += 5)  // columns of the ground, tops at y = 909.5 px
-    state.columns.push_back({CreateGround(state, x, 900, 10, 1), 0});
+  // Columns of the ground, tops at y = 909.5 px, but for one a pixel higher at x = 100.
+  for (int x = 0; x < 200; x += 5)
+    state.columns.push_back({CreateGround(state, x, x == 100 ? 899 : 900, 10, 1), 0});
   b2World& world = *state.world;
   boxAt(world, 30, 21, b2_staticBody);
   wheelAt(world, 40, 5);
-  int ground = 0, staticBox = 0, others = 0, rim = 0;
+  int staticBox = 0, others = 0, rim = 0;
+  std::vector<FedPrimitive> ground;
   for (const FedPrimitive& p : feedback([&] { drawPhysicsView(world, {}, &state.columns); })) {
     ASSERT_TRUE(p.isLine());
     const FedVertex& v = p.vertices[0];
-    if (coloured(v, kAwake)) {
-      ++rim;
-    } else if (coloured(v, b2Color(0.5f, 0.9f, 0.5f))) {
-      const bool top = std::abs(HEIGHT - p.vertices[0].y - 909.5f) < 1e-3f &&
-                       std::abs(HEIGHT - p.vertices[1].y - 909.5f) < 1e-3f;
-      (top ? ground : staticBox) += 1;
-    } else {
-      ++others;
-    }
+    if (coloured(v, kAwake)) ++rim;
+    else if (!coloured(v, b2Color(0.5f, 0.9f, 0.5f))) ++others;
+    else if (HEIGHT - v.y > 800) ground.push_back(p);
+    else ++staticBox;
   }
-  EXPECT_EQ(ground, 2 * 40 - 1) << "each column's top, and the steps between them";
+  // Left of the raised column, its step up, its top, its step down, and right of it.
+  ASSERT_EQ(ground.size(), 5u) << "one segment a run of tops at one height, and the steps";
+  const float tops[5][2] = {
+      {909.5f, 909.5f}, {909.5f, 908.5f}, {908.5f, 908.5f}, {908.5f, 909.5f}, {909.5f, 909.5f}};
+  for (int i = 0; i < 5; ++i)
+    for (int end = 0; end < 2; ++end)
+      EXPECT_NEAR(HEIGHT - ground[i].vertices[end].y, tops[i][end], 1e-3) << i << " " << end;
+  // The runs reach from the first column's left side to the last one's right.
+  EXPECT_NEAR(std::min(ground[0].vertices[0].x, ground[0].vertices[1].x), 5, 1e-3);
+  EXPECT_NEAR(std::max(ground[4].vertices[0].x, ground[4].vertices[1].x), 210, 1e-3);
   EXPECT_EQ(staticBox, 4) << "the static box's outline alone";
-  EXPECT_EQ(rim, 8 + 1) << "8 segments and the radius";
+  EXPECT_EQ(rim, 8) << "8 segments; the centre's x axis stands for the radius";
   EXPECT_EQ(others, 4 + 2) << "the wheel's bounding box and its centre's axes, nothing else";
 }
