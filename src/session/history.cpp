@@ -123,17 +123,21 @@ void History::play(State& state, const FrameInput& input, BodyPainter* painter) 
     return goBack(state, painter);
   }
   backFrom_ = -1;
+  // Time stopped by a seek is not in the moment's world: the frame stops it again.
+  const bool fromHold = held_;
   if (now_ < end()) {
     if (keepsFuture_ && !changesCourse(state, input)) return followFuture(state, input, painter);
     leaveTheFuture();
   }
-  held_ = false;
   // While time stands still a frame without events changes nothing: the
   // session's time stands still with it (older recordings counted them).
   if (keepsFuture_ && state.paused && state.framesToStep == 0 && input.events.empty() &&
       !state.plainCarMadeThisFrame)
     return paintBodies(state, painter);
-  if (snapshots_ && (kept_.empty() || now_ - kept_.back().frame >= kInterval)) keep(state);
+  held_ = false;
+  // Not of a stop that the moment's other course never had.
+  if (snapshots_ && !fromHold && (kept_.empty() || now_ - kept_.back().frame >= kInterval))
+    keep(state);
 
   readings_.clear();
   reads_ = 0;
@@ -149,6 +153,7 @@ void History::play(State& state, const FrameInput& input, BodyPainter* painter) 
     if (input.held[k]) f.held.push_back(k);
   f.clock = readings_;
   f.course = course_;
+  f.fromHold = fromHold;
   for (const InputEvent& e : input.events) {
     f.action |= isAction(e);
     if (e.kind == InputEvent::KeyPress && (e.symbol == key::F5 || e.symbol == key::N))
@@ -193,10 +198,17 @@ void History::followFuture(State& state, const FrameInput& input, BodyPainter* p
     held_ = true;
     return paintBodies(state, painter);
   }
-  playAgain(state, now_, now_ + 1);
+  playAgain(state, now_, now_ + 1, painter);
   ++now_;
   followed_ = true;
-  paintBodies(state, painter);
+}
+
+void History::stepAlong(State& state, BodyPainter* painter) {
+  backFrom_ = -1;
+  held_ = false;
+  if (now_ >= end()) return paintBodies(state, painter);
+  playAgain(state, now_, now_ + 1, painter);
+  ++now_;
 }
 
 void History::seek(State& state, const InputEvent& e) {
@@ -379,7 +391,7 @@ void History::goBack(State& state, BodyPainter* painter) {
   paintBodies(state, painter);
 }
 
-void History::playAgain(State& state, long from, long to) {
+void History::playAgain(State& state, long from, long to, BodyPainter* painter) {
   // Console lines of frames played again were printed the first time.
   const ConsoleSinkScope silence([](const std::string&) {});
   const std::vector<ClockReading>* changes = nullptr;
@@ -401,13 +413,15 @@ void History::playAgain(State& state, long from, long to) {
       takeSnapshot(state, passing_[passingUsed_++].second);
     }
     const Frame& f = frames_[static_cast<std::size_t>(n - firstFrame_)];
+    if (f.fromHold) state.paused = true, state.framesToStep = 0;
     again.events = f.events;
     again.held.fill(0);
     for (int k : f.held) again.held[k] = 1;
     changes = &f.clock;
     next = 0;
     reads = 0;
-    playInput(state, again, nullptr);
+    // Drawn in its own frame, as the first time: the walk's picture comes before the step.
+    playInput(state, again, n + 1 == to ? painter : nullptr);
   }
   setRandomClock([this] { return read(); });
 }

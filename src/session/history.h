@@ -59,8 +59,11 @@ class History {
   void play(State& state, const FrameInput& input, BodyPainter* painter = nullptr);
 
   // A windowed replay's own seek: to that moment of the line, exactly as it
-  // was there; time is not held, the replay's frames play on from it.
-  void steerTo(State& state, long target) { goTo(state, target, false); }
+  // was there; time is not held unless asked, the replay's frames play on from it.
+  void steerTo(State& state, long target, bool hold = false) { goTo(state, target, hold); }
+  // The line's next frame again, exactly as kept, drawn as it was the first
+  // time: a windowed replay going over what it had played, back to where it was.
+  void stepAlong(State& state, BodyPainter* painter);
 
   // False for a recording written before the seeks: the future goes at once.
   void keepFuture(bool keep) { keepsFuture_ = keep; }
@@ -96,7 +99,8 @@ class History {
   using Kept = KeptSnapshot;
 
   void goBack(State& state, BodyPainter* painter);
-  void playAgain(State& state, long from, long to);
+  // The last frame is drawn with painter.
+  void playAgain(State& state, long from, long to, BodyPainter* painter = nullptr);
   // Seeks: to a moment of the line, or onto a branch at one of its moments.
   void seek(State& state, const InputEvent& e);
   void goTo(State& state, long target, bool hold = true);

@@ -136,6 +136,8 @@ class Session {
   void steerReplay(State& state, const InputEvent& seek, BodyPainter* painter);
   // Ends the replay after the frames it has played; the recorder goes on from there.
   void goLive(State& state);
+  // Back at the moment where the replay had played to, exactly as it stood there.
+  void catchUp(State& state);
   void notify(const std::string& text) const {
     if (tell_) tell_(text);
   }
@@ -157,6 +159,7 @@ class Session {
   bool takeOver_ = false;     // T was pressed: live from the next frame
   bool handedOver_ = false;   // the first live frame after a replay is still to come
   bool stayStopped_ = false;  // ... and the replay was stopped when T came
+  bool goesOn_ = false;       // ... or T came at an earlier moment and the replay ran
   bool departed_ = false;     // a replay ended departed from its recording
   bool missedCheck_ = false;  // ... and a checkpoint said where
   bool ended_ = false;        // a windowed replay played its last frame
@@ -166,6 +169,12 @@ class Session {
   std::optional<History> history_;
   // The replay's frame after which the history stood at each of its moments.
   std::vector<long> frameAt_{0};
+  // While a windowed replay shows an earlier moment than it has played to: the
+  // history's moment there, and whether time stood still there after a seek.
+  // Played on, it goes along the history's line to there before the
+  // recording's next frame, so the history stays as the recording made it.
+  long frontier_ = -1;
+  bool frontierHeld_ = false;
 
   MessageSink tell_;
   std::optional<Leaving> leaving_;
