@@ -576,19 +576,42 @@ TEST(GoingBack, SeeksUndoRedoAndBranchesReplayToTheLiveWorld) {
 
   options.headless = false;
   options.quitAtEnd = true;
-  const std::unique_ptr<Session> windowed = Session::open(options);
-  std::remove(path.c_str());
-  ASSERT_TRUE(windowed);
-  State state;
-  startUpWithoutWindow(state);
   FrameInput on, back;
   back.held[key::BACKSPACE] = 1;
-  for (int n = 0; n < 350; ++n) ASSERT_TRUE(windowed->play(state, on, nullptr));
-  for (int n = 0; n < 40; ++n) ASSERT_TRUE(windowed->play(state, back, nullptr));
-  while (windowed->play(state, on, nullptr)) {
+  {
+    const std::unique_ptr<Session> windowed = Session::open(options);
+    ASSERT_TRUE(windowed);
+    State state;
+    startUpWithoutWindow(state);
+    for (int n = 0; n < 350; ++n) ASSERT_TRUE(windowed->play(state, on, nullptr));
+    for (int n = 0; n < 40; ++n) ASSERT_TRUE(windowed->play(state, back, nullptr));
+    while (windowed->play(state, on, nullptr)) {
+    }
+    EXPECT_EQ(worldNow(state), live);
+    EXPECT_EQ(windowed->finish(state), 0);
   }
-  EXPECT_EQ(worldNow(state), live);
-  EXPECT_EQ(windowed->finish(state), 0);
+  // Taken over there, before the seek's stop, and played on: its own recording
+  // replays to the world it played on to.
+  std::string takenOver;
+  {
+    const std::unique_ptr<Session> windowed = Session::open(options);
+    ASSERT_TRUE(windowed);
+    State state;
+    startUpWithoutWindow(state);
+    for (int n = 0; n < 350; ++n) ASSERT_TRUE(windowed->play(state, on, nullptr));
+    for (int n = 0; n < 40; ++n) ASSERT_TRUE(windowed->play(state, back, nullptr));
+    windowed->takeOver();
+    for (long n = 1; n <= 60; ++n) {
+      FrameInput in = twoMoments(n);
+      ASSERT_TRUE(windowed->play(state, in, nullptr));
+    }
+    takenOver = worldNow(state);
+    text = windowed->textSoFar();
+  }
+  std::remove(path.c_str());
+  const std::optional<Recording> saved = parseRecording(text, "taken-over.rec", error);
+  ASSERT_TRUE(saved) << error;
+  EXPECT_EQ(played(*saved, -1), takenOver);
 }
 
 // A recording written before the seeks went on from where Backspace left it,
