@@ -1,6 +1,6 @@
 // Plays the game headless with seeded random input and checks what must always
-// hold after every frame (tools/fuzz/invariants.h); after every way back in
-// time (Backspace, the bar, undo, redo, a branch) that a replay of its own
+// hold after every frame (tools/fuzz/invariants.h); after every Backspace and
+// one move in four along the bar, undo, redo or a branch, that a replay of its own
 // recording so far, headless or steered as in the window, ends in the same
 // world, and that a steered replay taken over with T and played on saves a
 // session that replays to its own world; and after every S that the saved
@@ -319,6 +319,10 @@ int fuzz(const Options& o) {
   console.clear();
   long frame = 0;
   bool goingBack = false;
+  // Moves through time come about as often as S: one in four is played again
+  // (a replay of the recording so far checks every move before it too), so
+  // that a run takes about as long as before they were in it.
+  long moves = 0;
   long checks[3] = {};  // of each kind
   long tookOver = 0;    // steered replays taken over with T
   while (faults.empty() && frame < o.frames) {
@@ -331,7 +335,7 @@ int fuzz(const Options& o) {
     faults = playAndCheck(state, history, input, invariants, console, o.plantFault);
     recorder.endFrame(input, *state.world);
     const bool back = input.held[key::BACKSPACE];
-    if (((goingBack && !back) || seeks) && faults.empty()) {
+    if (((goingBack && !back) || (seeks && moves++ % 4 == 0)) && faults.empty()) {
       const Check check = frame % 2 ? Check::replay : Check::steered;
       ++checks[static_cast<int>(check)];
       faults = sessionAgrees(state, writer.writingTo(), check, frame,
