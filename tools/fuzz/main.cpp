@@ -29,6 +29,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <random>
@@ -171,7 +172,7 @@ enum class Check {
 };
 
 // A windowed replay without its window, steered at random by the keys a user
-// has during one, and played to its end; or in one run of four taken over with
+// has during one, and played to its end; or in one run of two taken over with
 // T at a random picture and played on live at random for a while. True when
 // taken over.
 bool playSteered(Session& session, State& state, std::uint64_t seed, long frames) {
@@ -180,7 +181,7 @@ bool playSteered(Session& session, State& state, std::uint64_t seed, long frames
   auto between = [&](long low, long high) {
     return std::uniform_int_distribution<long>(low, high)(random);
   };
-  const long takeOverAt = chance(0.25) ? between(0, frames) : -1;
+  const long takeOverAt = chance(0.5) ? between(0, frames) : -1;
   long back = 0;
   // Bounded, whatever the steering: stopped time starts again soon, and going
   // back is rare and short against the frames played forward.
@@ -325,6 +326,8 @@ int fuzz(const Options& o) {
   long moves = 0;
   long checks[3] = {};  // of each kind
   long tookOver = 0;    // steered replays taken over with T
+  // What it pressed, for the record: each key's presses, Backspace's holds, the moves.
+  std::map<std::string, long> pressed;
   while (faults.empty() && frame < o.frames) {
     input = play.next(state);
     const bool seeks =
@@ -335,6 +338,18 @@ int fuzz(const Options& o) {
     faults = playAndCheck(state, history, input, invariants, console, o.plantFault);
     recorder.endFrame(input, *state.world);
     const bool back = input.held[key::BACKSPACE];
+    pressed["Backspace held"] += back && !goingBack;
+    for (const InputEvent& e : input.events) {
+      if (e.kind == InputEvent::KeyPress) ++pressed[keyName(e.symbol) ? keyName(e.symbol) : "?"];
+      if (e.kind == InputEvent::Seek)
+        ++pressed[e.symbol == seekUndo     ? "undo"
+                  : e.symbol == seekRedo   ? "redo"
+                  : e.symbol == seekBranch ? "branch"
+                                           : "bar"];
+      if (e.kind == InputEvent::ButtonDown) ++pressed["left button"];
+    }
+    const bool saves = play.pressesSave();
+    pressed["S"] += saves;
     if (((goingBack && !back) || (seeks && moves++ % 4 == 0)) && faults.empty()) {
       const Check check = frame % 2 ? Check::replay : Check::steered;
       ++checks[static_cast<int>(check)];
@@ -343,7 +358,7 @@ int fuzz(const Options& o) {
     }
     goingBack = back;
     // S: the session so far, as S saves it, resumes to this world.
-    if (play.pressesSave() && faults.empty()) {
+    if (saves && faults.empty()) {
       std::ofstream(saved) << recorder.textSoFar();
       ++checks[static_cast<int>(Check::resume)];
       faults = sessionAgrees(state, saved, Check::resume, frame, 0, tookOver);
@@ -360,6 +375,10 @@ int fuzz(const Options& o) {
     say("the recording that reproduces it: " + o.out + " (skyhook --replay " + o.out +
         " --headless)");
   }
+  std::string keys;
+  for (const auto& [what, count] : pressed)
+    if (count) keys += (keys.empty() ? "" : ", ") + what + " " + std::to_string(count);
+  say("pressed: " + keys);
   say("played again: " + std::to_string(checks[0]) + " headless replays, " +
       std::to_string(checks[1]) + " steered replays (" + std::to_string(tookOver) +
       " taken over with T), " + std::to_string(checks[2]) + " resumes");
