@@ -143,17 +143,21 @@ void History::play(State& state, const FrameInput& input, BodyPainter* painter) 
                   input.held[key::LSHIFT] || input.held[key::RSHIFT] ? kFastBack : 1);
   }
   backFrom_ = -1;
+  // Time stopped by a seek is not in the moment's world: the frame stops it again.
+  const bool fromHold = held_;
   if (now_ < end()) {
     if (keepsFuture_ && !changesCourse(state, input)) return followFuture(state, input, painter);
     leaveTheFuture();
   }
-  held_ = false;
   // While time stands still a frame without events changes nothing: the
   // session's time stands still with it (older recordings counted them).
   if (keepsFuture_ && state.paused && state.framesToStep == 0 && input.events.empty() &&
       !state.plainCarMadeThisFrame)
     return paintBodies(state, painter);
-  if (snapshots_ && (kept_.empty() || now_ - kept_.back().frame >= kInterval)) keep(state);
+  held_ = false;
+  // Not of a stop that the moment's other course never had.
+  if (snapshots_ && !fromHold && (kept_.empty() || now_ - kept_.back().frame >= kInterval))
+    keep(state);
   dropLadder();  // time goes on: going back is over
 
   readings_.clear();
@@ -170,6 +174,7 @@ void History::play(State& state, const FrameInput& input, BodyPainter* painter) 
     if (input.held[k]) f.held.push_back(k);
   f.clock = readings_;
   f.course = course_;
+  f.fromHold = fromHold;
   for (const InputEvent& e : input.events) {
     f.action |= isAction(e);
     if (e.kind == InputEvent::KeyPress && (e.symbol == key::F5 || e.symbol == key::N))
@@ -215,10 +220,18 @@ void History::followFuture(State& state, const FrameInput& input, BodyPainter* p
     return paintBodies(state, painter);
   }
   dropLadder();
-  playAgain(state, now_, now_ + 1);
+  playAgain(state, now_, now_ + 1, -1, -1, painter);
   ++now_;
   followed_ = true;
-  paintBodies(state, painter);
+}
+
+void History::stepAlong(State& state, BodyPainter* painter) {
+  backFrom_ = -1;
+  held_ = false;
+  dropLadder();
+  if (now_ >= end()) return paintBodies(state, painter);
+  playAgain(state, now_, now_ + 1, -1, -1, painter);
+  ++now_;
 }
 
 void History::seek(State& state, const InputEvent& e) {
@@ -500,7 +513,8 @@ void History::restore(State& state, Kept& k) {
   k.snapshot.region.swap(unpacked_);
 }
 
-void History::playAgain(State& state, long from, long to, long grid, long below) {
+void History::playAgain(State& state, long from, long to, long grid, long below,
+                        BodyPainter* painter) {
   // Console lines of frames played again were printed the first time.
   const ConsoleSinkScope silence([](const std::string&) {});
   const std::vector<ClockReading>* changes = nullptr;
@@ -521,13 +535,15 @@ void History::playAgain(State& state, long from, long to, long grid, long below)
         !(steps & (steps - 1)))
       addRung(state, n);
     const Frame& f = frames_[static_cast<std::size_t>(n - firstFrame_)];
+    if (f.fromHold) state.paused = true, state.framesToStep = 0;
     again.events = f.events;
     again.held.fill(0);
     for (int k : f.held) again.held[k] = 1;
     changes = &f.clock;
     next = 0;
     reads = 0;
-    playInput(state, again, nullptr);
+    // Drawn in its own frame, as the first time: the walk's picture comes before the step.
+    playInput(state, again, n + 1 == to ? painter : nullptr);
   }
   playedAgain_ += to - from;
   setRandomClock([this] { return read(); });

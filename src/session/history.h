@@ -61,8 +61,11 @@ class History {
   void play(State& state, const FrameInput& input, BodyPainter* painter = nullptr);
 
   // A windowed replay's own seek: to that moment of the line, exactly as it
-  // was there; time is not held, the replay's frames play on from it.
-  void steerTo(State& state, long target) { goTo(state, target, false); }
+  // was there; time is not held unless asked, the replay's frames play on from it.
+  void steerTo(State& state, long target, bool hold = false) { goTo(state, target, hold); }
+  // The line's next frame again, exactly as kept, drawn as it was the first
+  // time: a windowed replay going over what it had played, back to where it was.
+  void stepAlong(State& state, BodyPainter* painter);
 
   // False for a recording written before the seeks: the future goes at once.
   void keepFuture(bool keep) { keepsFuture_ = keep; }
@@ -111,8 +114,10 @@ class History {
 
   void goBack(State& state, BodyPainter* painter, long frames);
   // From `from` to `to`; with a grid, a rung of the ladder before each frame on
-  // it; with `below`, one 8, 16, 32... frames below that frame.
-  void playAgain(State& state, long from, long to, long grid = -1, long below = -1);
+  // it; with `below`, one 8, 16, 32... frames below that frame. The last frame
+  // is drawn with painter.
+  void playAgain(State& state, long from, long to, long grid = -1, long below = -1,
+                 BodyPainter* painter = nullptr);
   void restore(State& state, Kept& k);  // unpacked once, then from unpacked_
   // The ladder, going back: moments every few frames below the present, so that
   // a picture plays only a few frames again. Entering a wide gap would play

@@ -241,6 +241,13 @@ void Session::keepKeyframe(const std::string& path, const std::string& text, con
 }
 
 void Session::goLive(State& state) {
+  // Taken over at an earlier moment than the replay had played to: from there,
+  // a move along the bar to the moment shown, recorded like any other, so that
+  // the session's own recording plays to the same world.
+  const long shown = history_->now();
+  const bool shownPaused = state.paused;
+  const bool behind = frontier_ >= 0;
+  if (behind) catchUp(state);
   const long frame = replay_->frames();
   departed_ |= replay_->departed();
   missedCheck_ |= replay_->departedAt() >= 0;
@@ -254,7 +261,21 @@ void Session::goLive(State& state) {
   history_->mark(TimeMark::began);
   // A replay stopped by P goes on stopped; the game's own P says so in the recording.
   stayStopped_ = steering_.stopped() && !state.paused;
+  if (behind) {
+    FrameInput seek;
+    seek.events.push_back({InputEvent::Seek, seekOnBar, static_cast<int>(shown), 0});
+    playLive(state, seek, nullptr);
+    // The seek holds time there; a replay that ran goes on, as P does after a seek.
+    stayStopped_ = false;
+    goesOn_ = !steering_.stopped() && !shownPaused;
+  }
   handedOver_ = true;
+}
+
+void Session::catchUp(State& state) {
+  if (history_->now() != frontier_ || frontierHeld_)
+    history_->steerTo(state, frontier_, frontierHeld_);
+  frontier_ = -1;
 }
 
 bool Session::play(State& state, FrameInput& input, BodyPainter* painter) {
@@ -300,6 +321,13 @@ bool Session::playPicture(State& state, FrameInput& input, BodyPainter* painter)
   if (frames == 0) paintBodies(state, painter);
   // Only the picture's last frame is drawn; a recorded quit ends the picture too.
   for (int n = 1; n <= frames && state.running; ++n) {
+    // Played on after going back: along the history's line to where the
+    // replay had got, then the recording again.
+    if (frontier_ >= 0 && history_->now() < frontier_) {
+      history_->stepAlong(state, n == frames ? painter : nullptr);
+      continue;
+    }
+    if (frontier_ >= 0) catchUp(state);
     if (!replay_->next(recorded_)) {
       if (!ended_) notify("end of the replay at " + clockText(replay_->frames()));
       if (options_.quitAtEnd) return false;
@@ -321,17 +349,13 @@ void Session::steerReplay(State& state, const InputEvent& seek, BodyPainter* pai
   if (seek.symbol == seekBranch)
     return paintBodies(state, painter);  // a replay has no branch of its own
   const long target = seek.x;
-  const long known = static_cast<long>(frameAt_.size()) - 1;
-  if (target <= known) {
+  if (target < (frontier_ >= 0 ? frontier_ : history_->now())) {
+    if (frontier_ < 0) frontier_ = history_->now(), frontierHeld_ = history_->summary().held;
     history_->steerTo(state, target);
-    replay_->rewindTo(frameAt_[static_cast<size_t>(history_->now())]);
     ended_ = false;
   } else {
     // From the last frame played on, unseen, as the headless replay plays them.
-    if (history_->now() < known) {
-      history_->steerTo(state, known);
-      replay_->rewindTo(frameAt_[static_cast<size_t>(known)]);
-    }
+    if (frontier_ >= 0) catchUp(state);
     while (history_->now() < target && state.running && replay_->next(recorded_)) {
       playRecorded(state);
       frameAt_.resize(static_cast<size_t>(history_->now()) + 1);
@@ -352,14 +376,15 @@ TimelineSummary Session::timeline(long& total) const {
   return t;
 }
 
-// One picture back through the game's own history, and the replay back to the
-// frame that had left the world as it is now: played on, it goes on from there.
+// One picture back through the game's own history. The replay stays at the
+// frame it had played to: replaying its frames from an earlier one would find
+// the history holding their future, and take other ways than the recording.
 void Session::runReplayBack(State& state, BodyPainter* painter) {
   ended_ = false;
+  if (frontier_ < 0) frontier_ = history_->now(), frontierHeld_ = history_->summary().held;
   FrameInput back;
   back.held[key::BACKSPACE] = 1;
   history_->play(state, back, painter);
-  replay_->rewindTo(frameAt_[static_cast<size_t>(history_->now())]);
 }
 
 void Session::startHistoryAfresh() {
@@ -394,9 +419,10 @@ void Session::playLive(State& state, FrameInput& input, BodyPainter* painter) {
     // The keyboard and mouse take over as they are: a drag that the recording
     // left holding is let go, and a stopped replay stays stopped.
     if (grabbing(state)) input.events.insert(input.events.begin(), {InputEvent::ButtonUp});
-    if (stayStopped_) input.events.insert(input.events.begin(), {InputEvent::KeyPress, key::P});
+    if (stayStopped_ || goesOn_)
+      input.events.insert(input.events.begin(), {InputEvent::KeyPress, key::P});
     if (resumedHere_) input.events.insert(input.events.begin(), {InputEvent::Resumed});
-    handedOver_ = stayStopped_ = resumedHere_ = false;
+    handedOver_ = stayStopped_ = goesOn_ = resumedHere_ = false;
   }
   recorder_->beginFrame();
   const long before = history_->now();

@@ -152,6 +152,8 @@ class Session {
   bool resumeFromKeyframe(State& state);
   // Writes the session's last moment beside the recording saved at `path` with `text`.
   void keepKeyframe(const std::string& path, const std::string& text, const State& state);
+  // Back at the moment where the replay had played to, exactly as it stood there.
+  void catchUp(State& state);
   void notify(const std::string& text) const {
     if (tell_) tell_(text);
   }
@@ -174,6 +176,7 @@ class Session {
   bool handedOver_ = false;   // the first live frame after a replay is still to come
   bool resumedHere_ = false;  // ... after a resume: the recording marks it
   bool stayStopped_ = false;  // ... and the replay was stopped when T came
+  bool goesOn_ = false;       // ... or T came at an earlier moment and the replay ran
   bool departed_ = false;     // a replay ended departed from its recording
   bool missedCheck_ = false;  // ... and a checkpoint said where
   bool ended_ = false;        // a windowed replay played its last frame
@@ -183,6 +186,12 @@ class Session {
   std::optional<History> history_;
   // The replay's frame after which the history stood at each of its moments.
   std::vector<long> frameAt_{0};
+  // While a windowed replay shows an earlier moment than it has played to: the
+  // history's moment there, and whether time stood still there after a seek.
+  // Played on, it goes along the history's line to there before the
+  // recording's next frame, so the history stays as the recording made it.
+  long frontier_ = -1;
+  bool frontierHeld_ = false;
 
   MessageSink tell_;
   std::string pendingMessage_;  // said before anyone listened: told to the first sink

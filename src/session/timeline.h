@@ -19,8 +19,9 @@ struct PlayedFrame {
   std::vector<InputEvent> events;
   std::vector<int> held;  // the symbols held: a few, of key::COUNT
   std::vector<ClockReading> clock;
-  long course = 0;      // the course it was first played in (see History)
-  bool action = false;  // undo stops before it
+  long course = 0;        // the course it was first played in (see History)
+  bool action = false;    // undo stops before it
+  bool fromHold = false;  // played where a seek had stopped time, which it stops again
 };
 
 // A snapshot of the game before a frame.

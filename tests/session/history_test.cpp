@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "game/body_walk.h"
 #include "game/keys.h"
 #include "recording/digest.h"
 #include "recording/recording_reader.h"
@@ -50,9 +51,9 @@ class Going : public ::testing::Test {
   }
 
   // The second follows the picture shown, as a person's clock would.
-  void play(History& history, const FrameInput& input) {
+  void play(History& history, const FrameInput& input, BodyPainter* painter = nullptr) {
     clock.set(1700000000 + (frame++) / 25);
-    history.play(state, input);
+    history.play(state, input, painter);
     digestAt[history.now()] = digest();
   }
   // Backspace held for that many frames; the presses come with each.
@@ -392,13 +393,29 @@ FrameInput seekInput(int by, long frame, int branch = 0) {
 // Back by the bar and on again through the future kept: seeks, `.`, and P
 // going on along it play the same frames; time stands still after a seek.
 TEST_F(Going, TheFutureKeptPlaysAgainExactly) {
+  // Where each body is drawn: the walk's picture, before the step, between two
+  // poses in slow motion.
+  struct Picture : BodyPainter {
+    explicit Picture(const State& s) : state(s) {}
+    void beginFrame() override { drawn.clear(); }
+    void paint(b2Body* b) override {
+      const BodyPose pose = drawnPose(state, b);
+      drawn.push_back(pose.position.x), drawn.push_back(pose.position.y);
+    }
+    const State& state;
+    std::vector<float> drawn;
+  } picture(state);
+  std::map<long, std::vector<float>> pictureAt;
   History history;
   ConsoleCapture console;
-  for (long n = 1; n <= 300; ++n) play(history, scripted(n));
+  for (long n = 1; n <= 300; ++n) {
+    play(history, scripted(n), &picture);
+    pictureAt[history.now()] = picture.drawn;
+  }
   const std::map<long, std::uint64_t> first = digestAt;
   const std::string lines = console.text();
 
-  for (long at : {75L, 225L, 12L, 299L, 300L, 140L}) {
+  for (long at : {75L, 225L, 12L, 299L, 300L, 100L}) {
     history.play(state, seekInput(seekOnBar, at));
     ASSERT_EQ(history.now(), at);
     ASSERT_EQ(digest(), first.at(at)) << "at " << at;
@@ -407,13 +424,14 @@ TEST_F(Going, TheFutureKeptPlaysAgainExactly) {
   EXPECT_EQ(history.end(), 300) << "nothing played: the future stays";
   // Still: frames without input hold the picture; P goes on along the future.
   for (int i = 0; i < 5; ++i) history.play(state, FrameInput{});
-  EXPECT_EQ(history.now(), 140);
+  EXPECT_EQ(history.now(), 100);
   auto p = [&] { history.play(state, FrameInput{{{InputEvent::KeyPress, key::P}}, {}}); };
-  p();  // with the frame it goes on to
-  EXPECT_EQ(digest(), first.at(141));
-  for (long at = 142; at <= 220; ++at) {
-    history.play(state, FrameInput{});
+  p();  // with the frame it goes on to, slowed down, then at double speed
+  EXPECT_EQ(digest(), first.at(101));
+  for (long at = 102; at <= 220; ++at) {
+    history.play(state, FrameInput{}, &picture);
     ASSERT_EQ(digest(), first.at(at)) << "at " << at;
+    ASSERT_EQ(picture.drawn, pictureAt.at(at)) << "drawn as the first time, at " << at;
   }
   // P while it plays stops it there, and P again goes on.
   p();
@@ -532,8 +550,9 @@ TEST_F(Going, TheBudgetDropsTheOldestBranchFirst) {
 }
 
 // A session that seeks, changes course, undoes, redoes, switches to the branch
-// it left and plays on along its future: its recording replays to the same
-// world and the same console lines.
+// it left and plays on along its future, and back to the course it left: its
+// recording replays to the same world and the same console lines, headless or
+// in the window, sent back across the new course and played on.
 TEST(GoingBack, SeeksUndoRedoAndBranchesReplayToTheLiveWorld) {
   ConsoleCapture console;
   std::string live, lines, text;
@@ -563,6 +582,9 @@ TEST(GoingBack, SeeksUndoRedoAndBranchesReplayToTheLiveWorld) {
     step(FrameInput{{{InputEvent::KeyPress, key::P}}, {}});
     for (int n = 0; n < 40; ++n) step(FrameInput{});
     ASSERT_EQ(history.now(), 291);
+    seek(seekBranch, 200, history.summary().branches[0].id);
+    step(FrameInput{{{InputEvent::KeyPress, key::P}}, {}});
+    for (int n = 0; n < 10; ++n) step(FrameInput{});
     live = worldNow(state), lines = console.text();
     text = recorder.textSoFar();
   }
@@ -585,7 +607,45 @@ TEST(GoingBack, SeeksUndoRedoAndBranchesReplayToTheLiveWorld) {
   const std::unique_ptr<Session> session = Session::open(options);
   ASSERT_TRUE(session);
   EXPECT_EQ(session->playHeadless(), 0);
+
+  options.headless = false;
+  options.quitAtEnd = true;
+  FrameInput on, back;
+  back.held[key::BACKSPACE] = 1;
+  {
+    const std::unique_ptr<Session> windowed = Session::open(options);
+    ASSERT_TRUE(windowed);
+    State state;
+    startUpWithoutWindow(state);
+    for (int n = 0; n < 350; ++n) ASSERT_TRUE(windowed->play(state, on, nullptr));
+    for (int n = 0; n < 40; ++n) ASSERT_TRUE(windowed->play(state, back, nullptr));
+    while (windowed->play(state, on, nullptr)) {
+    }
+    EXPECT_EQ(worldNow(state), live);
+    EXPECT_EQ(windowed->finish(state), 0);
+  }
+  // Taken over there, before the seek's stop, and played on: its own recording
+  // replays to the world it played on to.
+  std::string takenOver;
+  {
+    const std::unique_ptr<Session> windowed = Session::open(options);
+    ASSERT_TRUE(windowed);
+    State state;
+    startUpWithoutWindow(state);
+    for (int n = 0; n < 350; ++n) ASSERT_TRUE(windowed->play(state, on, nullptr));
+    for (int n = 0; n < 40; ++n) ASSERT_TRUE(windowed->play(state, back, nullptr));
+    windowed->takeOver();
+    for (long n = 1; n <= 60; ++n) {
+      FrameInput in = twoMoments(n);
+      ASSERT_TRUE(windowed->play(state, in, nullptr));
+    }
+    takenOver = worldNow(state);
+    text = windowed->textSoFar();
+  }
   std::remove(path.c_str());
+  const std::optional<Recording> saved = parseRecording(text, "taken-over.rec", error);
+  ASSERT_TRUE(saved) << error;
+  EXPECT_EQ(played(*saved, -1), takenOver);
 }
 
 // A recording written before the seeks went on from where Backspace left it,

@@ -1,21 +1,24 @@
 // Plays the game headless with seeded random input and checks what must always
-// hold after every frame (tools/fuzz/invariants.h); after every way back in
-// time (Backspace, the bar, undo, redo, a branch) that a replay of its own
+// hold after every frame (tools/fuzz/invariants.h); after every Backspace and
+// one move in four along the bar, undo, redo or a branch, that a replay of its own
 // recording so far, headless or steered as in the window, ends in the same
-// world; and after every S that the saved session resumes to it. On the first
-// failure, or when the process dies, it leaves the recording that reproduces
-// it and ends with status 1. The
-// last line: "fuzz: N frames, seed S, F failures".
+// world, and that a steered replay taken over with T and played on saves a
+// session that replays to its own world; and after every S that the saved
+// session resumes to it. On the first failure, or when the process dies, it
+// leaves the recording that reproduces it and ends with status 1. The last
+// line: "fuzz: N frames, seed S, F failures".
 //
-//   skyhook_fuzz [--frames N] [--seed S] [--out FILE] [--keep] [--plant-fault] [--time-moves]
+//   skyhook_fuzz [--frames N] [--seed S] [--out FILE] [--keep] [--plant-fault]
+//                [--no-time-moves]
 //   skyhook_fuzz --replay FILE [--plant-fault]
 //
-// --time-moves adds random moves along the bar, undo, redo and branch switches
-// (not yet part of the regular runs: they still find faults). --keep keeps the
-// recording of a run without failures too (input for the
-// replay's benchmark). --replay checks a recording frame by frame instead. --plant-fault breaks
-// the game on purpose, for the test that the fuzzer hands back what broke: a
-// crane car that lies dropped is destroyed behind the destroy routine's back.
+// --no-time-moves leaves out the random moves along the bar, undo, redo and
+// branch switches (--time-moves, which turned them on before they were part of
+// every run, is still taken). --keep keeps the recording of a run without
+// failures too (input for the replay's benchmark). --replay checks a recording
+// frame by frame instead. --plant-fault breaks the game on purpose, for the
+// test that the fuzzer hands back what broke: a crane car that lies dropped is
+// destroyed behind the destroy routine's back.
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -26,6 +29,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <random>
@@ -59,7 +63,7 @@ struct Options {
   std::optional<std::string> replay;
   bool plantFault = false;
   bool keep = false;
-  bool timeMoves = false;  // moves along the bar, undo, redo and branch switches too
+  bool timeMoves = true;  // moves along the bar, undo, redo and branch switches too
 };
 
 // Messages go to standard output beside the game's console, which the fuzzer captures.
@@ -80,8 +84,9 @@ std::optional<Options> readOptions(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-    if (a == "--plant-fault" || a == "--keep" || a == "--time-moves") {
-      (a == "--keep" ? o.keep : a == "--time-moves" ? o.timeMoves : o.plantFault) = true;
+    if (a == "--plant-fault" || a == "--keep" || a == "--time-moves" || a == "--no-time-moves") {
+      if (a == "--no-time-moves") o.timeMoves = false;
+      else if (a != "--time-moves") (a == "--keep" ? o.keep : o.plantFault) = true;
       continue;
     }
     bool ok = value != nullptr;
@@ -95,7 +100,7 @@ std::optional<Options> readOptions(int argc, char** argv) {
       std::fprintf(
           stderr,
           "usage: skyhook_fuzz [--frames N] [--seed S] [--out FILE] [--keep] [--plant-fault]\n"
-          "                    [--time-moves]\n"
+          "                    [--no-time-moves]\n"
           "       skyhook_fuzz --replay FILE [--plant-fault]\n");
       return std::nullopt;
     }
@@ -167,31 +172,69 @@ enum class Check {
 };
 
 // A windowed replay without its window, steered at random by the keys a user
-// has during one, and played to its end.
-void playSteered(Session& session, State& state, std::uint64_t seed, long frames) {
+// has during one, and played to its end; or in one run of two taken over with
+// T at a random picture and played on live at random for a while. True when
+// taken over.
+bool playSteered(Session& session, State& state, std::uint64_t seed, long frames) {
   std::mt19937_64 random(seed);
   auto chance = [&](double p) { return std::uniform_real_distribution<double>(0, 1)(random) < p; };
+  auto between = [&](long low, long high) {
+    return std::uniform_int_distribution<long>(low, high)(random);
+  };
+  const long takeOverAt = chance(0.5) ? between(0, frames) : -1;
   long back = 0;
   // Bounded, whatever the steering: stopped time starts again soon, and going
   // back is rare and short against the frames played forward.
   for (long picture = 0; picture < 40 * frames + 10000; ++picture) {
+    if (picture == takeOverAt) {
+      session.takeOver();
+      RandomPlay play(seed);
+      for (long n = between(1, 1200); n > 0; --n) {
+        FrameInput live = play.next(state);
+        long total = 0;
+        if (play.movesInTime())
+          play.moveInTime(live, session.timeline(total), session.undoTarget(),
+                          session.redoTarget());
+        session.play(state, live, nullptr);
+      }
+      return true;
+    }
     FrameInput live;
     auto press = [&](int symbol) { live.events.push_back({InputEvent::KeyPress, symbol, 0, 0}); };
     if (session.replayStopped() ? chance(0.05) : chance(0.002)) press(key::P);
     if (session.replayStopped() && chance(0.2)) press(key::O);
     if (chance(0.004)) press(chance(0.5) ? key::LEFTBRACKET : key::RIGHTBRACKET);
-    if (back == 0 && chance(0.002)) back = std::uniform_int_distribution<long>(1, 120)(random);
+    if (back == 0 && chance(0.002)) back = between(1, 120);
     live.held[key::BACKSPACE] = back > 0 && back--;
-    if (!session.play(state, live, nullptr)) return;
+    if (!session.play(state, live, nullptr)) return false;
   }
+  return false;
 }
+
+// The world that a recording, given as text, replays to.
+std::optional<std::uint64_t> replayedWorld(const std::string& text) {
+  std::string error;
+  const std::optional<Recording> recording = parseRecording(text, "taken-over.rec", error);
+  if (!recording) return std::nullopt;
+  Replay replay(*recording);
+  State state;
+  startUpWithoutWindow(state);
+  History history;
+  FrameInput input;
+  while (state.running && replay.next(input)) history.play(state, input);
+  return worldDigest(*state.world);
+}
+
+// How a child that played a recording again ends: in the same world, or taken
+// over and saved to a recording that replays to the world it played on to.
+constexpr int kAgrees = 0, kTakenOverAgrees = 10, kTakenOverDiffers = 11;
 
 // The recording so far, played again from its start, must end in this world:
 // the way back took the replay along the same branch, and a replay or a resume
 // sees what the live session saw. In a child process, where the fuzzer's own
 // world can go, since Box2D's region holds one world at a time.
 std::string sessionAgrees(State& state, const std::string& path, Check check, long frames,
-                          std::uint64_t seed) {
+                          std::uint64_t seed, long& tookOver) {
   const std::uint64_t digest = worldDigest(*state.world);
   std::fflush(stdout);
   const pid_t child = fork();
@@ -214,22 +257,35 @@ std::string sessionAgrees(State& state, const std::string& path, Check check, lo
       SessionOptions options;
       (check == Check::resume ? options.resume : options.replay) = path;
       options.quitAtEnd = true;
-      const std::unique_ptr<Session> session = Session::open(options);
+      options.noAutosave = true;
+      std::unique_ptr<Session> session = Session::open(options);
       if (!session) _exit(2);
       if (check == Check::resume) {
         session->resume(again);
       } else {
         startUpWithoutWindow(again);
-        playSteered(*session, again, seed, frames);
+        const bool tookOver = playSteered(*session, again, seed, frames);
+        const std::string text = session->textSoFar();
         // Steered, it still reads the clock as recorded and meets every checkpoint.
         if (session->finish(again) != 0) _exit(1);
+        if (tookOver) {
+          const std::uint64_t live = worldDigest(*again.world);
+          session.reset();
+          again.world.reset();
+          _exit(replayedWorld(text) == live ? kTakenOverAgrees : kTakenOverDiffers);
+        }
       }
     }
-    _exit(worldDigest(*again.world) == digest ? 0 : 1);
+    _exit(worldDigest(*again.world) == digest ? kAgrees : 1);
   }
   int status = 0;
   waitpid(child, &status, 0);
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return "";
+  const int ended = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (ended == kTakenOverAgrees) ++tookOver;
+  if (ended == kAgrees || ended == kTakenOverAgrees) return "";
+  if (ended == kTakenOverDiffers)
+    return "a steered replay taken over with T and played on saves a session that replays to "
+           "another world";
   switch (check) {
     case Check::replay:
       return "after going back in time, a replay of the recording so far ends in another world";
@@ -264,27 +320,48 @@ int fuzz(const Options& o) {
   console.clear();
   long frame = 0;
   bool goingBack = false;
+  // Moves through time come about as often as S: one in four is played again
+  // (a replay of the recording so far checks every move before it too), so
+  // that a run takes about as long as before they were in it.
+  long moves = 0;
   long checks[3] = {};  // of each kind
+  long tookOver = 0;    // steered replays taken over with T
+  // What it pressed, for the record: each key's presses, Backspace's holds, the moves.
+  std::map<std::string, long> pressed;
   while (faults.empty() && frame < o.frames) {
     input = play.next(state);
-    const bool seeks = o.timeMoves && play.moveInTime(input, history);
+    const bool seeks =
+        o.timeMoves && play.movesInTime() &&
+        play.moveInTime(input, history.summary(), history.undoTarget(), history.redoTarget());
     recorder.beginFrame();
     ++frame;
     faults = playAndCheck(state, history, input, invariants, console, o.plantFault);
     recorder.endFrame(input, *state.world);
     const bool back = input.held[key::BACKSPACE];
-    if (((goingBack && !back) || seeks) && faults.empty()) {
+    pressed["Backspace held"] += back && !goingBack;
+    for (const InputEvent& e : input.events) {
+      if (e.kind == InputEvent::KeyPress) ++pressed[keyName(e.symbol) ? keyName(e.symbol) : "?"];
+      if (e.kind == InputEvent::Seek)
+        ++pressed[e.symbol == seekUndo     ? "undo"
+                  : e.symbol == seekRedo   ? "redo"
+                  : e.symbol == seekBranch ? "branch"
+                                           : "bar"];
+      if (e.kind == InputEvent::ButtonDown) ++pressed["left button"];
+    }
+    const bool saves = play.pressesSave();
+    pressed["S"] += saves;
+    if (((goingBack && !back) || (seeks && moves++ % 4 == 0)) && faults.empty()) {
       const Check check = frame % 2 ? Check::replay : Check::steered;
       ++checks[static_cast<int>(check)];
       faults = sessionAgrees(state, writer.writingTo(), check, frame,
-                             o.seed + static_cast<std::uint64_t>(frame));
+                             o.seed + static_cast<std::uint64_t>(frame), tookOver);
     }
     goingBack = back;
     // S: the session so far, as S saves it, resumes to this world.
-    if (play.pressesSave() && faults.empty()) {
+    if (saves && faults.empty()) {
       std::ofstream(saved) << recorder.textSoFar();
       ++checks[static_cast<int>(Check::resume)];
-      faults = sessionAgrees(state, saved, Check::resume, frame, 0);
+      faults = sessionAgrees(state, saved, Check::resume, frame, 0, tookOver);
     }
   }
   dying = {};
@@ -298,8 +375,13 @@ int fuzz(const Options& o) {
     say("the recording that reproduces it: " + o.out + " (skyhook --replay " + o.out +
         " --headless)");
   }
+  std::string keys;
+  for (const auto& [what, count] : pressed)
+    if (count) keys += (keys.empty() ? "" : ", ") + what + " " + std::to_string(count);
+  say("pressed: " + keys);
   say("played again: " + std::to_string(checks[0]) + " headless replays, " +
-      std::to_string(checks[1]) + " steered replays, " + std::to_string(checks[2]) + " resumes");
+      std::to_string(checks[1]) + " steered replays (" + std::to_string(tookOver) +
+      " taken over with T), " + std::to_string(checks[2]) + " resumes");
   say(std::to_string(frame) + " frames, seed " + std::to_string(o.seed) + ", " +
       (faults.empty() ? "0" : "1") + " failures");
   return faults.empty() ? 0 : 1;

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "game/keys.h"
-#include "session/history.h"
 #include "state/state.h"
 
 namespace {
@@ -156,18 +155,16 @@ void RandomPlay::hold(const State& state) {
   }
 }
 
-bool RandomPlay::moveInTime(FrameInput& input, const History& history) {
-  if (!chance(0.0005)) return false;
-  const TimelineSummary line = history.summary();
+bool RandomPlay::moveInTime(FrameInput& input, const TimelineSummary& line, long undo, long redo) {
   long frame = -1;
   int by = seekOnBar, branch = 0;
   const double what = std::uniform_real_distribution<double>(0, 1)(random_);
   if (what < 0.4) {
     frame = between(line.oldest, line.end);
   } else if (what < 0.6) {
-    by = seekUndo, frame = history.undoTarget();
+    by = seekUndo, frame = undo;
   } else if (what < 0.8) {
-    by = seekRedo, frame = history.redoTarget();
+    by = seekRedo, frame = redo;
   } else if (!line.branches.empty()) {
     const TimelineSummary::Shown& b = line.branches[between(0, line.branches.size() - 1)];
     by = seekBranch, branch = b.id, frame = between(b.from, b.end);

@@ -7,8 +7,8 @@
 #include <random>
 
 #include "recording/frame_input.h"
+#include "session/timeline.h"
 
-class History;
 struct State;
 
 // A calendar clock that a fuzz run steers: the second turns about once per 60
@@ -36,9 +36,11 @@ class RandomPlay {
   FuzzClock& clock() { return clock_; }
   // S, now and then: the session so far is saved (S changes nothing in the game).
   bool pressesSave() { return chance(0.0005); }
-  // Now and then a move through the session's time, as the bar, Ctrl+Z,
-  // Ctrl+Y and a click on a branch make one; true when it added one.
-  bool moveInTime(FrameInput& input, const History& history);
+  // Now and then (movesInTime) a move through the session's time, as the bar,
+  // Ctrl+Z, Ctrl+Y and a click on a branch make one, on this line and where
+  // undo and redo go; true when it added one.
+  bool movesInTime() { return chance(0.0005); }
+  bool moveInTime(FrameInput& input, const TimelineSummary& line, long undo, long redo);
 
  private:
   bool chance(double p) { return std::uniform_real_distribution<double>(0, 1)(random_) < p; }
