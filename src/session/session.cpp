@@ -204,6 +204,7 @@ bool Session::resumeFromKeyframe(State& state) {
   replay_->frameTakenElsewhere();
   replay_->rewindTo(k->frame);
   history_->resumeAt(k->timeAt);
+  fromKeyframe_ = true;
   return true;
 }
 

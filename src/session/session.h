@@ -62,6 +62,8 @@ class Session {
   // twenty times a second; from there the session is live. False when
   // `progress` cancelled it: then nothing is written, and finish() must not run.
   bool resume(State& state, const ResumeProgress& progress = {});
+  // ... and it restored the keyframe beside the recording instead.
+  bool resumedFromKeyframe() const { return fromKeyframe_; }
 
   // From now on every console line said is kept too (through the sink in
   // place, which it wraps): saves then carry a keyframe of their last moment,
@@ -175,6 +177,7 @@ class Session {
   bool takeOver_ = false;     // T was pressed: live from the next frame
   bool handedOver_ = false;   // the first live frame after a replay is still to come
   bool resumedHere_ = false;  // ... after a resume: the recording marks it
+  bool fromKeyframe_ = false;
   bool stayStopped_ = false;  // ... and the replay was stopped when T came
   bool goesOn_ = false;       // ... or T came at an earlier moment and the replay ran
   bool departed_ = false;     // a replay ended departed from its recording

@@ -41,10 +41,12 @@
 #include "recording/recording_reader.h"
 #include "recording/recording_writer.h"
 #include "session/history.h"
+#include "session/keyframe_file.h"
 #include "session/play_input.h"
 #include "session/recorder.h"
 #include "session/replay.h"
 #include "session/session.h"
+#include "state/keyframe.h"
 #include "state/state.h"
 #include "support/console_capture.h"
 #include "tools/fuzz/invariants.h"
@@ -227,7 +229,25 @@ std::optional<std::uint64_t> replayedWorld(const std::string& text) {
 
 // How a child that played a recording again ends: in the same world, or taken
 // over and saved to a recording that replays to the world it played on to.
-constexpr int kAgrees = 0, kTakenOverAgrees = 10, kTakenOverDiffers = 11;
+constexpr int kAgrees = 0, kTakenOverAgrees = 10, kTakenOverDiffers = 11, kKeyframeRefused = 12;
+
+// S's keyframe of the session's last moment beside the saved recording, as a
+// session that keeps its console lines writes it: the resume restores it in
+// place of the re-play.
+void keepKeyframe(const State& state, const std::string& path, const std::string& text, long frames,
+                  long moment) {
+  Keyframe k;
+  k.frame = frames;
+  k.timeAt = moment;
+  k.digest = worldDigest(*state.world);
+  std::string why;
+  KeyframeFile file;
+  file.identity = buildIdentity();
+  file.recording = recordingHash(text);
+  if (encodeMoment(state, k.moment, why)) file.frames.push_back(std::move(k));
+  // None written: the resume check fails on the re-play it falls back to.
+  if (!file.frames.empty()) writeKeyframes(keyframesPathFor(path), file, why);
+}
 
 // The recording so far, played again from its start, must end in this world:
 // the way back took the replay along the same branch, and a replay or a resume
@@ -262,6 +282,8 @@ std::string sessionAgrees(State& state, const std::string& path, Check check, lo
       if (!session) _exit(2);
       if (check == Check::resume) {
         session->resume(again);
+        if (std::ifstream(keyframesPathFor(path)) && !session->resumedFromKeyframe())
+          _exit(kKeyframeRefused);
       } else {
         startUpWithoutWindow(again);
         const bool tookOver = playSteered(*session, again, seed, frames);
@@ -283,6 +305,7 @@ std::string sessionAgrees(State& state, const std::string& path, Check check, lo
   const int ended = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   if (ended == kTakenOverAgrees) ++tookOver;
   if (ended == kAgrees || ended == kTakenOverAgrees) return "";
+  if (ended == kKeyframeRefused) return "the keyframe kept at S was refused";
   if (ended == kTakenOverDiffers)
     return "a steered replay taken over with T and played on saves a session that replays to "
            "another world";
@@ -359,7 +382,12 @@ int fuzz(const Options& o) {
     goingBack = back;
     // S: the session so far, as S saves it, resumes to this world.
     if (saves && faults.empty()) {
-      std::ofstream(saved) << recorder.textSoFar();
+      const std::string text = recorder.textSoFar();
+      std::ofstream(saved) << text;
+      // One in two resumes from a keyframe, the other re-plays the whole recording.
+      std::remove(keyframesPathFor(saved).c_str());
+      if (checks[static_cast<int>(Check::resume)] % 2)
+        keepKeyframe(state, saved, text, recorder.frames(), history.now());
       ++checks[static_cast<int>(Check::resume)];
       faults = sessionAgrees(state, saved, Check::resume, frame, 0, tookOver);
     }
@@ -368,6 +396,7 @@ int fuzz(const Options& o) {
   recorder.finish();
   writer.close();
   std::remove(saved.c_str());
+  std::remove(keyframesPathFor(saved).c_str());
   if (faults.empty()) {
     if (!o.keep) std::remove(o.out.c_str());
   } else {
