@@ -612,13 +612,17 @@ TEST(GoingBack, SeeksUndoRedoAndBranchesReplayToTheLiveWorld) {
   options.quitAtEnd = true;
   FrameInput on, back;
   back.held[key::BACKSPACE] = 1;
+  // A windowed replay played 350 pictures on, then sent back 40.
+  auto sentBack = [&](Session& windowed, State& state) {
+    startUpWithoutWindow(state);
+    for (int n = 0; n < 350; ++n) ASSERT_TRUE(windowed.play(state, on, nullptr));
+    for (int n = 0; n < 40; ++n) ASSERT_TRUE(windowed.play(state, back, nullptr));
+  };
   {
     const std::unique_ptr<Session> windowed = Session::open(options);
     ASSERT_TRUE(windowed);
     State state;
-    startUpWithoutWindow(state);
-    for (int n = 0; n < 350; ++n) ASSERT_TRUE(windowed->play(state, on, nullptr));
-    for (int n = 0; n < 40; ++n) ASSERT_TRUE(windowed->play(state, back, nullptr));
+    sentBack(*windowed, state);
     while (windowed->play(state, on, nullptr)) {
     }
     EXPECT_EQ(worldNow(state), live);
@@ -631,9 +635,7 @@ TEST(GoingBack, SeeksUndoRedoAndBranchesReplayToTheLiveWorld) {
     const std::unique_ptr<Session> windowed = Session::open(options);
     ASSERT_TRUE(windowed);
     State state;
-    startUpWithoutWindow(state);
-    for (int n = 0; n < 350; ++n) ASSERT_TRUE(windowed->play(state, on, nullptr));
-    for (int n = 0; n < 40; ++n) ASSERT_TRUE(windowed->play(state, back, nullptr));
+    sentBack(*windowed, state);
     windowed->takeOver();
     for (long n = 1; n <= 60; ++n) {
       FrameInput in = twoMoments(n);
