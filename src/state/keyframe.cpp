@@ -228,7 +228,13 @@ class Reader {
 };
 
 // Every field of the state that the frames change, in one order for writing,
-// reading and checking. A field added to the parts must be added here.
+// reading and checking. A field added to the parts must be added here: on
+// this platform most such fields change the state's size, which stops the
+// build below until the field is written here and the size set anew.
+#if defined(__x86_64__) && defined(__GLIBCXX__)
+static_assert(sizeof(StateFields) == 1136,
+              "the state has a new field: write it in eachField, then set this size");
+#endif
 template <typename Fields, typename Visit>
 void eachField(Fields& f, Visit& v) {
   v(f.sky.r), v(f.sky.g), v(f.sky.b), v(f.GRAVITY);
