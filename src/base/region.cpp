@@ -178,6 +178,13 @@ void copyOut(std::vector<unsigned char>& into) {
   repoison();
 }
 
+void appendTo(std::string& out) {
+  const std::size_t used = book().top;
+  ASAN_UNPOISON_MEMORY_REGION(base(), used);
+  out.append(reinterpret_cast<const char*>(base()), used);
+  repoison();
+}
+
 void copyIn(const std::vector<unsigned char>& from) {
   ASAN_UNPOISON_MEMORY_REGION(base(), std::max(book().top, from.size()));
   std::memcpy(base(), from.data(), from.size());

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace region {
@@ -27,6 +28,9 @@ std::size_t usedBytes();
 // region, and the allocator's free lists, to what they were at the copy.
 void copyOut(std::vector<unsigned char>& into);
 void copyIn(const std::vector<unsigned char>& from);
+// The used part appended to `out`: a buffer kept from one copy to the next
+// costs no fresh pages.
+void appendTo(std::string& out);
 
 // How many worlds live in the region: a copy back is sound only when one does.
 int worlds();

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr char kMagic[] = "skyhook-keyframes 1\n";
+constexpr char kMagic[] = "skyhook-keyframes 2\n";
 constexpr std::size_t kMagicSize = sizeof kMagic - 1;
 constexpr std::uint64_t kMostIdentity = 1024;
 constexpr std::uint64_t kMostKeyframes = 1024;
@@ -143,6 +143,7 @@ bool writeKeyframes(const std::string& path, const KeyframeFile& file, std::stri
     out.u64(static_cast<std::uint64_t>(k.frame));
     out.u64(static_cast<std::uint64_t>(k.timeAt));
     out.u64(k.digest);
+    out.u64(k.lineEnds);
     out.blob(consoles[i - first]);
     out.blob(k.moment);
   }
@@ -190,7 +191,9 @@ std::optional<KeyframeFile> readKeyframes(const std::string& path, const std::st
   KeyframeFile file;
   In in{bytes};
   if (bytes.compare(0, kMagicSize, kMagic) != 0 || !in.take(kMagicSize)) {
-    why = path + " is not a keyframes file";
+    // An older layout comes from another build, which would be refused anyway.
+    const bool older = bytes.compare(0, kMagicSize - 2, kMagic, kMagicSize - 2) == 0;
+    why = older ? "its keyframes come from another build" : path + " is not a keyframes file";
     return std::nullopt;
   }
   file.identity = in.text(kMostIdentity);
@@ -206,10 +209,12 @@ std::optional<KeyframeFile> readKeyframes(const std::string& path, const std::st
     k.frame = static_cast<long>(in.u64());
     k.timeAt = static_cast<long>(in.u64());
     k.digest = in.u64();
+    const std::uint64_t lineEnds = in.u64();
+    k.lineEnds = lineEnds == 1;
     const std::string console = in.blob();
     k.moment = in.blob();
     if (in.ok && !unpack(console, k.console)) in.ok = false;
-    if (k.frame < 0 || k.timeAt < 0 || k.timeAt > k.frame) in.ok = false;
+    if (k.frame < 0 || k.timeAt < 0 || k.timeAt > k.frame || lineEnds > 1) in.ok = false;
     file.frames.push_back(std::move(k));
   }
   const std::uint64_t hash = in.hash;

@@ -17,6 +17,10 @@ struct Keyframe {
   long frame = 0;   // the recording's frames played up to it
   long timeAt = 0;  // the history's moment there
   std::uint64_t digest = 0;
+  // The history held no future beyond it and no seek held time there: a
+  // history begun afresh at it plays the recording's next frames as the
+  // session's own did, so a replay may seek through it.
+  bool lineEnds = false;
   std::string console;  // every console line said up to it, each with its line end
   std::string moment;   // the game, as encodeMoment wrote it
 };

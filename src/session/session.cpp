@@ -26,6 +26,7 @@
 #include "session/play_input.h"
 #include "session/saved_sessions.h"
 #include "state/keyframe.h"
+#include "state/snapshot.h"
 #include "state/state.h"
 
 namespace {
@@ -58,6 +59,23 @@ bool goesBack(const Recording& recording) {
                      [](const KeyChange& k) { return k.symbol == key::BACKSPACE && k.down; }) ||
          std::any_of(recording.events.begin(), recording.events.end(),
                      [](const InputEvent& e) { return e.kind == InputEvent::Seek; });
+}
+
+// The recording's last frame that goes back in time (-1: none): one played
+// with Backspace held or with a seek.
+long lastFrameGoingBack(const Recording& recording) {
+  long last = -1;
+  bool held = false;
+  for (std::size_t i = 1; i < recording.frames.size(); ++i) {
+    const long frame = recording.frames[i].frame;
+    if (held) last = frame - 1;
+    for (const KeyChange& k : recording.keysOf(i))
+      if (k.symbol == key::BACKSPACE) held = k.down;
+    for (const InputEvent& e : recording.eventsOf(i))
+      if (e.kind == InputEvent::Seek) last = frame;
+    if (held) last = frame;
+  }
+  return held ? recording.end : last;
 }
 
 bool readWhole(const std::string& path, std::string& text) {
@@ -141,6 +159,7 @@ bool Session::resume(State& state, const ResumeProgress& progress) {
     auto& events = recorded_.events;
     events.erase(std::remove_if(events.begin(), events.end(), endsSession), events.end());
     playRecorded(state);
+    keepMinuteKeyframe(state, replay_->frames());
     if (replay_->frames() % 64 == 0 && Clock::now() >= report) {
       std::cerr << "skyhook: resuming " << source() << ": frame " << replay_->frames() << " of "
                 << recording_->end << " (" << 100 * replay_->frames() / recording_->end << " %)"
@@ -205,6 +224,15 @@ bool Session::resumeFromKeyframe(State& state) {
   replay_->rewindTo(k->frame);
   history_->resumeAt(k->timeAt);
   fromKeyframe_ = true;
+  // Its keyframes up to here are this session's too. At the recording's end
+  // the history begins afresh at the next frame, whatever it held there.
+  const bool atEnd = k->frame == recording_->end;
+  for (const Keyframe& each : file->frames)
+    if (console_ && each.frame <= k->frame) {
+      Keyframe carried = each;
+      carried.lineEnds |= &each == k && atEnd;
+      minutes_.carry(std::move(carried), *console_);
+    }
   return true;
 }
 
@@ -229,16 +257,99 @@ void Session::keepKeyframe(const std::string& path, const std::string& text, con
   k.timeAt = history_->now();
   k.digest = worldDigest(*state.world);
   k.console = *console_;
+  k.lineEnds = history_->now() == history_->end() && !history_->summary().held;
   std::string why;
   if (encodeMoment(state, k.moment, why)) {
     KeyframeFile file;
     file.identity = buildIdentity();
     file.recording = recordingHash(text);
+    file.frames = minutes_.all(*console_);
+    // The last moment in place of a minute's at its frame.
+    while (!file.frames.empty() && file.frames.back().frame >= k.frame) file.frames.pop_back();
     file.frames.push_back(std::move(k));
     if (writeKeyframes(keyframesPathFor(path), file, why)) return;
   }
   std::cerr << "skyhook: no keyframe kept beside " << path << " (" << why
             << "); a resume of it re-plays it whole" << std::endl;
+}
+
+void Session::keepMinuteKeyframe(const State& state, long frame) {
+  if (!console_ || options_.replay || frame % KeptKeyframes::kEvery != 0) return;
+  const bool lineEnds = history_->now() == history_->end() && !history_->summary().held;
+  minutes_.take(state, frame, history_->now(), lineEnds, console_->size());
+}
+
+bool Session::seekThroughKeyframe(State& state, long target) {
+  if (options_.noKeyframes || !options_.replay || !console_ || departed_ || replay_->departed() ||
+      replay_->departedAt() >= 0)
+    return false;
+  auto refuse = [this](const std::string& why) {
+    std::cerr << "skyhook: " << source() << ": " << why << "; the seek plays every frame"
+              << std::endl;
+    return false;
+  };
+  if (!seekFramesRead_) {
+    seekFramesRead_ = true;
+    lastBack_ = lastFrameGoingBack(*recording_);
+    std::string why, text;
+    seekFrames_ = readKeyframes(keyframesPathFor(source()), buildIdentity(), why);
+    if (!seekFrames_) return why.empty() ? false : refuse(why);
+    if (!readWhole(source(), text) || recordingHash(text) != seekFrames_->recording) {
+      seekFrames_.reset();
+      return refuse("its keyframes belong to another recording");
+    }
+  }
+  // Without going back after the frame played, the moments ahead follow the
+  // frames one by one: none before the keyframe's reaches the target.
+  if (!seekFrames_ || lastBack_ > replay_->frames()) return false;
+  auto& frames = seekFrames_->frames;
+  auto k = frames.end();
+  for (auto each = frames.begin(); each != frames.end(); ++each)
+    if (each->lineEnds && each->frame > replay_->frames() && each->frame <= recording_->end &&
+        each->timeAt <= target && (k == frames.end() || each->timeAt >= k->timeAt))
+      k = each;
+  if (k == frames.end()) return false;
+  const std::string at = "its keyframe at frame " + std::to_string(k->frame);
+  const std::string& said = *console_;
+  if (k->console.compare(0, said.size(), said) != 0) {
+    frames.erase(k);
+    return refuse(at + " holds other console lines than the replay said");
+  }
+
+  const Snapshot before = takeSnapshot(state);
+  abandonMoment(state);
+  std::string why;
+  bool restored = decodeMoment(state, k->moment, why);
+  if (restored) {
+    const std::uint64_t digest = worldDigest(*state.world);
+    restored = digest == k->digest;
+    for (const Checkpoint& c : recording_->checkpoints)
+      if (c.frame == k->frame && recording_->physics == physicsIdentity())
+        restored &= c.digest == static_cast<std::uint32_t>(digest);
+    if (!restored) abandonMoment(state), why = "it restores another world than its digest says";
+  }
+  if (!restored) {
+    // Back as it stood: the region empty, its world counted again and copied in.
+    state.world = adoptRegionWorld(before.world);
+    restoreSnapshot(state, before);
+    frames.erase(k);
+    return refuse(at + " cannot be restored: " + why);
+  }
+  const std::string unsaid = k->console.substr(said.size());
+  for (std::size_t from = 0, to; from < unsaid.size(); from = to + 1) {
+    to = unsaid.find('\n', from);
+    if (to == std::string::npos) to = unsaid.size();
+    sayLine(unsaid.substr(from, to - from));
+  }
+  replay_->frameTakenElsewhere();
+  replay_->rewindTo(k->frame);
+  startHistoryAfresh();
+  history_->resumeAt(k->timeAt);
+  frontier_ = -1;
+  frameAt_.resize(static_cast<std::size_t>(k->timeAt) + 1);
+  frameAt_.back() = k->frame;
+  jumped_ = true;
+  return true;
 }
 
 void Session::goLive(State& state) {
@@ -253,7 +364,8 @@ void Session::goLive(State& state) {
   departed_ |= replay_->departed();
   missedCheck_ |= replay_->departedAt() >= 0;
   state.seedRepeatsWithinASecond = false;
-  if (options_.resume) startHistoryAfresh(), resumedHere_ = true;
+  // After a seek through a keyframe, too: nothing before it can be gone back to.
+  if (options_.resume || jumped_) startHistoryAfresh(), resumedHere_ = true;
   replay_.reset();  // the calendar clock again, before the recorder passes it on
   recorder_.emplace(*recording_, frame, options_.record ? &writer_ : nullptr);
   recording_.reset();  // the recorder holds what it needs of it
@@ -355,7 +467,9 @@ void Session::steerReplay(State& state, const InputEvent& seek, BodyPainter* pai
     history_->steerTo(state, target);
     ended_ = false;
   } else {
-    // From the last frame played on, unseen, as the headless replay plays them.
+    // From the last frame played on, unseen, as the headless replay plays them;
+    // from the nearest keyframe on where one lies between.
+    seekThroughKeyframe(state, target);
     if (frontier_ >= 0) catchUp(state);
     while (history_->now() < target && state.running && replay_->next(recorded_)) {
       playRecorded(state);
@@ -430,6 +544,7 @@ void Session::playLive(State& state, FrameInput& input, BodyPainter* painter) {
   const Snapshot* keptBefore = state.keptMoment.get();
   history_->play(state, input, painter);
   recorder_->endFrame(input, *state.world);
+  keepMinuteKeyframe(state, recorder_->frames());
   tellWhatWasDone(state, input, before, keptBefore);
   ++liveFrames_;
 }

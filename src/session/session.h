@@ -15,6 +15,8 @@
 #include "recording/recording.h"
 #include "recording/recording_writer.h"
 #include "session/history.h"
+#include "session/kept_keyframes.h"
+#include "session/keyframe_file.h"
 #include "session/recorder.h"
 #include "session/replay.h"
 #include "session/replay_steering.h"
@@ -152,8 +154,17 @@ class Session {
   // False, with one line on standard error saying why when there was one,
   // leaving the state untouched for the full re-play.
   bool resumeFromKeyframe(State& state);
-  // Writes the session's last moment beside the recording saved at `path` with `text`.
+  // Writes the session's last moment beside the recording saved at `path` with
+  // `text`, after the minute keyframes kept so far.
   void keepKeyframe(const std::string& path, const std::string& text, const State& state);
+  // After the recording's frame `frame`: a minute's keyframe, for the saves.
+  void keepMinuteKeyframe(const State& state, long frame);
+  // A windowed replay's seek ahead of what it has played: the nearest keyframe
+  // beside the recording at or before the moment, restored, proved by its
+  // digest, and the replay and a history begun afresh moved to its frame, with
+  // the console lines up to it said. False, changing nothing, where that is
+  // not sound: the replay then plays every frame to the moment.
+  bool seekThroughKeyframe(State& state, long target);
   // Back at the moment where the replay had played to, exactly as it stood there.
   void catchUp(State& state);
   void notify(const std::string& text) const {
@@ -209,4 +220,11 @@ class Session {
   // weakly, and passes lines on alone once the session is gone.
   std::shared_ptr<std::string> console_;
   const State* playing_ = nullptr;  // the state the last picture played, for S
+  KeptKeyframes minutes_;           // when console lines are kept
+  // A windowed replay's keyframes, read at its first seek ahead; the
+  // recording's last frame that goes back in time (-1: none).
+  std::optional<KeyframeFile> seekFrames_;
+  bool seekFramesRead_ = false;
+  long lastBack_ = -1;
+  bool jumped_ = false;  // a seek went through a keyframe: the history began afresh there
 };

@@ -376,9 +376,9 @@ struct Moment {
   RandomState random{};
 };
 
-void writeMoment(Writer& w, const std::vector<unsigned char>& bytes, const b2World* world,
-                 const StateFields& fields, const RandomState& random) {
-  w.block(bytes);
+// After the moment's region, written as a block.
+void writeMoment(Writer& w, const b2World* world, const StateFields& fields,
+                 const RandomState& random) {
   w(world);
   eachField(fields, w);
   w.raw(random);
@@ -497,22 +497,27 @@ const std::string& buildIdentity() {
 }
 
 bool encodeMoment(const State& state, std::string& out, std::string& why) {
+  std::string raw;
+  return momentBytes(state, raw, why) && packMoment(raw, out, why);
+}
+
+bool momentBytes(const State& state, std::string& raw, std::string& why) {
   if (!state.world || region::worlds() != 1) {
     why = "a moment needs the region to hold the state's world alone";
     return false;
   }
   const std::vector<Module> loaded = loadedModules();
   Tables tables;
-  std::vector<unsigned char> live;
-  region::copyOut(live);
   if (!noteWorld(state.world.get(), state, tables, loaded, why)) return false;
   const Snapshot* kept = state.keptMoment.get();
+  std::vector<unsigned char> live;  // only to walk F5's moment in place
   if (kept) {
     if (kept->owner != &state) {
       why = "F5's moment belongs to another state";
       return false;
     }
     // Its world can be walked only in place: in, noted, and the live one back.
+    region::copyOut(live);
     region::copyIn(kept->region);
     const bool noted = noteWorld(kept->world, state, tables, loaded, why);
     region::copyIn(live);
@@ -520,22 +525,29 @@ bool encodeMoment(const State& state, std::string& out, std::string& why) {
   }
 
   Writer w;
+  w.bytes.swap(raw);  // its buffer again
+  w.bytes.clear();
   w.u64(reinterpret_cast<std::uintptr_t>(region::start()));
   w.u64(reinterpret_cast<std::uintptr_t>(&state));
   w.u64(tables.modules.size());
   for (const std::string& id : tables.modules) w.text(id);
   w.u64(tables.entries.size());
   for (const Tables::Entry& e : tables.entries) w.u64(e.old), w.raw(e.module), w.u64(e.offset);
-  writeMoment(w, live, state.world.get(), state, saveRandomState());
+  w.u64(region::usedBytes());
+  region::appendTo(w.bytes);
+  writeMoment(w, state.world.get(), state, saveRandomState());
   w.raw(static_cast<unsigned char>(kept != nullptr));
-  if (kept) writeMoment(w, kept->region, kept->world, kept->fields, kept->random);
+  if (kept) w.block(kept->region), writeMoment(w, kept->world, kept->fields, kept->random);
+  raw.swap(w.bytes);
+  return true;
+}
 
+bool packMoment(const std::string& raw, std::string& out, std::string& why) {
   ZSTD_CCtx* cctx = ZSTD_createCCtx();
   ZSTD_CCtx_setParameter(cctx, ZSTD_c_compressionLevel, 1);
   ZSTD_CCtx_setParameter(cctx, ZSTD_c_checksumFlag, 1);
-  out.resize(ZSTD_compressBound(w.bytes.size()));
-  const std::size_t packed =
-      ZSTD_compress2(cctx, out.data(), out.size(), w.bytes.data(), w.bytes.size());
+  out.resize(ZSTD_compressBound(raw.size()));
+  const std::size_t packed = ZSTD_compress2(cctx, out.data(), out.size(), raw.data(), raw.size());
   ZSTD_freeCCtx(cctx);
   if (ZSTD_isError(packed)) {
     why = std::string("cannot compress the moment: ") + ZSTD_getErrorName(packed);

@@ -20,6 +20,12 @@ const std::string& buildIdentity();
 // something in it cannot be carried to another process.
 bool encodeMoment(const State& state, std::string& out, std::string& why);
 
+// The same in two halves, for a frame that must not wait for the compression:
+// the moment's bytes as they stand, which the frame takes itself, and their
+// packing into what encodeMoment writes, which any thread may do.
+bool momentBytes(const State& state, std::string& raw, std::string& why);
+bool packMoment(const std::string& raw, std::string& out, std::string& why);
+
 // Into a state without a world yet (the region empty). On success the state
 // holds the moment, its world included. False, with why, for anything that
 // cannot be shown sound, leaving the state without a world and the region

@@ -786,8 +786,8 @@ TEST(Recording, AKeyframesFileKeepsTheNewestWithinItsCapAndIsReadWithinBounds) {
   const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   in.close();
   // The first keyframe's console length, after the magic, identity, recording,
-  // count, frame, moment and digest.
-  const std::size_t length = 20 + 8 + file.identity.size() + 8 + 8 + 3 * 8;
+  // count, frame, moment, digest and whether the history's line ends there.
+  const std::size_t length = 20 + 8 + file.identity.size() + 8 + 8 + 4 * 8;
   for (std::uint64_t claim : {std::uint64_t{1} << 62, std::uint64_t(bytes.size())}) {
     std::string mangled = bytes;
     std::memcpy(&mangled[length], &claim, sizeof claim);
