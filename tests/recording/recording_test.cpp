@@ -28,6 +28,7 @@
 #include "recording/recording_reader.h"
 #include "recording/recording_writer.h"
 #include "session/history.h"
+#include "session/kept_keyframes.h"
 #include "session/keyframe_file.h"
 #include "session/play_input.h"
 #include "session/recorder.h"
@@ -752,6 +753,152 @@ TEST(Recording, AResumeFromItsKeyframeIsTheFullReplayWithoutTheWait) {
   std::remove(beside.c_str());
 }
 
+// A ride of a little over a minute, with cars, a new world and a kept moment
+// on both sides of the minute's keyframe, and a way back in time before it;
+// with `backAfter`, a way back after it too, to before it.
+FrameInput minuteRide(long n, bool backAfter, HeldKeys& held) {
+  FrameInput in;
+  const bool back = (n >= 500 && n < 530) || (backAfter && n >= 3650 && n < 3770);
+  held[key::BACKSPACE] = back;
+  held[key::RIGHT] = !back;
+  if (n % 600 == 0) in.events.push_back({InputEvent::KeyPress, key::C, 700, 300});
+  if (n == 1000 || n == 3900) in.events.push_back({InputEvent::KeyPress, key::N});
+  if (n == 2000) in.events.push_back({InputEvent::KeyPress, key::F5});
+  if (n == 4300) in.events.push_back({InputEvent::Quit});
+  in.held = held;
+  return in;
+}
+
+// A minute's keyframe beside a live session's recording, with its last
+// moment. A windowed replay sought to the keyframe's moment restores it: the
+// same world, the same console lines said and the same bar as a replay that
+// played every frame to it, and from there the same end. Where the
+// recording goes back in time after it, the seek plays every frame instead,
+// and still arrives at the same world.
+TEST(Recording, AReplaySoughtToAKeyframesFrameEqualsAReplayPlayedToIt) {
+  for (const bool backAfter : {false, true}) {
+    SCOPED_TRACE(backAfter ? "going back after the keyframe" : "going back only before it");
+    const std::string path = ::testing::TempDir() + "minute." + std::to_string(getpid()) + ".rec";
+    {
+      const ConsoleCapture console;
+      SessionOptions options;
+      options.record = path;
+      options.noAutosave = true;
+      std::unique_ptr<Session> session = Session::open(options);
+      ASSERT_TRUE(session);
+      session->keepConsoleLines();
+      State state;
+      startUpWithoutWindow(state);
+      HeldKeys held{};
+      for (long n = 1; state.running; ++n) {
+        FrameInput input = minuteRide(n, backAfter, held);
+        session->play(state, input, nullptr);
+      }
+      EXPECT_EQ(session->finish(state), 0);
+    }
+    std::string why;
+    const std::optional<KeyframeFile> file =
+        readKeyframes(keyframesPathFor(path), buildIdentity(), why);
+    ASSERT_TRUE(file) << why;
+    ASSERT_EQ(file->frames.size(), 2u) << "a minute's and the last moment";
+    const Keyframe& minute = file->frames[0];
+    EXPECT_EQ(minute.frame, KeptKeyframes::kEvery);
+    EXPECT_EQ(minute.timeAt, KeptKeyframes::kEvery - 60) << "30 frames held back, each one back";
+    EXPECT_TRUE(minute.lineEnds);
+    EXPECT_EQ(file->frames[1].frame, 4300);
+
+    struct Sought {
+      std::string atTarget, atEnd, err;
+      std::vector<std::string> linesAtTarget, lines;
+      long oldest = -1, now = -1, total = -1;
+    };
+    auto seek = [&](bool noKeyframes) {
+      Sought s;
+      const ConsoleCapture console;
+      SessionOptions options;
+      options.replay = path;
+      options.noKeyframes = noKeyframes;
+      std::unique_ptr<Session> session = Session::open(options);
+      if (!session) return s;
+      session->keepConsoleLines();
+      State state;
+      startUpWithoutWindow(state);
+      auto seekTo = [&](long moment) {
+        FrameInput in;
+        in.events.push_back({InputEvent::Seek, seekOnBar, static_cast<int>(moment), 0});
+        session->play(state, in, nullptr);
+      };
+      seekTo(600);  // past the way back before the keyframe, every frame played
+      testing::internal::CaptureStderr();
+      seekTo(minute.timeAt);
+      s.err = testing::internal::GetCapturedStderr();
+      s.atTarget = digestLine(worldDigest(*state.world));
+      s.linesAtTarget = console.lines();
+      const TimelineSummary t = session->timeline(s.total);
+      s.oldest = t.oldest;
+      s.now = t.now;
+      FrameInput go, none;
+      go.events.push_back({InputEvent::KeyPress, key::P});
+      session->play(state, go, nullptr);
+      while (state.running && !session->replayEnded() && session->play(state, none, nullptr)) {
+      }
+      s.atEnd = digestLine(worldDigest(*state.world));
+      EXPECT_EQ(session->finish(state), 0) << "no departure from the checkpoints";
+      s.lines = console.lines();
+      return s;
+    };
+    const Sought played = seek(true);
+    const Sought sought = seek(false);
+    EXPECT_EQ(played.atTarget, digestLine(minute.digest));
+    EXPECT_EQ(sought.atTarget, played.atTarget);
+    EXPECT_EQ(sought.linesAtTarget, played.linesAtTarget);
+    EXPECT_GT(played.linesAtTarget.size(), 2u);
+    EXPECT_EQ(sought.now, minute.timeAt);
+    EXPECT_EQ(sought.total, played.total);
+    EXPECT_EQ(sought.atEnd, played.atEnd);
+    EXPECT_EQ(sought.lines, played.lines);
+    EXPECT_GT(played.lines.size(), played.linesAtTarget.size());
+    EXPECT_EQ(sought.err, "");
+    // Through the keyframe, the history begins there; refused, it reaches back to the start.
+    EXPECT_EQ(played.oldest, 0);
+    EXPECT_EQ(sought.oldest, backAfter ? 0 : minute.timeAt);
+
+    // Resumed from its last moment and recorded on, the session keeps the
+    // keyframes it went on from: the minute's, and the moment it went on at,
+    // where its history begins afresh.
+    const std::string on = path + ".on.rec";
+    if (!backAfter) {
+      const ConsoleCapture console;
+      SessionOptions options;
+      options.resume = path;
+      options.record = on;
+      options.noAutosave = true;
+      std::unique_ptr<Session> session = Session::open(options);
+      ASSERT_TRUE(session);
+      session->keepConsoleLines();
+      State state;
+      ASSERT_TRUE(session->resume(state));
+      EXPECT_TRUE(session->resumedFromKeyframe());
+      FrameInput none;
+      for (int n = 0; n < 10; ++n) session->play(state, none, nullptr);
+      EXPECT_EQ(session->finish(state), 0);
+      const std::optional<KeyframeFile> carried =
+          readKeyframes(keyframesPathFor(on), buildIdentity(), why);
+      ASSERT_TRUE(carried) << why;
+      ASSERT_EQ(carried->frames.size(), 3u);
+      EXPECT_EQ(carried->frames[0].digest, minute.digest);
+      EXPECT_EQ(carried->frames[0].console, minute.console);
+      EXPECT_EQ(carried->frames[1].frame, 4300);
+      EXPECT_TRUE(carried->frames[1].lineEnds);
+      EXPECT_EQ(carried->frames[2].frame, 4310);
+    }
+    for (const std::string& each : {path, on}) {
+      std::remove(each.c_str());
+      std::remove(keyframesPathFor(each).c_str());
+    }
+  }
+}
+
 // A keyframes file keeps the newest keyframes that fit its cap and refuses a
 // last moment beyond it; a reader refuses another build's before reading on,
 // and lengths that run past the file's end without taking what they claim.
@@ -794,6 +941,28 @@ TEST(Recording, AKeyframesFileKeepsTheNewestWithinItsCapAndIsReadWithinBounds) {
     std::ofstream(path, std::ios::binary) << mangled;
     EXPECT_FALSE(readKeyframes(path, "this build", why)) << claim;
     EXPECT_NE(why.find("damaged or cut short"), std::string::npos) << why;
+  }
+
+  // A session's minute keyframes thin out evenly, the oldest of equals first,
+  // leaving room for a last moment as large as the newest; one whose console
+  // lines are not those said is not kept.
+  {
+    KeptKeyframes kept;
+    Keyframe minute = k;
+    minute.moment.assign(std::size_t{6} << 20, 'm');
+    for (long m = 1; m <= 6; ++m) {
+      minute.frame = minute.timeAt = m * KeptKeyframes::kEvery;
+      kept.carry(minute, "SEED = 1\nmore\n");
+    }
+    minute.frame = minute.timeAt = 7 * KeptKeyframes::kEvery;
+    kept.carry(minute, "SEED = 2\n");
+    std::vector<long> minutes;
+    for (const Keyframe& each : kept.all("SEED = 1\n")) {
+      minutes.push_back(each.frame / KeptKeyframes::kEvery);
+      EXPECT_EQ(each.console, "SEED = 1\n");
+    }
+    EXPECT_EQ(minutes, (std::vector<long>{2, 4, 5, 6}));
+    EXPECT_LE(kept.bytes() + minute.moment.size(), kMostKeyframeBytes);
   }
 
   file.frames = {k};
