@@ -77,7 +77,8 @@ const OptionRow kOptions[] = {
      "sessions folder as an automatic save (the newest 10 stay)",
      [](CommandLine& c, const char*) { c.options.session.noAutosave = true; }},
     {"no-keyframes", 0, nullptr,
-     "with --resume: play the whole recording again, without the keyframe saved beside it",
+     "with --resume: play the whole recording again, without the keyframe saved beside it; with "
+     "--replay: a seek plays every frame to its moment",
      [](CommandLine& c, const char*) { c.options.session.noKeyframes = true; }},
 };
 constexpr int kFirstLongOnly = 256;  // getopt's code of a row without a short name: 256 + row

@@ -863,6 +863,24 @@ TEST(Recording, AReplaySoughtToAKeyframesFrameEqualsAReplayPlayedToIt) {
     EXPECT_EQ(played.oldest, 0);
     EXPECT_EQ(sought.oldest, backAfter ? 0 : minute.timeAt);
 
+    // A keyframe that its digest proves wrong is refused with one line, and the
+    // seek plays every frame from the world as it stood.
+    if (!backAfter) {
+      KeyframeFile wrong = *file;
+      wrong.frames[0].digest ^= 1;
+      std::string error;
+      ASSERT_TRUE(writeKeyframes(keyframesPathFor(path), wrong, error)) << error;
+      const Sought refused = seek(false);
+      EXPECT_NE(refused.err.find("keyframe at frame 3600 cannot be restored"), std::string::npos)
+          << refused.err;
+      EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1);
+      EXPECT_EQ(refused.atTarget, played.atTarget);
+      EXPECT_EQ(refused.oldest, 0);
+      EXPECT_EQ(refused.lines, played.lines);
+      EXPECT_EQ(refused.atEnd, played.atEnd);
+      ASSERT_TRUE(writeKeyframes(keyframesPathFor(path), *file, error)) << error;
+    }
+
     // Resumed from its last moment and recorded on, the session keeps the
     // keyframes it went on from: the minute's, and the moment it went on at,
     // where its history begins afresh.
