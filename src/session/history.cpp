@@ -467,14 +467,14 @@ void History::fillLadder(State& state, long target, long frames) {
   } else {
     restoreSnapshot(state, frontier_);
   }
-  // A rung's step a picture (two with Shift), or more where the walk would
-  // reach the stretch's top before: the pictures up to the one that goes
-  // below it (whose filling comes first) share what is left, whole steps each.
+  // Half a rung's step a picture (two steps with Shift), enough to run ahead
+  // of the walk; more where the walk would reach the stretch's top before:
+  // the pictures up to the one that goes below it (whose filling comes first)
+  // share what is left.
   const long pictures = target >= ladderLow_ ? (target - ladderLow_) / frames + 2 : 1;
   const long share = (ladderLow_ - frontierAt_ + pictures - 1) / pictures;
-  const long quota = std::clamp((share + kRungStep - 1) / kRungStep * kRungStep,
-                                kRungStep * (frames > 1 ? 2 : 1), kMostFill);
-  const long to = std::min(ladderLow_, frontierAt_ + quota);
+  const long least = frames > 1 ? 2 * kRungStep : kRungStep / 2;
+  const long to = std::min(ladderLow_, frontierAt_ + std::clamp(share, least, kMostFill));
   playAgain(state, frontierAt_, to, stretchFrom_);
   frontierAt_ = to;
   if (to == ladderLow_) {  // the stretch is filled: the ladder reaches its foot
@@ -483,7 +483,7 @@ void History::fillLadder(State& state, long target, long frames) {
     lowerLadder();  // and on, where a seek filled the stretch below
     return;
   }
-  addRung(state, to);
+  if ((to - stretchFrom_) % kRungStep == 0) addRung(state, to);
   takeSnapshot(state, frontier_);
 }
 
