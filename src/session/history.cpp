@@ -467,13 +467,14 @@ void History::fillLadder(State& state, long target, long frames) {
   } else {
     restoreSnapshot(state, frontier_);
   }
-  // Half a rung's step a picture (two steps with Shift), enough to run ahead
-  // of the walk; more where the walk would reach the stretch's top before:
-  // the pictures up to the one that goes below it (whose filling comes first)
-  // share what is left.
+  // Up to half a rung's step a picture, what the walk to the target leaves of
+  // a rung's step (two steps with Shift): enough to run ahead of the walk.
+  // More where the walk would reach the stretch's top before: the pictures up
+  // to the one that goes below it (whose filling comes first) share what is left.
+  const long walk = target - momentBelow(target + 1).frame;
+  const long least = frames > 1 ? 2 * kRungStep : std::clamp(kRungStep - walk, 1L, kRungStep / 2);
   const long pictures = target >= ladderLow_ ? (target - ladderLow_) / frames + 2 : 1;
   const long share = (ladderLow_ - frontierAt_ + pictures - 1) / pictures;
-  const long least = frames > 1 ? 2 * kRungStep : kRungStep / 2;
   const long to = std::min(ladderLow_, frontierAt_ + std::clamp(share, least, kMostFill));
   playAgain(state, frontierAt_, to, stretchFrom_);
   frontierAt_ = to;
