@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <set>
 #include <vector>
 
@@ -29,6 +30,14 @@ using Clock = std::chrono::steady_clock;
 
 double msSince(Clock::time_point t) {
   return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
+}
+
+// This thread's own time, in ms: on a loaded machine the wall time of a
+// picture also holds the time others had the core.
+double cpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
 // A person's kind of ride: scrolling most of the time, a plain car now and
@@ -129,17 +138,29 @@ FrameInput longRide(long n, int faster) {
 }
 
 struct Pictures {
-  std::vector<double> ms;
-  long most = 0;  // frames played again by one picture, at most
+  std::vector<double> ms, cpu;   // wall time, and this thread's own
+  long most = 0, mostSteps = 0;  // frames and physics steps played again by one picture, at most
   double seconds = 0;
+  // The slowest picture: where it went to, what it played again, which hold.
+  double worst = 0;
+  long worstAt = 0, worstAgain = 0, worstPicture = 0;
+  int hold = 0, worstHold = 0;
+  long overSixteen = 0;  // pictures that played more than 16 frames again
   void print(const char* what) {
-    std::vector<double> v = ms;
+    std::vector<double> v = ms, c = cpu;
     std::sort(v.begin(), v.end());
+    std::sort(c.begin(), c.end());
     std::printf(
         "   %s: %zu pictures, %.0f pictures/s, median %.2f ms, worst %.2f ms, over 100 ms: %ld; "
-        "at most %ld frames played again a picture\n",
+        "at most %ld frames (%ld steps) played again a picture\n",
         what, v.size(), v.size() / seconds, v[v.size() / 2], v.back(),
-        static_cast<long>(v.end() - std::upper_bound(v.begin(), v.end(), 100.0)), most);
+        static_cast<long>(v.end() - std::upper_bound(v.begin(), v.end(), 100.0)), most, mostSteps);
+    std::printf(
+        "     own time: median %.2f ms, worst %.2f ms; the worst: hold %d, picture %ld, to frame "
+        "%ld, %ld frames played again; "
+        "over 60 ms: %ld; more than 16 frames again: %ld pictures\n",
+        c[c.size() / 2], c.back(), worstHold, worstPicture, worstAt, worstAgain,
+        static_cast<long>(v.end() - std::upper_bound(v.begin(), v.end(), 60.0)), overSixteen);
   }
 };
 
@@ -147,12 +168,28 @@ struct Pictures {
 void holdBack(State& state, History& history, int pictures, Pictures& into) {
   FrameInput back;
   back.held[key::BACKSPACE] = 1;
+  ++into.hold;
+  // Each frame played again steps the world this many times (the speed is
+  // set in the first frames of the session).
+  const long steps = state.speedShift > 0 ? 1L << state.speedShift : 1;
   const auto start = Clock::now();
   for (int i = 0; i < pictures && history.now() > history.oldest(); ++i) {
     const auto t = Clock::now();
+    const double own = cpuMs();
     history.play(state, back);
-    into.ms.push_back(msSince(t));
+    const double ms = msSince(t);
+    into.ms.push_back(ms);
+    into.cpu.push_back(cpuMs() - own);
     into.most = std::max(into.most, history.playedAgain());
+    into.overSixteen += history.playedAgain() > 16;
+    into.mostSteps = std::max(into.mostSteps, history.playedAgain() * steps);
+    if (ms > into.worst) {
+      into.worst = ms;
+      into.worstAt = history.now();
+      into.worstAgain = history.playedAgain();
+      into.worstPicture = i;
+      into.worstHold = into.hold;
+    }
   }
   into.seconds += msSince(start) / 1000;
 }
@@ -178,14 +215,21 @@ void longSession(PinnedClock& clock, int faster, long frames, const char* title)
   // Then from moments along the whole history, as after a click on the bar.
   Pictures along;
   const long first = history.oldest(), last = history.now();
+  double seekMs = 0;
+  long seekMost = 0;
   for (int i = 1; i <= 6; ++i) {
     FrameInput seek;
     seek.events.push_back(
         {InputEvent::Seek, seekOnBar, static_cast<int>(first + (last - first) * i / 7)});
+    const auto t = Clock::now();
     history.play(state, seek);
+    seekMs = std::max(seekMs, msSince(t));
+    seekMost = std::max(seekMost, history.playedAgain());
     holdBack(state, history, 600, along);
   }
   along.print("Backspace from six moments along it, 600 pictures each");
+  std::printf("   the six seeks themselves: worst %.2f ms, at most %ld frames played again\n",
+              seekMs, seekMost);
   std::printf("   history after going back: %.1f MiB\n", history.bytes() / 1048576.0);
 }
 

@@ -24,6 +24,9 @@ constexpr long kRungStep = 8;
 // above its foot: enough lead that a stretch as wide as the widest gap is filled
 // before the walk gets there, even with Shift.
 constexpr long kLead = 4 * History::kInterval;
+// The most a picture fills when the walk would otherwise catch up with the
+// filling: a picture then plays at most this and a rung's step again.
+constexpr long kMostFill = 4 * kRungStep;
 // Branches that stay while the budget allows the line its thinned snapshots.
 constexpr std::size_t kKeptBranches = 8;
 constexpr int kFastBack = 8;          // frames a picture with Shift and Backspace
@@ -247,11 +250,26 @@ void History::goTo(State& state, long target, bool hold) {
   auto from = std::prev(std::upper_bound(kept_.begin(), kept_.end(), target,
                                          [](long f, const Kept& k) { return f < k.frame; }));
   dropLadder();
+  // Close above a snapshot with a wide gap below it, Backspace would enter the
+  // gap before the pictures could fill it: the seek fills its foot now, as
+  // much as the pictures cannot (at most the gap, no more than a seek near the
+  // gap's top plays).
+  const long fewPictures = (target - from->frame) * kMostFill / 2;
+  if (from != kept_.begin() && from->frame - std::prev(from)->frame > fewPictures) {
+    Kept& foot = *std::prev(from);
+    const long fill = from->frame - foot.frame - fewPictures;
+    const long to =
+        std::min(from->frame, foot.frame + (fill + kRungStep - 1) / kRungStep * kRungStep);
+    restore(state, foot);
+    playAgain(state, foot.frame, to, foot.frame);
+    if (to < from->frame) addRung(state, to);
+  }
   restore(state, *from);
   // Rungs 8, 16, 32... frames below the moment gone to: Backspace from there
   // fills the ladder between them ahead of its walk from the first picture on.
   playAgain(state, from->frame, target, -1, target);
   ladderLow_ = rungs_.count(target - kRungStep) ? target - kRungStep : from->frame;
+  lowerLadder();
   now_ = target;
   held_ = false;
   if (!hold) return;
@@ -424,31 +442,49 @@ void History::walkTo(State& state, long target) {
   }
 }
 
+History::Kept& History::momentBelow(long frame) {
+  auto kept = std::prev(std::lower_bound(kept_.begin(), kept_.end(), frame,
+                                         [](const Kept& k, long f) { return k.frame < f; }));
+  Kept* below = &*kept;
+  auto rung = rungs_.lower_bound(frame);
+  if (rung != rungs_.begin() && std::prev(rung)->first > below->frame)
+    below = &std::prev(rung)->second;
+  return *below;
+}
+
+void History::lowerLadder() {
+  while (ladderLow_ > oldest() && ladderLow_ - momentBelow(ladderLow_).frame <= kRungStep)
+    ladderLow_ = momentBelow(ladderLow_).frame;
+}
+
 void History::fillLadder(State& state, long target, long frames) {
   if (ladderLow_ < 0 || !ladderHasRoom()) return;
   if (stretchFrom_ < 0) {
     if (ladderLow_ <= oldest() || target - ladderLow_ >= kLead) return;
-    // The stretch's foot: the nearest moment below, a snapshot or a rung.
-    auto kept = std::prev(std::lower_bound(kept_.begin(), kept_.end(), ladderLow_,
-                                           [](const Kept& k, long f) { return k.frame < f; }));
-    Kept* foot = &*kept;
-    auto rung = rungs_.lower_bound(ladderLow_);
-    if (rung != rungs_.begin() && std::prev(rung)->first > foot->frame)
-      foot = &std::prev(rung)->second;
-    stretchFrom_ = frontierAt_ = foot->frame;
-    restore(state, *foot);
+    Kept& foot = momentBelow(ladderLow_);  // the stretch's foot
+    stretchFrom_ = frontierAt_ = foot.frame;
+    restore(state, foot);
   } else {
     restoreSnapshot(state, frontier_);
   }
-  const long to = std::min(ladderLow_, frontierAt_ + kRungStep * (frames > 1 ? 2 : 1));
+  // Up to half a rung's step a picture, what the walk to the target leaves of
+  // a rung's step (two steps with Shift): enough to run ahead of the walk.
+  // More where the walk would reach the stretch's top before: the pictures up
+  // to the one that goes below it (whose filling comes first) share what is left.
+  const long walk = target - momentBelow(target + 1).frame;
+  const long least = frames > 1 ? 2 * kRungStep : std::clamp(kRungStep - walk, 1L, kRungStep / 2);
+  const long pictures = target >= ladderLow_ ? (target - ladderLow_) / frames + 2 : 1;
+  const long share = (ladderLow_ - frontierAt_ + pictures - 1) / pictures;
+  const long to = std::min(ladderLow_, frontierAt_ + std::clamp(share, least, kMostFill));
   playAgain(state, frontierAt_, to, stretchFrom_);
   frontierAt_ = to;
   if (to == ladderLow_) {  // the stretch is filled: the ladder reaches its foot
     ladderLow_ = stretchFrom_;
     stretchFrom_ = frontierAt_ = -1;
+    lowerLadder();  // and on, where a seek filled the stretch below
     return;
   }
-  addRung(state, to);
+  if ((to - stretchFrom_) % kRungStep == 0) addRung(state, to);
   takeSnapshot(state, frontier_);
 }
 

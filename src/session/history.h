@@ -124,6 +124,8 @@ class History {
   // all of it at once; instead the stretch below the walk is filled ahead of
   // it, a few frames a picture, each played once.
   void fillLadder(State& state, long target, long frames);
+  Kept& momentBelow(long frame);  // the nearest snapshot or rung below it
+  void lowerLadder();             // ladderLow_ down over moments a step apart
   void walkTo(State& state, long target);
   void addRung(const State& state, long frame);
   bool ladderHasRoom();

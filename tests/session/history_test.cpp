@@ -224,6 +224,29 @@ TEST_F(Going, HistoryKeepsWithinItsBudget) {
     ASSERT_EQ(digest(), digestAt.at(at)) << "at " << at;
     ASSERT_LE(history.playedAgain(), 7 + 16) << "at " << at;
   }
+  // From a moment on a snapshot at the top of the widest thinned gap, or just
+  // above it, where Backspace enters the gap within a few pictures: the seek
+  // fills what the pictures could not, playing no more than the gap; no
+  // picture plays more than 32 frames filling and 7 to its moment, into the
+  // gap and (once) down through it.
+  std::pair<long, long> gap{0, 0};
+  for (const auto& g : history.summary().thinned)
+    if (g.second - g.first > gap.second - gap.first) gap = g;
+  const auto [low, high] = gap;
+  ASSERT_GT(high - low, 2 * History::kInterval);
+  for (long above : {12, 0, 1}) {
+    seek.events[0].x = static_cast<int>(high + above);
+    history.play(state, seek);
+    ASSERT_EQ(digest(), digestAt.at(high + above));
+    EXPECT_LE(history.playedAgain(), high - low) << "seek to " << high + above;
+    // (Frame 0's world here is not the fixture's start: the test played on it before.)
+    const long last = above == 1 ? std::max({low - 20, history.oldest(), 1L}) : high - 40;
+    for (long at = high + above - 1; at >= last; --at) {
+      back(history, 1);
+      ASSERT_EQ(digest(), digestAt.at(at)) << "at " << at;
+      ASSERT_LE(history.playedAgain(), 32 + 7) << "at " << at << " from " << high + above;
+    }
+  }
   EXPECT_LE(history.bytes(), 65 * snapshot);
   // Released, the game goes on from there and the ladder is let go.
   play(history, scripted(1));
