@@ -141,6 +141,8 @@ bool Session::resume(State& state, const ResumeProgress& progress) {
     auto& events = recorded_.events;
     events.erase(std::remove_if(events.begin(), events.end(), endsSession), events.end());
     playRecorded(state);
+    // Only the recording takes this history back: a live one begins afresh.
+    history_->forgetBelow(replay_->lowestReachable(history_->now()));
     if (replay_->frames() % 64 == 0 && Clock::now() >= report) {
       std::cerr << "skyhook: resuming " << source() << ": frame " << replay_->frames() << " of "
                 << recording_->end << " (" << 100 * replay_->frames() / recording_->end << " %)"
@@ -543,7 +545,10 @@ int Session::playHeadless() {
   HeadlessConsole console(STDOUT_FILENO);
   State state;
   startUpWithoutWindow(state);
-  while (state.running && replay_->next(recorded_)) playRecorded(state);
+  while (state.running && replay_->next(recorded_)) {
+    playRecorded(state);
+    history_->forgetBelow(replay_->lowestReachable(history_->now()));
+  }
   const bool written = console.finish();
   const int status = finish(state);
   return written ? status : 1;
