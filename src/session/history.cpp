@@ -3,6 +3,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 #include "base/console_sink.h"
@@ -536,6 +537,41 @@ void History::dropLadder() {
   ladderBytes_ = 0;
   ladderLow_ = stretchFrom_ = frontierAt_ = -1;
   frontier_ = Snapshot();  // with its region copy
+}
+
+void History::forgetBelow(long moment) {
+  // Going back restores the snapshot at or below its moment, or fills the
+  // ladder from one below the moment up to the lead under it; thinning may
+  // widen the gap above that one to the widest. A snapshot is given back once
+  // a kept one lies above it within that reach, and the widest gap below it.
+  const long none = std::numeric_limits<long>::max();
+  if (moment < oldest()) return;  // so far down, or anywhere: every snapshot may serve
+  const long reach = moment == none ? none : moment - kLead;
+  auto letGo = [](Kept& k) {
+    if (!k.packed.letGo()) return false;
+    static_cast<BodyListsPart&>(k.snapshot.fields) = {};  // uncounted, and restored only
+    return true;
+  };
+  const auto byFrame = [](long f, const Kept& k) { return f < k.frame; };
+  for (auto it = std::upper_bound(kept_.begin(), kept_.end(), forgotten_, byFrame);
+       it != kept_.end(); ++it) {
+    const bool last = std::next(it) == kept_.end();
+    if (reach != none && (last || std::next(it)->frame > reach || it->frame > reach - kWidestGap))
+      break;
+    if (!letGo(*it)) break;
+    forgotten_ = it->frame;
+  }
+  // Only a seek leads onto a branch.
+  for (Branch& b : branches_)
+    for (Kept& k : b.kept) letGo(k);
+}
+
+std::size_t History::heldBytes() const {
+  std::size_t held = 0;
+  for (const Kept& k : kept_) held += k.packed.letGone() ? 0 : k.packed.counted();
+  for (const Branch& b : branches_)
+    for (const Kept& k : b.kept) held += k.packed.letGone() ? 0 : k.packed.counted();
+  return held;
 }
 
 void History::restore(State& state, Kept& k) {

@@ -74,6 +74,14 @@ class History {
   // no one can press Backspace. Back on, it keeps one at the next frame.
   void keepSnapshots(bool on) { snapshots_ = on; }
   bool keepsSnapshots() const { return snapshots_; }
+  // From now on only Backspace takes it back (no seek, no branch), and never
+  // below `moment`: a headless replay knows its recording's every way back.
+  // The snapshots that nothing can then restore give their bytes back, still
+  // counted at their size, so that it thins, and reaches back, as it would
+  // with them. A restore of one throws.
+  void forgetBelow(long moment);
+  // What its snapshots hold now, packed, those given back left out.
+  std::size_t heldBytes() const;
   bool keepsFuture() const { return keepsFuture_; }
 
   // A resume that restored the game at the moment `moment` of a line played
@@ -191,6 +199,7 @@ class History {
   std::vector<long> uncounted_;  // rungs still being packed
   std::size_t packedGuess_ = 0;  // ... each counted as the last one packed
   bool snapshots_ = true;
+  long forgotten_ = -1;  // the snapshots up to this frame are given back
 
   // This frame's clock readings: every change, and its first reading always,
   // so that a frame plays again without the ones before it.

@@ -4,6 +4,7 @@
 // start-up must follow it.
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "recording/frame_input.h"
@@ -33,6 +34,14 @@ class Replay {
   // The frame of the first checkpoint that the world did not match, or -1.
   long departedAt() const { return departedAt_; }
 
+  // The lowest moment that the recording itself can still take the history
+  // to, after the frame just played, with the history at `now`: nothing will
+  // restore a moment below it. The least long when the recording seeks (a
+  // seek may go anywhere); the greatest when it goes back no more.
+  long lowestReachable(long now) const;
+  static constexpr long kAnywhere = std::numeric_limits<long>::min();
+  static constexpr long kNowhere = std::numeric_limits<long>::max();
+
   long frames() const { return frame_; }
   // After a frame: the replay read the clock less often than the recording at
   // some frame, so the world it steps may not be the recorded one.
@@ -48,4 +57,14 @@ class Replay {
   bool checks_ = false;  // the checkpoints come from a build that steps as this one
   size_t nextCheck_ = 0;
   long departedAt_ = -1;
+  // How far the history is sure to have gone on, as the recording's frames
+  // play through it, from the start to the frame just played (see replay.cpp).
+  long goneOn_ = 0;
+  // Each stretch of frames that holds Backspace: its last frame, and the least
+  // that sum reaches there or at any such stretch after it.
+  struct Back {
+    long last, least;
+  };
+  std::vector<Back> backs_;
+  bool seeks_ = false;
 };

@@ -160,6 +160,8 @@ bool Session::resume(State& state, const ResumeProgress& progress) {
     events.erase(std::remove_if(events.begin(), events.end(), endsSession), events.end());
     playRecorded(state);
     keepMinuteKeyframe(state, replay_->frames());
+    // Only the recording takes this history back: a live one begins afresh.
+    forgetWhatNoneWillRestore();
     if (replay_->frames() % 64 == 0 && Clock::now() >= report) {
       std::cerr << "skyhook: resuming " << source() << ": frame " << replay_->frames() << " of "
                 << recording_->end << " (" << 100 * replay_->frames() / recording_->end << " %)"
@@ -529,6 +531,13 @@ void Session::playRecorded(State& state, BodyPainter* painter) {
   notify("the replay " + departs);
 }
 
+void Session::forgetWhatNoneWillRestore() {
+  const long lowest = replay_->lowestReachable(history_->now());
+  history_->forgetBelow(lowest);
+  // Nothing goes back any more: nothing the history keeps from here on can be of use.
+  if (lowest == Replay::kNowhere) history_->keepSnapshots(false);
+}
+
 void Session::playLive(State& state, FrameInput& input, BodyPainter* painter) {
   if (handedOver_) {
     // The keyboard and mouse take over as they are: a drag that the recording
@@ -658,7 +667,10 @@ int Session::playHeadless() {
   HeadlessConsole console(STDOUT_FILENO);
   State state;
   startUpWithoutWindow(state);
-  while (state.running && replay_->next(recorded_)) playRecorded(state);
+  while (state.running && replay_->next(recorded_)) {
+    playRecorded(state);
+    forgetWhatNoneWillRestore();
+  }
   const bool written = console.finish();
   const int status = finish(state);
   return written ? status : 1;

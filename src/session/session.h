@@ -146,6 +146,9 @@ class Session {
   void steerReplay(State& state, const InputEvent& seek, BodyPainter* painter);
   // Ends the replay after the frames it has played; the recorder goes on from there.
   void goLive(State& state);
+  // Unwatched, only the recording takes the history back: what it can no
+  // longer reach, the history gives back (History::forgetBelow).
+  void forgetWhatNoneWillRestore();
   // A resume's history keeps nothing from before it, live and in every replay
   // of what it records, so that going back reaches the same moments in both.
   void startHistoryAfresh();

@@ -27,6 +27,7 @@ struct PackedRegion::Job {
   std::vector<unsigned char> region;  // until packed
   std::vector<unsigned char> packed;
   std::size_t counted = 0;
+  bool letGo = false;  // its packed bytes are given back
 };
 
 const PackedRegion::Job& PackedRegion::finished() const {
@@ -55,7 +56,18 @@ bool PackedRegion::done() const {
   return job_->done;
 }
 
+bool PackedRegion::letGo() {
+  if (!job_ || !job_->counted) return false;
+  const std::lock_guard<std::mutex> lock(job_->mutex);
+  job_->letGo = true;
+  std::vector<unsigned char>().swap(job_->packed);
+  return true;
+}
+
+bool PackedRegion::letGone() const { return job_ && job_->letGo; }
+
 void PackedRegion::unpackInto(std::vector<unsigned char>& into) const {
+  if (letGone()) throw std::runtime_error("a snapshot of the history was let go, then restored");
   const std::vector<unsigned char>& from = finished().packed;
   const unsigned long long size = ZSTD_getFrameContentSize(from.data(), from.size());
   if (size == ZSTD_CONTENTSIZE_ERROR || size == ZSTD_CONTENTSIZE_UNKNOWN)

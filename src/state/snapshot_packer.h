@@ -25,8 +25,12 @@ class PackedRegion {
   // The same packing: what one unpacked holds the other's moment.
   bool sameAs(const PackedRegion& other) const { return job_ && job_ == other.job_; }
   // Waits for the packing if it is still going on. Throws std::runtime_error
-  // when the packing failed or the packed bytes are damaged.
+  // when the packing failed or the packed bytes are damaged or let go.
   void unpackInto(std::vector<unsigned char>& into) const;
+  // Gives the packed bytes back, once counted, still counting their size: for
+  // a moment that nothing will restore. False while it has not been counted.
+  bool letGo();
+  bool letGone() const;
 
  private:
   friend class SnapshotPacker;

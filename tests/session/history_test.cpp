@@ -693,3 +693,105 @@ TEST(GoingBack, OlderRecordingsDropTheFutureAtTheFirstFrameAfterGoingBack) {
   EXPECT_EQ(played(parsed(1, back), -1), before);
   EXPECT_NE(played(parsed(3, back), -1), before) << "a new recording follows the future kept";
 }
+
+namespace {
+
+// A ride with a car every five seconds, P stopping time from 1500 to 1560,
+// and Backspace held from 600 to 640 (Shift from 620) and from 3000 to 3030.
+FrameInput twoWaysBack(long n) {
+  FrameInput in;
+  if (n % 300 == 150) in.events.push_back({InputEvent::KeyPress, key::C, 300, 300});
+  if (n == 1500 || n == 1560) in.events.push_back({InputEvent::KeyPress, key::P});
+  in.held[key::SPACE] = n % 4 != 0;
+  if ((n > 600 && n <= 640) || (n > 3000 && n <= 3030)) {
+    in.events.clear();
+    in.held[key::BACKSPACE] = 1;
+    in.held[key::LSHIFT] = n > 620 && n < 700;
+  }
+  return in;
+}
+
+}  // namespace
+
+// A headless replay knows every way its recording goes back: the snapshots
+// beyond its reach give their bytes back, while the history thins, reaches
+// back and plays back exactly as it does holding them.
+TEST(GoingBack, AReplayLetsGoOfTheSnapshotsItsRecordingCannotReach) {
+  ConsoleCapture quiet;
+  std::string text;
+  {
+    long frame = 0;
+    Recorder recorder([&] { return std::time_t{1700000000} + frame / 60; });
+    State state;
+    startUpWithoutWindow(state);
+    History history;
+    while (frame < 3600) {
+      const FrameInput input = twoWaysBack(++frame);
+      recorder.beginFrame();
+      history.play(state, input);
+      recorder.endFrame(input, *state.world);
+    }
+    text = recorder.textSoFar();
+  }
+  std::string error;
+  const std::optional<Recording> recording = parseRecording(text, "ways_back.rec", error);
+  ASSERT_TRUE(recording) << error;
+  std::size_t snapshot = 0;
+  {
+    State state;
+    startUpWithoutWindow(state);
+    History one;
+    one.play(state, FrameInput{});
+    snapshot = one.bytes();
+  }
+  struct Run {
+    std::vector<std::string> worlds;
+    std::vector<long> moments, floors;
+    std::size_t heldBefore = 0, held = 0;  // before the second way back, at the end
+    std::size_t snapshots = 0;
+    long oldest = 0, widest = 0;
+  };
+  // Room for 30 snapshots of the start: the older ones thin out.
+  auto replay = [&](bool forget) {
+    Run run;
+    Replay replay(*recording);
+    State state;
+    startUpWithoutWindow(state);
+    History history(30 * snapshot);
+    FrameInput input;
+    while (replay.next(input)) {
+      history.play(state, input);
+      run.floors.push_back(replay.lowestReachable(history.now()));
+      if (forget) history.forgetBelow(run.floors.back());
+      run.worlds.push_back(worldNow(state));
+      run.moments.push_back(history.now());
+      if (replay.frames() == 2900) run.heldBefore = history.heldBytes();
+    }
+    run.held = history.heldBytes();
+    run.snapshots = history.snapshots();
+    run.oldest = history.oldest();
+    run.widest = history.longestGap();
+    return run;
+  };
+  const Run kept = replay(false), forgot = replay(true);
+  ASSERT_EQ(forgot.worlds.size(), 3600u);
+  EXPECT_EQ(forgot.worlds, kept.worlds);
+  EXPECT_EQ(forgot.moments, kept.moments);
+  EXPECT_EQ(forgot.snapshots, kept.snapshots);
+  EXPECT_EQ(forgot.oldest, kept.oldest);
+  EXPECT_EQ(forgot.widest, kept.widest);
+  EXPECT_GT(kept.widest, History::kInterval);
+  // Before the second way back, only the newest, within its reach (the older,
+  // thinned ones go); after it, none.
+  EXPECT_LT(forgot.heldBefore, kept.heldBefore);
+  EXPECT_EQ(forgot.held, 0u);
+  EXPECT_GT(kept.held, 0u);
+  // No picture back after a frame went below its floor.
+  long lowest = Replay::kNowhere;
+  for (std::size_t f = kept.moments.size(); f-- > 0;) {
+    EXPECT_LE(kept.floors[f], lowest) << "after frame " << f + 1;
+    if (twoWaysBack(static_cast<long>(f) + 1).held[key::BACKSPACE])
+      lowest = std::min(lowest, kept.moments[f]);
+  }
+  EXPECT_EQ(kept.floors.back(), Replay::kNowhere);
+}
