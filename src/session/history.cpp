@@ -28,6 +28,8 @@ constexpr long kLead = 4 * History::kInterval;
 // The most a picture fills when the walk would otherwise catch up with the
 // filling: a picture then plays at most this and a rung's step again.
 constexpr long kMostFill = 4 * kRungStep;
+// A rung's step at x8, in physics steps.
+constexpr long kFastSteps = 8 * kRungStep;
 // Branches that stay while the budget allows the line its thinned snapshots.
 constexpr std::size_t kKeptBranches = 8;
 constexpr int kFastBack = 8;          // frames a picture with Shift and Backspace
@@ -252,11 +254,12 @@ void History::goTo(State& state, long target, bool hold) {
                                          [](long f, const Kept& k) { return f < k.frame; }));
   dropLadder();
   // Close above a snapshot with a wide gap below it, Backspace would enter the
-  // gap before the pictures could fill it: the seek fills its foot now, as
-  // much as the pictures cannot (at most the gap, no more than a seek near the
-  // gap's top plays).
+  // gap before its pictures could fill it: the seek fills the gap's foot now,
+  // as much as those pictures cannot (at most the gap, which a seek near the
+  // gap's top plays anyway).
   const long fewPictures = (target - from->frame) * kMostFill / 2;
-  if (from != kept_.begin() && from->frame - std::prev(from)->frame > fewPictures) {
+  if (from != kept_.begin() && from->frame - std::prev(from)->frame > fewPictures &&
+      ladderHasRoom()) {
     Kept& foot = *std::prev(from);
     const long fill = from->frame - foot.frame - fewPictures;
     const long to =
@@ -460,6 +463,7 @@ void History::lowerLadder() {
 
 void History::fillLadder(State& state, long target, long frames) {
   if (ladderLow_ < 0 || !ladderHasRoom()) return;
+  const long steps = state.speedShift > 0 ? 1L << state.speedShift : 1;  // a frame's, here
   if (stretchFrom_ < 0) {
     if (ladderLow_ <= oldest() || target - ladderLow_ >= kLead) return;
     Kept& foot = momentBelow(ladderLow_);  // the stretch's foot
@@ -468,12 +472,14 @@ void History::fillLadder(State& state, long target, long frames) {
   } else {
     restoreSnapshot(state, frontier_);
   }
-  // Up to half a rung's step a picture, what the walk to the target leaves of
-  // a rung's step (two steps with Shift): enough to run ahead of the walk.
-  // More where the walk would reach the stretch's top before: the pictures up
-  // to the one that goes below it (whose filling comes first) share what is left.
+  // A rung's step a picture (two with Shift), enough to run ahead of the walk;
+  // where time ran fast, only what the walk to the target leaves of a rung's
+  // step at x8 (its steps are what a picture costs). More where the walk
+  // would reach the stretch's top before: the pictures up to the one that goes
+  // below it (whose filling comes first) share what is left.
   const long walk = target - momentBelow(target + 1).frame;
-  const long least = frames > 1 ? 2 * kRungStep : std::clamp(kRungStep - walk, 1L, kRungStep / 2);
+  const long least =
+      frames > 1 ? 2 * kRungStep : std::clamp((kFastSteps - walk * steps) / steps, 1L, kRungStep);
   const long pictures = target >= ladderLow_ ? (target - ladderLow_) / frames + 2 : 1;
   const long share = (ladderLow_ - frontierAt_ + pictures - 1) / pictures;
   const long to = std::min(ladderLow_, frontierAt_ + std::clamp(share, least, kMostFill));
