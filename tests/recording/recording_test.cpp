@@ -808,11 +808,13 @@ TEST(Recording, AReplaySoughtToAKeyframesFrameEqualsAReplayPlayedToIt) {
     EXPECT_EQ(file->frames[1].frame, 4300);
 
     struct Sought {
-      std::string atTarget, atEnd, err;
+      std::string atTarget, atEnd, err, text;
       std::vector<std::string> linesAtTarget, lines;
       long oldest = -1, now = -1, total = -1;
     };
-    auto seek = [&](bool noKeyframes) {
+    // With `takeOver`, T a hundred frames after the seek, then Backspace held
+    // longer than that: the session's own recording.
+    auto seek = [&](bool noKeyframes, bool takeOver = false) {
       Sought s;
       const ConsoleCapture console;
       SessionOptions options;
@@ -840,6 +842,16 @@ TEST(Recording, AReplaySoughtToAKeyframesFrameEqualsAReplayPlayedToIt) {
       FrameInput go, none;
       go.events.push_back({InputEvent::KeyPress, key::P});
       session->play(state, go, nullptr);
+      if (takeOver) {
+        for (int n = 0; n < 100; ++n) session->play(state, none, nullptr);
+        session->takeOver();
+        FrameInput back;
+        back.held[key::BACKSPACE] = 1;
+        for (int n = 0; n < 250; ++n) session->play(state, n < 200 ? back : none, nullptr);
+        s.text = session->textSoFar();
+        s.atEnd = digestLine(worldDigest(*state.world));
+        return s;
+      }
       while (state.running && !session->replayEnded() && session->play(state, none, nullptr)) {
       }
       s.atEnd = digestLine(worldDigest(*state.world));
@@ -862,6 +874,28 @@ TEST(Recording, AReplaySoughtToAKeyframesFrameEqualsAReplayPlayedToIt) {
     // Through the keyframe, the history begins there; refused, it reaches back to the start.
     EXPECT_EQ(played.oldest, 0);
     EXPECT_EQ(sought.oldest, backAfter ? 0 : minute.timeAt);
+
+    // Taken over after a seek through the keyframe, the session goes back no
+    // further than the take-over, and its own recording replays to its world.
+    if (!backAfter) {
+      const Sought taken = seek(false, true);
+      ASSERT_NE(taken.text, "");
+      const std::string own = path + ".own.rec";
+      std::ofstream(own, std::ios::binary) << taken.text;
+      SessionOptions options;
+      options.replay = own;
+      std::unique_ptr<Session> replay = Session::open(options);
+      ASSERT_TRUE(replay);
+      const ConsoleCapture console;
+      State state;
+      startUpWithoutWindow(state);
+      FrameInput none;
+      while (state.running && !replay->replayEnded() && replay->play(state, none, nullptr)) {
+      }
+      EXPECT_EQ(digestLine(worldDigest(*state.world)), taken.atEnd);
+      EXPECT_EQ(replay->finish(state), 0);
+      std::remove(own.c_str());
+    }
 
     // A keyframe that its digest proves wrong is refused with one line, and the
     // seek plays every frame from the world as it stood.
