@@ -645,7 +645,10 @@ void History::countNewest(bool wait) {
   for (std::size_t i = first; i < kept_.size(); ++i) {
     // One packing may go on behind the frame; an older one it waits for, so
     // that a packer slower than the snapshots does not gather region copies.
-    if (!wait && i + kPackingAhead >= kept_.size() && kept_[i].packed.packing()) continue;
+    // The newest stays uncounted even when its packing is over: what thins
+    // must not depend on how fast the worker ran, or a replay could reach
+    // back to another moment than the session it replays.
+    if (!wait && i + kPackingAhead >= kept_.size()) continue;
     bytes_ -= keptBytes(i);
     kept_[i].packed.count();
     bytes_ += keptBytes(i);
