@@ -612,6 +612,15 @@ TEST(Recording, AReplayTakenOverGoesOnFromTheLiveWorldOfThatFrame) {
   EXPECT_EQ(replayed.lines, lines);
 }
 
+// A session opened as the program opens one, keeping its console lines (and
+// so its keyframes), with no automatic save.
+std::unique_ptr<Session> openKeeping(SessionOptions options) {
+  options.noAutosave = true;
+  std::unique_ptr<Session> session = Session::open(options);
+  if (session) session->keepConsoleLines();
+  return session;
+}
+
 // A live session recorded to a file keeps its last moment beside it, F5's
 // moment included: a resume from that keyframe says the same console lines,
 // reaches the same world, keeps the same recording and returns to the same
@@ -628,10 +637,8 @@ TEST(Recording, AResumeFromItsKeyframeIsTheFullReplayWithoutTheWait) {
     const ConsoleCapture console;
     SessionOptions options;
     options.record = path;
-    options.noAutosave = true;
-    std::unique_ptr<Session> session = Session::open(options);
+    std::unique_ptr<Session> session = openKeeping(options);
     ASSERT_TRUE(session);
-    session->keepConsoleLines();
     State state;
     startUpWithoutWindow(state);
     HeldKeys held{};
@@ -783,10 +790,8 @@ TEST(Recording, AReplaySoughtToAKeyframesFrameEqualsAReplayPlayedToIt) {
       const ConsoleCapture console;
       SessionOptions options;
       options.record = path;
-      options.noAutosave = true;
-      std::unique_ptr<Session> session = Session::open(options);
+      std::unique_ptr<Session> session = openKeeping(options);
       ASSERT_TRUE(session);
-      session->keepConsoleLines();
       State state;
       startUpWithoutWindow(state);
       HeldKeys held{};
@@ -924,10 +929,8 @@ TEST(Recording, AReplaySoughtToAKeyframesFrameEqualsAReplayPlayedToIt) {
       SessionOptions options;
       options.resume = path;
       options.record = on;
-      options.noAutosave = true;
-      std::unique_ptr<Session> session = Session::open(options);
+      std::unique_ptr<Session> session = openKeeping(options);
       ASSERT_TRUE(session);
-      session->keepConsoleLines();
       State state;
       ASSERT_TRUE(session->resume(state));
       EXPECT_TRUE(session->resumedFromKeyframe());
