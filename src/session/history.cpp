@@ -75,7 +75,9 @@ std::size_t snapshotBytes(const std::deque<KeptSnapshot>& kept, std::size_t i) {
   const KeptSnapshot& k = kept[i];
   const std::shared_ptr<const Snapshot>& moment = k.snapshot.keptMoment;
   const bool first = moment && (i == 0 || kept[i - 1].snapshot.keptMoment != moment);
-  return ownBytes(k) + (first ? sizeof *moment + moment->region.size() : 0);
+  // Counted whole even once packed in place (see keep): what thins, and how
+  // far back it reaches, stay as they were without the packing.
+  return ownBytes(k) + (first ? sizeof *moment + moment->regionSize() : 0);
 }
 
 }  // namespace
@@ -574,9 +576,15 @@ void History::forgetBelow(long moment) {
 
 std::size_t History::heldBytes() const {
   std::size_t held = 0;
-  for (const Kept& k : kept_) held += k.packed.letGone() ? 0 : k.packed.counted();
+  const Snapshot* moment = nullptr;  // each F5 moment's run of snapshots holds it once
+  auto add = [&](const Kept& k) {
+    held += k.packed.letGone() ? 0 : k.packed.counted();
+    if (k.snapshot.keptMoment.get() != moment && (moment = k.snapshot.keptMoment.get()))
+      held += moment->heldBytes();
+  };
+  for (const Kept& k : kept_) add(k);
   for (const Branch& b : branches_)
-    for (const Kept& k : b.kept) held += k.packed.letGone() ? 0 : k.packed.counted();
+    for (const Kept& k : b.kept) add(k);
   return held;
 }
 
@@ -637,6 +645,12 @@ void History::keep(const State& state) {
   packer_.pack(std::move(k.snapshot.region), k.packed);  // on the packer's thread
   k.snapshot.region = {};
   bytes_ += keptBytes(kept_.size() - 1);
+  // The F5 moment of the snapshots before, once the game holds another, can
+  // come back only by going back: packed, it takes a tenth of its region.
+  if (kept_.size() > 1) {
+    const std::shared_ptr<const Snapshot>& before = kept_[kept_.size() - 2].snapshot.keptMoment;
+    if (before && before != state.keptMoment) before->packInPlace(packer_);
+  }
 }
 
 void History::countNewest(bool wait) {

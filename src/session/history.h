@@ -80,7 +80,8 @@ class History {
   // counted at their size, so that it thins, and reaches back, as it would
   // with them. A restore of one throws.
   void forgetBelow(long moment);
-  // What its snapshots hold now, packed, those given back left out.
+  // What its snapshots hold now, packed, those given back left out, and the
+  // F5 moments they share as each is held.
   std::size_t heldBytes() const;
   bool keepsFuture() const { return keepsFuture_; }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <deque>
 #include <memory>
+#include <stdexcept>
 #include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
@@ -510,15 +511,23 @@ bool momentBytes(const State& state, std::string& raw, std::string& why) {
   Tables tables;
   if (!noteWorld(state.world.get(), state, tables, loaded, why)) return false;
   const Snapshot* kept = state.keptMoment.get();
-  std::vector<unsigned char> live;  // only to walk F5's moment in place
+  std::vector<unsigned char> live;      // only to walk F5's moment in place
+  std::vector<unsigned char> unpacked;  // ... when it is held packed
+  const std::vector<unsigned char>* keptRegion = nullptr;
   if (kept) {
+    try {
+      keptRegion = &kept->wholeRegion(unpacked);
+    } catch (const std::runtime_error& e) {
+      why = std::string("F5's moment: ") + e.what();
+      return false;
+    }
     if (kept->owner != &state) {
       why = "F5's moment belongs to another state";
       return false;
     }
     // Its world can be walked only in place: in, noted, and the live one back.
     region::copyOut(live);
-    region::copyIn(kept->region);
+    region::copyIn(*keptRegion);
     const bool noted = noteWorld(kept->world, state, tables, loaded, why);
     region::copyIn(live);
     if (!noted) return false;
@@ -537,7 +546,7 @@ bool momentBytes(const State& state, std::string& raw, std::string& why) {
   region::appendTo(w.bytes);
   writeMoment(w, state.world.get(), state, saveRandomState());
   w.raw(static_cast<unsigned char>(kept != nullptr));
-  if (kept) w.block(kept->region), writeMoment(w, kept->world, kept->fields, kept->random);
+  if (kept) w.block(*keptRegion), writeMoment(w, kept->world, kept->fields, kept->random);
   raw.swap(w.bytes);
   return true;
 }

@@ -18,6 +18,8 @@ class PackedRegion {
   std::size_t counted() const;
   // Waits for the packing, and from then on counts its packed size.
   void count();
+  // Whether it was given a region to pack.
+  bool holds() const { return job_ != nullptr; }
   // Whether the packing is over, without waiting for it.
   bool done() const;
   // Whether it is still being packed (false without a packing); does not wait.
