@@ -114,17 +114,23 @@ TEST_F(Snapshots, RestoreRefusesAnotherStateOrASecondWorld) {
 
 // A keyframe restores into another state, as in another process: the bodies'
 // user data and the listeners point at the new state, the frames after it
-// step as they did, and F5's moment comes back with F9. A damaged one is
-// refused and leaves the region empty for a new world.
+// step as they did, and F5's moment comes back with F9, also where it was
+// held packed (as the history holds a moment the game had left). A damaged
+// one is refused and leaves the region empty for a new world.
 TEST_F(Snapshots, AKeyframeRestoresIntoAnotherStateWithItsPointersThere) {
   play(1, 60);
   ASSERT_NE(state.mouseJoint, nullptr) << "in the middle of a grab";
   keepMoment(state);
   const std::uint64_t atF5 = worldDigest(*state.world);
   play(60, 65);
+  SnapshotPacker packer;
+  state.keptMoment->packInPlace(packer);
+  ASSERT_TRUE(state.keptMoment->region.empty());
   std::string bytes, why;
   ASSERT_TRUE(encodeMoment(state, bytes, why)) << why;
   const Played first = play(65, 160);
+  returnToKeptMoment(state);
+  EXPECT_EQ(worldDigest(*state.world), atF5);
   state.keptMoment.reset();
   state.world.reset();
 
