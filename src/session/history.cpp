@@ -579,8 +579,9 @@ std::size_t History::heldBytes() const {
   const Snapshot* moment = nullptr;  // each F5 moment's run of snapshots holds it once
   auto add = [&](const Kept& k) {
     held += k.packed.letGone() ? 0 : k.packed.counted();
-    if (k.snapshot.keptMoment.get() != moment && (moment = k.snapshot.keptMoment.get()))
-      held += moment->heldBytes();
+    const Snapshot* its = k.snapshot.keptMoment.get();
+    if (its && its != moment) held += its->heldBytes();
+    moment = its;
   };
   for (const Kept& k : kept_) add(k);
   for (const Branch& b : branches_)
@@ -646,7 +647,7 @@ void History::keep(const State& state) {
   k.snapshot.region = {};
   bytes_ += keptBytes(kept_.size() - 1);
   // The F5 moment of the snapshots before, once the game holds another, can
-  // come back only by going back: packed, it takes a tenth of its region.
+  // come back only by going back: packed, it takes about a tenth of its region.
   if (kept_.size() > 1) {
     const std::shared_ptr<const Snapshot>& before = kept_[kept_.size() - 2].snapshot.keptMoment;
     if (before && before != state.keptMoment) before->packInPlace(packer_);
