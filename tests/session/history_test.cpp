@@ -273,6 +273,22 @@ constexpr long kTwoMomentsEnd = 700;
 
 std::string worldNow(const State& state) { return digestLine(worldDigest(*state.world)); }
 
+// What a session of `frames` frames of `script` records, played through a history.
+std::string recordedThroughHistory(FrameInput (*script)(long), long frames) {
+  long frame = 0;
+  Recorder recorder([&] { return std::time_t{1700000000} + frame / 60; });
+  State state;
+  startUpWithoutWindow(state);
+  History history;
+  while (frame < frames) {
+    const FrameInput input = script(++frame);
+    recorder.beginFrame();
+    history.play(state, input);
+    recorder.endFrame(input, *state.world);
+  }
+  return recorder.textSoFar();
+}
+
 // The recording's frames up to `last` (all: -1) through a history, then these
 // frames; the world at the end.
 std::string played(const Recording& recording, long last,
@@ -298,21 +314,7 @@ std::string played(const Recording& recording, long last,
 TEST(GoingBack, TheKeptMomentGoesBackWithTheWorld) {
   ConsoleCapture quiet;
   const std::string path = ::testing::TempDir() + "two_moments_test.rec";
-  std::string text;
-  {
-    long frame = 0;
-    Recorder recorder([&] { return std::time_t{1700000000} + frame / 60; });
-    State state;
-    startUpWithoutWindow(state);
-    History history;
-    while (frame < kTwoMomentsEnd) {
-      const FrameInput input = twoMoments(++frame);
-      recorder.beginFrame();
-      history.play(state, input);
-      recorder.endFrame(input, *state.world);
-    }
-    text = recorder.textSoFar();
-  }
+  std::string text = recordedThroughHistory(twoMoments, kTwoMomentsEnd);
   std::ofstream(path) << text;
   std::string error;
   const std::optional<Recording> recording = parseRecording(text, path, error);
@@ -719,79 +721,49 @@ FrameInput twoWaysBack(long n) {
 
 // A headless replay knows every way its recording goes back: the snapshots
 // beyond its reach give their bytes back, while the history thins, reaches
-// back and plays back exactly as it does holding them.
+// back and plays back exactly as it does holding them; no picture goes below
+// the floor worked out in advance.
 TEST(GoingBack, AReplayLetsGoOfTheSnapshotsItsRecordingCannotReach) {
   ConsoleCapture quiet;
-  std::string text;
-  {
-    long frame = 0;
-    Recorder recorder([&] { return std::time_t{1700000000} + frame / 60; });
-    State state;
-    startUpWithoutWindow(state);
-    History history;
-    while (frame < 3600) {
-      const FrameInput input = twoWaysBack(++frame);
-      recorder.beginFrame();
-      history.play(state, input);
-      recorder.endFrame(input, *state.world);
-    }
-    text = recorder.textSoFar();
-  }
   std::string error;
-  const std::optional<Recording> recording = parseRecording(text, "ways_back.rec", error);
+  const std::optional<Recording> recording =
+      parseRecording(recordedThroughHistory(twoWaysBack, 3600), "ways_back.rec", error);
   ASSERT_TRUE(recording) << error;
-  std::size_t snapshot = 0;
-  {
-    State state;
-    startUpWithoutWindow(state);
-    History one;
-    one.play(state, FrameInput{});
-    snapshot = one.bytes();
-  }
   struct Run {
-    std::vector<std::string> worlds;
+    std::vector<std::string> frames;  // each one's world and moment, then the history's shape
     std::vector<long> moments, floors;
     std::size_t heldBefore = 0, held = 0;  // before the second way back, at the end
-    std::size_t snapshots = 0;
-    long oldest = 0, widest = 0;
   };
-  // Room for 30 snapshots of the start: the older ones thin out.
   auto replay = [&](bool forget) {
     Run run;
     Replay replay(*recording);
     State state;
     startUpWithoutWindow(state);
-    History history(30 * snapshot);
+    History history(std::size_t{3} << 20);  // room for about 30 snapshots: the older thin out
     FrameInput input;
     while (replay.next(input)) {
       history.play(state, input);
       run.floors.push_back(replay.lowestReachable(history.now()));
       if (forget) history.forgetBelow(run.floors.back());
-      run.worlds.push_back(worldNow(state));
+      run.frames.push_back(worldNow(state) + " at " + std::to_string(history.now()));
       run.moments.push_back(history.now());
       if (replay.frames() == 2900) run.heldBefore = history.heldBytes();
     }
+    EXPECT_GT(history.longestGap(), History::kInterval);
+    run.frames.push_back(std::to_string(history.snapshots()) + " back to " +
+                         std::to_string(history.oldest()) + " widest " +
+                         std::to_string(history.longestGap()));
     run.held = history.heldBytes();
-    run.snapshots = history.snapshots();
-    run.oldest = history.oldest();
-    run.widest = history.longestGap();
     return run;
   };
   const Run kept = replay(false), forgot = replay(true);
-  ASSERT_EQ(forgot.worlds.size(), 3600u);
-  EXPECT_EQ(forgot.worlds, kept.worlds);
-  EXPECT_EQ(forgot.moments, kept.moments);
-  EXPECT_EQ(forgot.snapshots, kept.snapshots);
-  EXPECT_EQ(forgot.oldest, kept.oldest);
-  EXPECT_EQ(forgot.widest, kept.widest);
-  EXPECT_GT(kept.widest, History::kInterval);
-  // Before the second way back, only the newest, within its reach (the older,
-  // thinned ones go); after it, none.
+  ASSERT_EQ(forgot.frames.size(), 3601u);
+  EXPECT_EQ(forgot.frames, kept.frames);
+  // Before the second way back, only the newest, within its reach; after it, none.
   EXPECT_LT(forgot.heldBefore, kept.heldBefore);
   EXPECT_EQ(forgot.held, 0u);
   EXPECT_GT(kept.held, 0u);
-  // No picture back after a frame went below its floor.
-  long lowest = Replay::kNowhere;
+  long lowest = Replay::kNowhere;  // where Backspace took it from a frame on
   for (std::size_t f = kept.moments.size(); f-- > 0;) {
     EXPECT_LE(kept.floors[f], lowest) << "after frame " << f + 1;
     if (twoWaysBack(static_cast<long>(f) + 1).held[key::BACKSPACE])
